@@ -1,0 +1,70 @@
+#include "text/console.hpp"
+
+#include "text/fields.hpp"
+#include "text/stops.hpp"
+
+namespace ruvela {
+
+std::string Console::read_line() {
+    out.flush();
+    std::string line;
+    if (!lines_.next(line)) throw InputEnded();
+    return line;
+}
+
+void write_line(Console& con, std::string_view text) {
+    con.out << text << '\n';
+}
+
+void write_prompt(Console& con, std::string_view text) {
+    con.out << text;
+    con.out.flush();
+}
+
+void pause(Console& con, std::string_view text) {
+    write_line(con, text);
+    (void)con.read_line();
+}
+
+namespace {
+
+bool blank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+
+// The next line that holds more than blanks.
+std::string read_nonblank_line(Console& con) {
+    for (;;) {
+        std::string line = con.read_line();
+        if (!blank(line)) return line;
+    }
+}
+
+}  // namespace
+
+bool read_logical(Console& con) {
+    const std::string line = read_nonblank_line(con);
+    std::string_view s(line);
+    s.remove_prefix(s.find_first_not_of(" \t"));
+    if (!s.empty() && s.front() == '.') s.remove_prefix(1);
+    return !s.empty() && (s.front() == 't' || s.front() == 'T');
+}
+
+std::string read_text(Console& con, std::size_t length) {
+    std::string line = con.read_line();
+    line.resize(length, ' ');
+    return line;
+}
+
+std::optional<int> read_int_field(Console& con, int width) {
+    const std::string line = con.read_line();
+    return decode_int_field(std::string_view(line).substr(0, static_cast<std::size_t>(width)));
+}
+
+std::optional<float> read_free_real(Console& con) {
+    return decode_free_real(read_nonblank_line(con));
+}
+
+std::optional<int> read_free_int(Console& con) {
+    return decode_free_int(read_nonblank_line(con));
+}
+
+}  // namespace ruvela

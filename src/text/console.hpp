@@ -1,0 +1,56 @@
+// The console: prompts, lines, pauses and the four kinds of answer.
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "text/lines.hpp"
+
+namespace ruvela {
+
+// Standard input, output and error of one run, passed by reference to every
+// routine that talks to the user, so that each runs in a test on strings.
+struct Console {
+    Console(std::istream& in, std::ostream& out, std::ostream& err)
+        : out(out), err(err), lines_(in) {}
+
+    std::ostream& out;
+    std::ostream& err;
+
+    // One answer line without its line end; throws InputEnded at the end of input.
+    std::string read_line();
+
+private:
+    LineReader lines_;
+};
+
+// Writes `text` and a line end.
+void write_line(Console& con, std::string_view text = {});
+
+// Writes `text` without a line end, so the answer is typed after it.
+void write_prompt(Console& con, std::string_view text);
+
+// The pause: `text` as a line, then one input line whose content is discarded.
+void pause(Console& con, std::string_view text);
+
+// Logical answer: true when the first non-blank character, after an
+// optional period, is t or T. Empty and blank lines are skipped.
+bool read_logical(Console& con);
+
+// Text answer cut or blank-padded to `length` characters.
+std::string read_text(Console& con, std::size_t length);
+
+// The first `width` characters of one line read as an integer field (blanks
+// ignored, an empty line gives 0); nullopt when they are no integer.
+std::optional<int> read_int_field(Console& con, int width);
+
+// Free reading: empty and blank lines are skipped; the value ends at a blank,
+// a comma or the end of the line. nullopt when the item is no number of the
+// kind asked for.
+std::optional<float> read_free_real(Console& con);
+std::optional<int> read_free_int(Console& con);
+
+}  // namespace ruvela

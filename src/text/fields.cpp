@@ -1,0 +1,87 @@
+#include "text/fields.hpp"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace ruvela {
+
+std::optional<int> decode_int_field(std::string_view field) {
+    bool negative = false;
+    bool seen_sign = false;
+    bool seen_digit = false;
+    long long value = 0;
+    for (const char c : field) {
+        if (c == ' ' || c == '\t') continue;
+        if (c == '+' || c == '-') {
+            if (seen_sign || seen_digit) return std::nullopt;
+            seen_sign = true;
+            negative = c == '-';
+        } else if (c >= '0' && c <= '9') {
+            seen_digit = true;
+            value = value * 10 + (c - '0');
+            if (value > 2147483648LL) return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (negative) value = -value;
+    if (value > 2147483647LL) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+namespace {
+
+std::string_view first_item(std::string_view text) {
+    const auto begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return {};
+    text.remove_prefix(begin);
+    const auto end = text.find_first_of(" \t,");
+    return end == std::string_view::npos ? text : text.substr(0, end);
+}
+
+}  // namespace
+
+std::optional<float> decode_free_real(std::string_view text) {
+    std::string item(first_item(text));
+    if (item.empty()) return std::nullopt;
+    std::size_t start = 0;
+    if (item[0] == '+') start = 1;
+    bool digit = false;
+    for (std::size_t i = start; i < item.size(); ++i) {
+        char& c = item[i];
+        if (c == 'd' || c == 'D') c = 'e';
+        if (std::isdigit(static_cast<unsigned char>(c)) && !digit) digit = true;
+        const bool allowed = std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' ||
+                             c == 'E' || c == '+' || c == '-';
+        if (!allowed) return std::nullopt;
+    }
+    if (!digit) return std::nullopt;
+    float value = 0.0f;
+    const char* first = item.data() + start;
+    const char* last = item.data() + item.size();
+    const auto res = std::from_chars(first, last, value, std::chars_format::general);
+    if (res.ec != std::errc{} || res.ptr != last || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<int> decode_free_int(std::string_view text) {
+    const std::string_view item = first_item(text);
+    if (item.empty()) return std::nullopt;
+    for (std::size_t i = 0; i < item.size(); ++i) {
+        const char c = item[i];
+        const bool sign = (c == '+' || c == '-') && i == 0;
+        if (!sign && !std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    }
+    if (item == "+" || item == "-") return std::nullopt;
+    return decode_int_field(item);
+}
+
+std::string_view columns(std::string_view line, int first, int last) {
+    const auto begin = static_cast<std::size_t>(first - 1);
+    if (begin >= line.size() || last < first) return {};
+    return line.substr(begin, static_cast<std::size_t>(last - first + 1));
+}
+
+}  // namespace ruvela

@@ -1,0 +1,28 @@
+// Locale-independent decoding of numeric fields.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace ruvela {
+
+// An integer field of fixed width: an optional sign followed by digits, with
+// blanks and tabs anywhere ignored; a field holding nothing else (also a lone
+// sign) reads as 0. Any other character, a sign after a digit, or a value
+// past the 32-bit range gives nullopt.
+std::optional<int> decode_int_field(std::string_view field);
+
+// A number read "free": the first item of `text` after leading blanks, ending
+// at a blank, a comma or the end. Accepts an optional sign, digits, a decimal
+// point and an exponent (E or D). Empty or malformed text gives nullopt, and
+// so do values past the binary32 range.
+std::optional<float> decode_free_real(std::string_view text);
+
+// As decode_free_real, but the item must be a whole number within 32 bits.
+std::optional<int> decode_free_int(std::string_view text);
+
+// The column range [first, last] (1-based, inclusive) of `line`, or the part
+// of it that the line holds; columns past the end read as blanks to callers.
+std::string_view columns(std::string_view line, int first, int last);
+
+}  // namespace ruvela

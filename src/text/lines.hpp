@@ -1,0 +1,37 @@
+// Reading text files line by line, whatever their line ends.
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <string>
+
+namespace ruvela {
+
+// Splits a stream into lines. LF, CRLF and a lone CR each end a line, and a
+// run of CRs directly before an LF belongs to that one line end (archive
+// files come with all three, some with CR CR LF). A last line without a line
+// end is a line; an empty stream has none.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : buf_(in.rdbuf()) {}
+
+    // The next line without its line end, or false at the end of the input.
+    bool next(std::string& line);
+
+    // Hands `line` back: the next call of next() returns it again.
+    void unread(std::string line) { pending_ = std::move(line); }
+
+    // Number of lines returned so far (unread lines count once).
+    long line_number() const { return line_number_; }
+
+private:
+    std::streambuf* buf_;
+    std::optional<std::string> pending_;
+    int empty_lines_ = 0;  // lone CRs seen after the previous line
+    long line_number_ = 0;
+};
+
+// `line` without any LF or CR characters at its end.
+std::string strip_line_end(std::string_view line);
+
+}  // namespace ruvela

@@ -1,0 +1,36 @@
+// Fixed-width number fields, the way every table and message writes them:
+// right-aligned, and filled with asterisks when the value does not fit.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ruvela {
+
+// Nearest integer, halves away from zero, in single precision. Values past
+// the 32-bit range saturate; NaN gives the most negative integer, which no
+// field of the program can show, so it prints as asterisks.
+int nint(float value);
+
+// Appends `value` right-aligned in `width` columns ("Iw").
+void put_int(std::string& out, long long value, int width);
+
+// Appends `value` in fixed notation with `decimals` digits after the point,
+// right-aligned in `width` columns ("Fw.d"). The value is rounded correctly
+// from its exact binary32 value. A negative value keeps its minus sign even
+// when it rounds to zero; an exact zero of either sign is written as zero.
+void put_fixed(std::string& out, float value, int width, int decimals);
+
+// Appends `text` cut or blank-padded to exactly `width` columns ("Aw").
+void put_text(std::string& out, std::string_view text, int width);
+
+std::string int_field(long long value, int width);
+std::string fixed_field(float value, int width, int decimals);
+
+// `text` without its trailing blanks; a text of blanks only gives an empty view.
+std::string_view trim_right(std::string_view text);
+
+// `text` cut or blank-padded to `length` characters.
+std::string fixed_text(std::string_view text, std::size_t length);
+
+}  // namespace ruvela

@@ -1,0 +1,32 @@
+// The ways a run ends before its normal termination.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace ruvela {
+
+// The program stops by its own decision: its message lines are already
+// written, open files are closed by unwinding, and the process exits with
+// `status` (0 for every stop the program itself brings about).
+struct RunEnded {
+    int status = 0;
+};
+
+[[noreturn]] inline void end_run(int status = 0) { throw RunEnded{status}; }
+
+// Standard input ended while the program waited for an answer.
+struct InputEnded : std::runtime_error {
+    InputEnded() : std::runtime_error("standard input ended while an answer was expected") {}
+};
+
+// A file could not be opened, created or written. The message names the
+// file and the system's reason; the run ends with exit status 2.
+struct FileFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Exit status for failures of the console and file layer.
+inline constexpr int failure_status = 2;
+
+}  // namespace ruvela

@@ -1,0 +1,136 @@
+#include "text/fields.hpp"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+
+#include "text/console.hpp"
+#include "text/lines.hpp"
+#include "text/stops.hpp"
+
+namespace ruvela {
+namespace {
+
+TEST(IntField, DecodesLikeAFixedField) {
+    struct Case {
+        const char* field;
+        std::optional<int> value;
+    } cases[] = {
+        {"  12", 12},   {" -12", -12},  {"", 0},        {"    ", 0},  {"\t 7\t", 7},
+        {"1 2", 12},    {"-", 0},       {"+5", 5},      {" - 5", -5}, {"1-2", std::nullopt},
+        {"1.0", std::nullopt},          {"a", std::nullopt},          {"--1", std::nullopt},
+        {"2147483647", 2147483647},     {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},   {"99999999999999999999", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decode_int_field(c.field), c.value) << '"' << c.field << '"';
+}
+
+TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {
+    EXPECT_EQ(decode_free_real("  2.5 rest"), 2.5f);
+    EXPECT_EQ(decode_free_real("1e3,"), 1000.0f);
+    EXPECT_EQ(decode_free_real("1.5d2"), 150.0f);
+    EXPECT_EQ(decode_free_real("+4"), 4.0f);
+    EXPECT_EQ(decode_free_real("-.5"), -0.5f);
+    EXPECT_EQ(decode_free_real("abc"), std::nullopt);
+    EXPECT_EQ(decode_free_real("nan"), std::nullopt);
+    EXPECT_EQ(decode_free_real("1e99"), std::nullopt);
+    EXPECT_EQ(decode_free_real("."), std::nullopt);
+    EXPECT_EQ(decode_free_int(" 12 "), 12);
+    EXPECT_EQ(decode_free_int("-3,4"), -3);
+    EXPECT_EQ(decode_free_int("2.5"), std::nullopt);
+    EXPECT_EQ(decode_free_int("-"), std::nullopt);
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::istringstream in(text);
+    LineReader reader(in);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.next(line)) lines.push_back(line);
+    return lines;
+}
+
+TEST(LineReader, EveryKindOfLineEnd) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(lines_of(""), V{});
+    EXPECT_EQ(lines_of("a"), V{"a"});
+    EXPECT_EQ(lines_of("a\nb\n"), (V{"a", "b"}));
+    EXPECT_EQ(lines_of("a\r\nb\r\n"), (V{"a", "b"}));
+    EXPECT_EQ(lines_of("a\rb\r"), (V{"a", "b"}));
+    EXPECT_EQ(lines_of("a\r\r\nb\r\r\r\n"), (V{"a", "b"}));  // CR CR LF is one line end
+    EXPECT_EQ(lines_of("a\r\rb"), (V{"a", "", "b"}));        // two lone CRs: an empty line
+    EXPECT_EQ(lines_of("\n\n"), (V{"", ""}));
+    EXPECT_EQ(lines_of("a\n\r\nb"), (V{"a", "", "b"}));
+}
+
+TEST(LineReader, UnreadLineComesBackFirst) {
+    std::istringstream in("one\ntwo\n");
+    LineReader reader(in);
+    std::string line;
+    ASSERT_TRUE(reader.next(line));
+    reader.unread(line);
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "one");
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line, "two");
+    EXPECT_FALSE(reader.next(line));
+}
+
+struct Session {
+    explicit Session(const std::string& input) : in(input), con(in, out, err) {}
+    std::istringstream in;
+    std::ostringstream out, err;
+    Console con;
+};
+
+TEST(Console, LogicalAnswers) {
+    for (const char* yes : {"t\n", "T\n", ".true.\n", "true\n", "\n  \n t\n"}) {
+        Session s(yes);
+        EXPECT_TRUE(read_logical(s.con)) << yes;
+    }
+    for (const char* no : {"f\n", "n\n", "y\n", ".false.\n", "x\n"}) {
+        Session s(no);
+        EXPECT_FALSE(read_logical(s.con)) << no;
+    }
+}
+
+TEST(Console, TextIsCutOrPadded) {
+    Session s("short\n0123456789012345678901234567890123\n\r\n");
+    EXPECT_EQ(read_text(s.con, 8), "short   ");
+    EXPECT_EQ(read_text(s.con, 30), "012345678901234567890123456789");
+    EXPECT_EQ(read_text(s.con, 3), "   ");
+}
+
+TEST(Console, OneDigitChoices) {
+    Session s("12\n 2\n\nx\n-\n");
+    EXPECT_EQ(read_int_field(s.con, 1), 1);
+    EXPECT_EQ(read_int_field(s.con, 1), 0);
+    EXPECT_EQ(read_int_field(s.con, 1), 0);
+    EXPECT_EQ(read_int_field(s.con, 1), std::nullopt);
+    EXPECT_EQ(read_int_field(s.con, 1), 0);
+}
+
+TEST(Console, FreeReadingSkipsEmptyLines) {
+    Session s("\n\n  7 8\n\n2.5,\n");
+    EXPECT_EQ(read_free_int(s.con), 7);
+    EXPECT_EQ(read_free_real(s.con), 2.5f);
+}
+
+TEST(Console, PromptsHaveNoLineEndAndPauseDiscardsALine) {
+    Session s("anything\nnext\n");
+    write_prompt(s.con, " > ");
+    pause(s.con, " Hit RETURN to Continue");
+    EXPECT_EQ(s.out.str(), " >  Hit RETURN to Continue\n");
+    EXPECT_EQ(s.con.read_line(), "next");
+}
+
+TEST(Console, EndOfInputIsReportedNotLooped) {
+    Session s("\n \n");
+    EXPECT_THROW(read_logical(s.con), InputEnded);
+    Session t("");
+    EXPECT_THROW(read_free_real(t.con), InputEnded);
+}
+
+}  // namespace
+}  // namespace ruvela

@@ -1,0 +1,81 @@
+#include "text/numfmt.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace ruvela {
+namespace {
+
+TEST(Nint, HalvesGoAwayFromZero) {
+    EXPECT_EQ(nint(2.5f), 3);
+    EXPECT_EQ(nint(-2.5f), -3);
+    EXPECT_EQ(nint(0.49999997f), 0);
+    EXPECT_EQ(nint(1.2345f * 1000.0f), 1235);  // binary32 product lands on 1234.5
+    EXPECT_EQ(nint(-0.0005f * 1000.0f), -1);
+}
+
+TEST(Nint, SaturatesInsteadOfOverflowing) {
+    EXPECT_EQ(nint(1e20f), std::numeric_limits<int>::max());
+    EXPECT_EQ(nint(-1e20f), std::numeric_limits<int>::min());
+    EXPECT_EQ(nint(std::nanf("")), std::numeric_limits<int>::min());
+}
+
+TEST(IntField, RightAlignedOrAsterisks) {
+    EXPECT_EQ(int_field(50, 4), "  50");
+    EXPECT_EQ(int_field(1001, 4), "1001");
+    EXPECT_EQ(int_field(10000, 4), "****");
+    EXPECT_EQ(int_field(-999, 4), "-999");
+    EXPECT_EQ(int_field(-1000, 4), "****");
+    EXPECT_EQ(int_field(0, 5), "    0");
+}
+
+TEST(FixedField, SixDecimalsWithTableWidths) {
+    EXPECT_EQ(fixed_field(0.0f, 11, 6), "   0.000000");
+    EXPECT_EQ(fixed_field(-0.0f, 11, 6), "   0.000000");
+    EXPECT_EQ(fixed_field(3.1415927f, 11, 6), "   3.141593");
+    EXPECT_EQ(fixed_field(-1.5f, 12, 6), "   -1.500000");
+    EXPECT_EQ(fixed_field(-1e-7f, 11, 6), "  -0.000000");  // negative keeps its sign
+    EXPECT_EQ(fixed_field(9999.999f, 11, 6), "9999.999023");
+    EXPECT_EQ(fixed_field(10000.0f, 11, 6), "***********");
+    EXPECT_EQ(fixed_field(-999.9f, 11, 6), "-999.900024");
+    EXPECT_EQ(fixed_field(-1000.0f, 11, 6), "***********");
+    EXPECT_EQ(fixed_field(99999.99f, 12, 6), "99999.992188");
+    EXPECT_EQ(fixed_field(100000.0f, 12, 6), "************");
+}
+
+TEST(FixedField, RoundsFromTheExactBinaryValue) {
+    // 0.1f is 0.100000001490116...; 2.675f is 2.67499995231628...
+    EXPECT_EQ(fixed_field(0.1f, 11, 9), "0.100000001");
+    EXPECT_EQ(fixed_field(2.675f, 5, 2), " 2.67");
+    EXPECT_EQ(fixed_field(12.345f, 12, 3), "      12.345");
+    EXPECT_EQ(fixed_field(0.1f, 10, 6), "  0.100000");
+}
+
+TEST(FixedField, DropsLeadingZeroOnlyWhenThatMakesItFit) {
+    EXPECT_EQ(fixed_field(0.5f, 7, 6), ".500000");
+    EXPECT_EQ(fixed_field(-0.5f, 8, 6), "-.500000");
+    EXPECT_EQ(fixed_field(0.5f, 6, 6), "******");
+}
+
+TEST(FixedField, NonFiniteValues) {
+    EXPECT_EQ(fixed_field(std::numeric_limits<float>::infinity(), 11, 6), "   Infinity");
+    EXPECT_EQ(fixed_field(-std::numeric_limits<float>::infinity(), 5, 2), "*****");
+    EXPECT_EQ(fixed_field(std::nanf(""), 11, 6), "        NaN");
+    EXPECT_EQ(fixed_field(3.4e38f, 12, 6), "************");
+}
+
+TEST(Text, FixedLengthAndTrim) {
+    EXPECT_EQ(fixed_text("core1a", 8), "core1a  ");
+    EXPECT_EQ(fixed_text("a_very_long_id", 8), "a_very_l");
+    EXPECT_EQ(trim_right("ab   "), "ab");
+    EXPECT_EQ(trim_right("    "), "");
+    std::string s;
+    put_text(s, "abc", 2);
+    put_text(s, "d", 3);
+    EXPECT_EQ(s, "abd  ");
+}
+
+}  // namespace
+}  // namespace ruvela
