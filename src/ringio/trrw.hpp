@@ -1,0 +1,60 @@
+// Decade-format ring-width files: one series per call, read or written.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "text/console.hpp"
+#include "text/lines.hpp"
+
+namespace ruvela {
+
+// The four modes: "MR"/"IR" read one series in the measurement/index layout
+// (or a counted block), "MW"/"IW" write one.
+enum class TrrwMode { mr, ir, mw, iw };
+
+// The mode of a two-letter code ("MR", "IR", "MW", "IW"); false for others.
+bool parse_trrw_mode(std::string_view code, TrrwMode& mode);
+
+// Signals of the reader: value_count and series_seq are both -999 at the
+// end of a file.
+inline constexpr int end_of_file_signal = -999;
+
+// The arguments that a read call fills and a write call takes; the caller
+// owns the arrays, whose size is the capacity (`max_values`).
+struct SeriesArgs {
+    std::string series_id;  // 8 characters in "MR"/"MW"; in "IR" "******" on entry keeps counts untouched
+    int first_year = 0;
+    int value_count = 0;
+    std::span<float> values;
+    std::span<int> counts;
+    int series_seq = 0;
+    std::string title;  // 80 characters: the last line read
+};
+
+// What a read call found beyond the signals of the arguments.
+enum class TrrwOutcome {
+    ok,        // a series was read, or the end of the file was signalled
+    too_long,  // the series holds more values than `values` can take: the
+               // first values.size() are stored, value_count is values.size(),
+               // series_id and first_year are set; the caller must stop
+};
+
+// One read call ("MR", "IR") on `data`, echoing text lines to `echo` when it
+// is not null and to the console. Ends the run (RunEnded) with
+// "Sbr TRRW:  Over 25 text lines" on the console's error stream.
+TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
+                      Console& con);
+
+// One write call ("MW", "IW") of values 1..value_count to `data`; the
+// index layout's rescaling message goes to the console.
+void trrw_write(TrrwMode mode, const SeriesArgs& series, std::ostream& data, Console& con);
+
+// The counted-block reader: title line, header line, values in the header's
+// format. value_count is -999 when the input ended before a valid header.
+void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
+           LineReader& data, Console& con);
+
+}  // namespace ruvela
