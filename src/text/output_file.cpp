@@ -1,0 +1,50 @@
+#include "text/output_file.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "text/stops.hpp"
+
+namespace ruvela {
+
+OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+    std::string pattern = path_ + ".tmpXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) fail("cannot create", errno);
+    ::close(fd);
+    temp_path_ = name.data();
+    stream_.open(temp_path_, std::ios::binary | std::ios::trunc);
+    if (!stream_) fail("cannot create", errno);
+}
+
+OutputFile::~OutputFile() {
+    if (committed_) return;
+    stream_.close();
+    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
+}
+
+void OutputFile::commit() {
+    stream_.flush();
+    if (!stream_) fail("cannot write", errno);
+    stream_.close();
+    if (stream_.fail()) fail("cannot write", errno);
+    if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) fail("cannot create", errno);
+    committed_ = true;
+}
+
+void OutputFile::fail(const std::string& what, int error) {
+    const std::string reason = error != 0 ? std::strerror(error) : "write error";
+    stream_.close();
+    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
+    temp_path_.clear();
+    throw FileFailure(what + " file " + path_ + ": " + reason);
+}
+
+}  // namespace ruvela

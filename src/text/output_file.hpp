@@ -1,0 +1,36 @@
+// Table files that never look complete unless they are.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+namespace ruvela {
+
+// A file written under a temporary name in the target's folder and renamed
+// over the target only by commit(), so a failing or killed run never leaves
+// a truncated table under the real name. Destroyed uncommitted, it removes
+// its temporary file. Failures throw FileFailure naming the file and the
+// system's reason.
+class OutputFile {
+public:
+    explicit OutputFile(std::string path);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::ostream& stream() { return stream_; }
+    const std::string& path() const { return path_; }
+
+    // Writes out what is buffered and renames the temporary file to the target.
+    void commit();
+
+private:
+    [[noreturn]] void fail(const std::string& what, int error);
+
+    std::string path_;
+    std::string temp_path_;
+    std::ofstream stream_;
+    bool committed_ = false;
+};
+
+}  // namespace ruvela
