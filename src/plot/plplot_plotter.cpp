@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <thread>
 
 #include "plot/settings.hpp"
@@ -238,7 +239,9 @@ void PlplotPlotter::draw() {
     const std::string file = name == save_device ? file_name() : std::string();
     if (!ready(device, file)) return;
 
+    // The child must not write out a copy of what is still buffered.
     messages_.flush();
+    std::cout.flush();
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child < 0) {
