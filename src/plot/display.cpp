@@ -119,6 +119,22 @@ page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
     return {library_text(d.plot_title), "BA(m2)"};
 }
 
+struct y_scale {
+    float min, max, major;
+    int minor;
+};
+
+// The next subpage with its frame, the year axis and a left scale, and labels.
+void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::string_view ylabel, std::string_view title) {
+    p.adv(0);
+    p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
+    p.wind(s.x_min, s.x_max, y.min, y.max);
+    p.col0(s.frame_color);
+    p.axes(s.x_min, y.min, "abinst", s.x_major, s.x_minor, "abinstv", y.major, y.minor);
+    p.col0(s.text_color);
+    p.lab("YEAR", ylabel, title);
+}
+
 void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
     const plot_settings& s = ps.settings;
     const int n = ps.points_drawn;
@@ -130,13 +146,7 @@ void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
     p.font(1);
     p.ssub(1, 2);
 
-    p.adv(0);
-    p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
-    p.wind(s.x_min, s.x_max, s.y1_min, s.y1_max);
-    p.col0(s.frame_color);
-    p.axes(s.x_min, s.y1_min, "abinst", s.x_major, s.x_minor, "abinstv", s.y1_major, s.y1_minor);
-    p.col0(s.text_color);
-    p.lab("YEAR", "RWW(mm.)", texts.title);
+    draw_frame(p, s, {s.y1_min, s.y1_max, s.y1_major, s.y1_minor}, "RWW(mm.)", texts.title);
     p.lsty(s.line_style);
     p.width(2);
     p.col0(s.line_color);
@@ -150,13 +160,7 @@ void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
     p.line(n, ps.plot_x, ps.plot_y2);
     p.width(1);
 
-    p.adv(0);
-    p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
-    p.wind(s.x_min, s.x_max, s.y3_min, s.y3_max);
-    p.col0(s.frame_color);
-    p.axes(s.x_min, s.y3_min, "abinst", s.x_major, s.x_minor, "abinstv", s.y3_major, s.y3_minor);
-    p.col0(s.text_color);
-    p.lab("YEAR", texts.bottom_ylabel, "Cumulative Basal Area");
+    draw_frame(p, s, {s.y3_min, s.y3_max, s.y3_major, s.y3_minor}, texts.bottom_ylabel, "Cumulative Basal Area");
     p.lsty(s.line_style);
     p.width(s.curve_width);
     p.col0(s.line_color);

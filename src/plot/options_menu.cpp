@@ -45,30 +45,15 @@ void unknown_command(Console& con) {
     pause(con, std::string(menu_indent) + "Hit return to continue");
 }
 
-// The options of the cumulative basal area scale, which the menu handles itself.
-void change_y3_setting(int option_number, plot_settings& s, Console& con) {
-    write_line(con);
-    switch (option_number) {
-        case 20:
-            prompt::from_line(con, "change y3 axis major tics from: ", s.y3_major);
-            s.y3_major = prompt::to_real(con);
-            break;
-        case 21:
-            prompt::from_line(con, "change y3 axis minor tics from: ", s.y3_minor);
-            s.y3_minor = prompt::to_i4(con);
-            break;
-        case 22:
-            prompt::from_line(con, "change y3 axis max value from: ", s.y3_max);
-            s.y3_max = prompt::to_real(con);
-            break;
-        case 23:
-            prompt::from_line(con, "change y3 axis min value from: ", s.y3_min);
-            s.y3_min = prompt::to_real(con);
-            break;
-        default:
-            break;
-    }
-}
+using ps = plot_settings;
+
+// The options of the cumulative basal area scale, which the menu asks itself.
+constexpr prompt::value_prompt y3_prompts[] = {
+    {20, true, "change y3 axis major tics from: ", &ps::y3_major, nullptr, false},
+    {21, true, "change y3 axis minor tics from: ", nullptr, &ps::y3_minor, true},
+    {22, true, "change y3 axis max value from: ", &ps::y3_max, nullptr, false},
+    {23, true, "change y3 axis min value from: ", &ps::y3_min, nullptr, false},
+};
 
 // An empty name would leave the library to invent one, so it is asked again.
 std::string read_plot_file_name(Console& con) {
@@ -105,9 +90,7 @@ menu_outcome plot_options_menu(plot_session& session, Console& con, Plotter& plo
             return menu_outcome::redraw;
         } else if (*option_number >= 1 && *option_number <= 19) {
             pltstyle(*option_number, session.settings, session.background_choice, con);
-        } else if (*option_number >= 20 && *option_number <= 23) {
-            change_y3_setting(*option_number, session.settings, con);
-        } else {
+        } else if (!prompt::ask_value(y3_prompts, *option_number, session.settings, con)) {
             unknown_command(con);
         }
     }

@@ -47,12 +47,22 @@ int i4(Console& con, std::string_view prompt_text) {
     }
 }
 
-namespace {
-const std::string to_prompt = std::string(indent) + "to > ";
+bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings, Console& con) {
+    for (const value_prompt& p : prompts) {
+        if (p.option != option_number) continue;
+        if (p.empty_line_first) write_line(con);
+        const std::string to_prompt = std::string(indent) + "to > ";
+        if (p.real_field) {
+            from_line(con, p.text, settings.*p.real_field);
+            settings.*p.real_field = free_real(con, to_prompt);
+        } else {
+            from_line(con, p.text, settings.*p.int_field);
+            settings.*p.int_field = p.read_as_i4 ? i4(con, to_prompt) : free_int(con, to_prompt);
+        }
+        return true;
+    }
+    return false;
 }
-
-float to_real(Console& con) { return free_real(con, to_prompt); }
-int to_i4(Console& con) { return i4(con, to_prompt); }
 
 }  // namespace prompt
 
@@ -116,9 +126,27 @@ void reset(plot_settings& s) {
     s.x_max = s.y1_max = s.y2_max = -1000000.0f;
 }
 
+using ps = plot_settings;
+
+constexpr prompt::value_prompt tick_and_limit_prompts[] = {
+    {8, true, "change x axis major tics from: ", &ps::x_major, nullptr, false},
+    {9, true, "change x axis minor tics from: ", nullptr, &ps::x_minor, false},
+    {10, false, "change y axis major tics from: ", &ps::y1_major, nullptr, false},
+    {11, true, "change y axis minor tics from: ", nullptr, &ps::y1_minor, true},
+    {12, false, "change y2 axis major tics from: ", &ps::y2_major, nullptr, false},
+    {13, true, "change y2 axis minor tics from: ", nullptr, &ps::y2_minor, true},
+    {14, false, "change x axis max value from: ", &ps::x_max, nullptr, false},
+    {15, false, "change x axis min value from: ", &ps::x_min, nullptr, false},
+    {16, false, "change y axis max value from: ", &ps::y1_max, nullptr, false},
+    {17, false, "change y axis min value from: ", &ps::y1_min, nullptr, false},
+    {18, false, "change y2 axis max value from: ", &ps::y2_max, nullptr, false},
+    {19, false, "change y2 axis min value from: ", &ps::y2_min, nullptr, false},
+};
+
 }  // namespace
 
 void pltstyle(int option_number, plot_settings& s, int& background_choice, Console& con) {
+    if (prompt::ask_value(tick_and_limit_prompts, option_number, s, con)) return;
     switch (option_number) {
         case reset_option:
             reset(s);
@@ -150,58 +178,6 @@ void pltstyle(int option_number, plot_settings& s, int& background_choice, Conso
         case 7:
             write_line(con);
             s.curve_width = prompt::i4(con, indented("select new curve width: [0-8]  : "));
-            break;
-        case 8:
-            write_line(con);
-            prompt::from_line(con, "change x axis major tics from: ", s.x_major);
-            s.x_major = prompt::to_real(con);
-            break;
-        case 9:
-            write_line(con);
-            prompt::from_line(con, "change x axis minor tics from: ", s.x_minor);
-            s.x_minor = prompt::free_int(con, indented("to > "));
-            break;
-        case 10:
-            prompt::from_line(con, "change y axis major tics from: ", s.y1_major);
-            s.y1_major = prompt::to_real(con);
-            break;
-        case 11:
-            write_line(con);
-            prompt::from_line(con, "change y axis minor tics from: ", s.y1_minor);
-            s.y1_minor = prompt::to_i4(con);
-            break;
-        case 12:
-            prompt::from_line(con, "change y2 axis major tics from: ", s.y2_major);
-            s.y2_major = prompt::to_real(con);
-            break;
-        case 13:
-            write_line(con);
-            prompt::from_line(con, "change y2 axis minor tics from: ", s.y2_minor);
-            s.y2_minor = prompt::to_i4(con);
-            break;
-        case 14:
-            prompt::from_line(con, "change x axis max value from: ", s.x_max);
-            s.x_max = prompt::to_real(con);
-            break;
-        case 15:
-            prompt::from_line(con, "change x axis min value from: ", s.x_min);
-            s.x_min = prompt::to_real(con);
-            break;
-        case 16:
-            prompt::from_line(con, "change y axis max value from: ", s.y1_max);
-            s.y1_max = prompt::to_real(con);
-            break;
-        case 17:
-            prompt::from_line(con, "change y axis min value from: ", s.y1_min);
-            s.y1_min = prompt::to_real(con);
-            break;
-        case 18:
-            prompt::from_line(con, "change y2 axis max value from: ", s.y2_max);
-            s.y2_max = prompt::to_real(con);
-            break;
-        case 19:
-            prompt::from_line(con, "change y2 axis min value from: ", s.y2_min);
-            s.y2_min = prompt::to_real(con);
             break;
         default:
             break;

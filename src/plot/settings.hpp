@@ -1,6 +1,7 @@
 // The plot settings record, its reset and the prompts that change one field.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "text/console.hpp"
@@ -71,9 +72,19 @@ int free_int(Console& con, std::string_view prompt_text);
 float free_real(Console& con, std::string_view prompt_text);
 int i4(Console& con, std::string_view prompt_text);
 
-// "<indent>to > " answered freely with a real, or by "(i4)".
-float to_real(Console& con);
-int to_i4(Console& con);
+// A tick or limit option: the current value in a "from:" line, the new one
+// after "to > ". Reals are read freely, integers freely or by "(i4)".
+struct value_prompt {
+    int option;
+    bool empty_line_first;
+    std::string_view text;
+    float plot_settings::*real_field;
+    int plot_settings::*int_field;
+    bool read_as_i4;
+};
+
+// Asks the option of `prompts` numbered `option_number`; false when there is none.
+bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings, Console& con);
 
 }  // namespace prompt
 
