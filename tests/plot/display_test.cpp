@@ -187,5 +187,16 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
     EXPECT_EQ(drawings(run.rec)[0][17], "line 1");
 }
 
+TEST(Display, BlankTitlesReachTheLibraryAsOneBlank) {
+    plot_run run;
+    run.store.ids[0] = "        ";
+    run.show(individual_plot, 1, "c\n");
+    run.show(summary_plot, 1, "c\n");
+    const auto pages = drawings(run.rec);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0][13], "lab 'YEAR' 'RWW(mm.)' ' '");
+    EXPECT_EQ(pages[1][13], "lab 'YEAR' 'RWW(mm.)' 'site.rwl'");
+}
+
 }  // namespace
 }  // namespace ruvela
