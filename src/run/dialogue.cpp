@@ -87,10 +87,10 @@ void read_list_files(Store& store, Console& con) {
     // A pair without a ring-width file cannot be processed: say so now
     // rather than after the pairs before it.
     if (ring_lines < pairs) {
-        stop_run(con, {" The list file " + file_name(store.ring_list_name) + " names " +
-                           std::to_string(ring_lines) + " ring-width files,",
-                       " but the list file " + file_name(store.offset_list_name) + " names " +
-                           std::to_string(pairs) + " companion files."});
+        stop_run(con, {" The list file " + file_name(store.ring_list_name) + " has fewer lines (" +
+                           std::to_string(ring_lines) + ") than the list file " +
+                           file_name(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
+                       " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
     }
 }
 
