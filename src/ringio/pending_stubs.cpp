@@ -3,61 +3,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "ringio/readfmt.hpp"
 #include "ringio/trrw.hpp"
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
-
-namespace {
-template <typename T>
-ReadStatus read_one(LineReader& lines, std::string_view format, std::span<T> items) {
-    std::string f(trim_right(format));
-    for (auto& c : f) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (f.size() < 3 || f.front() != '(' || f.back() != ')') return ReadStatus::conversion_error;
-    std::string body = f.substr(1, f.size() - 2);
-    int skip = 0;
-    if (auto comma = body.find(','); comma != std::string::npos) {
-        std::string x = body.substr(0, comma);
-        if (x.back() != 'x') return ReadStatus::conversion_error;
-        skip = std::atoi(x.c_str());
-        body = body.substr(comma + 1);
-    }
-    char kind = body[0];
-    int width = std::atoi(body.c_str() + 1);
-    int decimals = 0;
-    if (auto dot = body.find('.'); dot != std::string::npos) decimals = std::atoi(body.c_str() + dot + 1);
-    std::string line;
-    for (auto& i : items) i = 0;
-    if (!lines.next(line)) return ReadStatus::end_of_file;
-    std::string field(columns(line, skip + 1, skip + width));
-    if constexpr (std::is_same_v<T, int>) {
-        if (kind != 'i') return ReadStatus::conversion_error;
-        auto v = decode_int_field(field);
-        if (!v) return ReadStatus::conversion_error;
-        items[0] = *v;
-    } else {
-        if (kind != 'f') return ReadStatus::conversion_error;
-        std::string t;
-        for (char c : field) if (c != ' ') t += c;
-        if (t.empty()) { items[0] = 0.0f; return ReadStatus::done; }
-        auto v = decode_free_real(t);
-        if (!v) return ReadStatus::conversion_error;
-        if (t.find('.') == std::string::npos) *v = *v / std::pow(10.0f, static_cast<float>(decimals));
-        items[0] = *v;
-    }
-    return ReadStatus::done;
-}
-}  // namespace
-
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items) {
-    return read_one(lines, format, items);
-}
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items) {
-    return read_one(lines, format, items);
-}
 
 bool parse_trrw_mode(std::string_view, TrrwMode&) { return false; }
 
