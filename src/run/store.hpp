@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <new>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ruvela {
@@ -21,10 +24,36 @@ inline constexpr std::size_t heading_length = 35;  // column headings of the per
 
 inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
 
+// Memory that comes zeroed from the system and is not written again when a
+// vector is sized: the big tables then cost nothing until a cell is used,
+// which on a machine with slow page faults is most of a run's time.
+template <typename T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <typename U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    template <typename U>
+    void construct(U*) {}  // already zero
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
+};
+
+template <typename T> using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
+
 // A series-by-year table. The calendar year is the index: element (s, y),
 // both 1-based, lives at (s-1)*max_years + (y-1), so a row is one series.
-struct SeriesYearTable : std::vector<float> {
-    SeriesYearTable() : std::vector<float>(static_cast<std::size_t>(max_series) * max_years) {}
+struct SeriesYearTable : ZeroedVector<float> {
+    SeriesYearTable() : ZeroedVector<float>(static_cast<std::size_t>(max_series) * max_years) {}
     static std::size_t index(int s, int y) {
         return static_cast<std::size_t>(s - 1) * max_years + static_cast<std::size_t>(y - 1);
     }
@@ -46,12 +75,12 @@ template <typename T> using PerFile = Slots<T, max_files>;
 
 // The per-year means of every processed pair: measure m (1 basal area,
 // 2 increment, 3 ring width), pair f, year y at ((m-1)*max_files + (f-1))*max_years + (y-1).
-struct FileMeans : std::vector<float> {
+struct FileMeans : ZeroedVector<float> {
     static constexpr int mean_basal_area = 1;
     static constexpr int mean_increment = 2;
     static constexpr int mean_ring_width = 3;
 
-    FileMeans() : std::vector<float>(static_cast<std::size_t>(3) * max_files * max_years) {}
+    FileMeans() : ZeroedVector<float>(static_cast<std::size_t>(3) * max_files * max_years) {}
     static std::size_t index(int m, int f, int y) {
         return (static_cast<std::size_t>(m - 1) * max_files + static_cast<std::size_t>(f - 1)) *
                    max_years +
