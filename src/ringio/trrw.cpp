@@ -290,8 +290,8 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         } else {
             n = 10;
         }
-        const Take take = index ? take_index_values(*d, n, store_counts, s)
-                                : take_measurement_values(*d, n, s);
+        const Take take =
+            index ? take_index_values(*d, n, store_counts, s) : take_measurement_values(*d, n, s);
         if (take == Take::ended) return TrrwOutcome::ok;
         if (take == Take::too_long) return TrrwOutcome::too_long;
     }
@@ -300,8 +300,10 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
 void trrw_write(TrrwMode mode, const SeriesArgs& s, std::ostream& data, Console& con) {
     const int value_count = std::min(s.value_count, static_cast<int>(s.values.size()));
     if (value_count <= 0) return;
-    if (mode == TrrwMode::iw) write_index(s, value_count, data, con);
-    else write_measurement(s, value_count, data);
+    if (mode == TrrwMode::iw)
+        write_index(s, value_count, data, con);
+    else
+        write_measurement(s, value_count, data);
 }
 
 void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
@@ -323,9 +325,14 @@ void datar(std::string& title, int& value_count, std::span<float> values, int& f
             first_year = *year;
             const auto n = std::min(values.size(), static_cast<std::size_t>(*count));
             switch (read_formatted(data, format, values.first(n))) {
-                case ReadStatus::done: break;
-                case ReadStatus::conversion_error: write_line(con, ">> Sbr DATAR:  Error reading data"); break;
-                case ReadStatus::end_of_file: write_line(con, ">> Sbr DATAR:  Unexpected end reading data"); break;
+                case ReadStatus::done:
+                    break;
+                case ReadStatus::conversion_error:
+                    write_line(con, ">> Sbr DATAR:  Error reading data");
+                    break;
+                case ReadStatus::end_of_file:
+                    write_line(con, ">> Sbr DATAR:  Unexpected end reading data");
+                    break;
             }
             return;
         }

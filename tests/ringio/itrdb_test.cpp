@@ -74,7 +74,8 @@ TEST(ArchiveFiles, EverySeriesAgreesWithTheConvertersTable) {
         for (std::size_t i = 0; i < r.series.size(); ++i) {
             const auto& s = r.series[i];
             const std::string id(trim_right(s.id));
-            EXPECT_EQ(csv.names[i], site.csv_prefix + id.substr(id.size() - site.id_suffix)) << site.name;
+            EXPECT_EQ(csv.names[i], site.csv_prefix + id.substr(id.size() - site.id_suffix))
+                << site.name;
             const auto& column = csv.columns.at(csv.names[i]);
             ASSERT_EQ(column.size(), s.values.size()) << site.name << ' ' << id;
             EXPECT_EQ(column.begin()->first, s.first_year) << site.name << ' ' << id;
@@ -86,7 +87,8 @@ TEST(ArchiveFiles, EverySeriesAgreesWithTheConvertersTable) {
                 // The one -999 of wa082, which the converter wrote as 0.
                 EXPECT_TRUE(site.name == std::string("wa082") && id == "712011" && year == 1900 &&
                             s.values[k] == -999 * 0.01f && expected == 0.0f)
-                    << site.name << ' ' << id << ' ' << year << ": " << s.values[k] << " vs " << expected;
+                    << site.name << ' ' << id << ' ' << year << ": " << s.values[k] << " vs "
+                    << expected;
             }
         }
         EXPECT_EQ(differences, site.name == std::string("wa082") ? 1 : 0) << site.name;

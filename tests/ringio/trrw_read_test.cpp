@@ -84,11 +84,12 @@ TEST(TrrwRead, FirstLineHoldsTheYearsToTheEndOfItsDecade) {
     const struct {
         int year;
         std::size_t first_line;
-    } cases[] = {{1953, 7}, {1950, 10}, {1959, 1}, {0, 10}, {-1, 1}, {-5, 5}, {-10, 10}, {-15, 5}, {-2649, 9}};
+    } cases[] = {{1953, 7}, {1950, 10}, {1959, 1}, {0, 10},   {-1, 1},
+                 {-5, 5},   {-10, 10},  {-15, 5},  {-2649, 9}};
     for (const auto& c : cases) {
-        const auto r = read_all(mline("X", c.year, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) +
-                                    mline("X", 0, {11, 12, -9999}),
-                                TrrwMode::mr);
+        const auto r = read_all(
+            mline("X", c.year, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) + mline("X", 0, {11, 12, -9999}),
+            TrrwMode::mr);
         ASSERT_EQ(r.series.size(), 1u) << c.year;
         EXPECT_EQ(r.series[0].first_year, c.year);
         ASSERT_EQ(r.series[0].values.size(), c.first_line + 2) << c.year;
@@ -100,7 +101,8 @@ TEST(TrrwRead, EndMarkerDecidesTheUnit) {
     // 0.01 per field, then 0.1 over the series: not the same as 0.001 once.
     std::vector<int> fields;
     for (int v = 1; v < 2000; ++v)
-        if (static_cast<float>(v) * 0.01f * 0.1f != static_cast<float>(v) * 0.001f) fields.push_back(v);
+        if (static_cast<float>(v) * 0.01f * 0.1f != static_cast<float>(v) * 0.001f)
+            fields.push_back(v);
     ASSERT_FALSE(fields.empty());
     const int v = fields[0];
     EXPECT_EQ(read_all(mline("A", 1990, {v, 999}), TrrwMode::mr).series[0].values[0], v * 0.01f);
@@ -151,7 +153,8 @@ TEST(TrrwRead, DecodingDecidesDataOrText) {
         {"sign after a digit", "AB01    1953   10-   999\n", false},
         {"unused field must decode", "AB01    1959   100   999     x\n", false},
         {"blanks and tabs inside fields", "AB01    1953  1 0\t   999\n", true},
-        {"columns after 72 not read", "AB01    1953   100   999" + std::string(48, ' ') + "anything\n", true},
+        {"columns after 72 not read",
+         "AB01    1953   100   999" + std::string(48, ' ') + "anything\n", true},
         {"five-digit year", "AB0001 -1953   100   999\n", true},
     };
     for (const auto& c : cases) {
@@ -172,7 +175,8 @@ TEST(TrrwRead, SeriesWithoutEndMarkerIsDropped) {
 TEST(TrrwRead, HashInColumn80AfterValuesIsAnOrdinaryLine) {
     std::string later = mline("A", 2000, {4, 999});
     later.insert(later.size() - 1, std::string(80 - later.size(), ' ') + "#");
-    const auto r = read_all(mline("A", 1990, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) + later, TrrwMode::mr);
+    const auto r =
+        read_all(mline("A", 1990, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}) + later, TrrwMode::mr);
     ASSERT_EQ(r.series.size(), 1u);
     EXPECT_EQ(r.series[0].values.size(), 11u);
 }
@@ -186,23 +190,34 @@ TEST(TrrwRead, TooLongSeriesStopsAtCapacity) {
     EXPECT_EQ(r.series[0].values.size(), 5u);
     const auto fits = read_all(mline("A", 1990, {1, 2, 3, 4, 5, 999}), TrrwMode::mr, 5);
     EXPECT_EQ(fits.series[0].outcome, TrrwOutcome::ok);
-    const auto index = read_all(iline("A", 1990, {{1, 1}, {2, 1}, {3, 1}, {9990, 0}}), TrrwMode::ir, 2);
+    const auto index =
+        read_all(iline("A", 1990, {{1, 1}, {2, 1}, {3, 1}, {9990, 0}}), TrrwMode::ir, 2);
     EXPECT_EQ(index.series[0].outcome, TrrwOutcome::too_long);
 }
 
 TEST(TrrwRead, IndexLayoutTakesSlotsFromTheYearsLastDigit) {
     const std::string text =
-        iline("SITE01", 1953, {{7, 7}, {8, 8}, {9, 9}, {1000, 3}, {1001, 4}, {1002, 5}, {1003, 6},
-                               {1004, 7}, {1005, 8}, {1006, 9}}) +
-        iline("SITE01", 1960, {{2000, 1}, {9990, 0}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5},
-                               {5, 5}, {5, 5}});
+        iline("SITE01", 1953,
+              {{7, 7},
+               {8, 8},
+               {9, 9},
+               {1000, 3},
+               {1001, 4},
+               {1002, 5},
+               {1003, 6},
+               {1004, 7},
+               {1005, 8},
+               {1006, 9}}) +
+        iline(
+            "SITE01", 1960,
+            {{2000, 1}, {9990, 0}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}, {5, 5}});
     const auto r = read_all(text, TrrwMode::ir);
     ASSERT_EQ(r.series.size(), 1u);
     EXPECT_EQ(r.series[0].id, "SITE01  ");
     EXPECT_EQ(r.series[0].first_year, 1953);
-    EXPECT_EQ(r.series[0].values, (std::vector<float>{1000 * 0.001f, 1001 * 0.001f, 1002 * 0.001f,
-                                                      1003 * 0.001f, 1004 * 0.001f, 1005 * 0.001f,
-                                                      1006 * 0.001f, 2000 * 0.001f}));
+    EXPECT_EQ(r.series[0].values,
+              (std::vector<float>{1000 * 0.001f, 1001 * 0.001f, 1002 * 0.001f, 1003 * 0.001f,
+                                  1004 * 0.001f, 1005 * 0.001f, 1006 * 0.001f, 2000 * 0.001f}));
     EXPECT_EQ(r.series[0].counts, (std::vector<int>{3, 4, 5, 6, 7, 8, 9, 1}));
     // "******" on entry leaves the counts untouched.
     const auto kept = read_all(text, TrrwMode::ir, 5001, "******");
@@ -221,9 +236,11 @@ std::string block(std::string_view title, std::string_view head, std::string_vie
 }
 
 TEST(TrrwRead, CountedBlocks) {
-    const std::string ten = "   1.000   2.000   3.000   4.000   5.000   6.000   7.000   8.000   9.000  10.000\n";
-    const std::string text = block("BLOCK001 tree 1", header(25, 1800, "(10f8.3)"), ten + ten + ten) +
-                             mline("AFTER", 1990, {1, 999});
+    const std::string ten =
+        "   1.000   2.000   3.000   4.000   5.000   6.000   7.000   8.000   9.000  10.000\n";
+    const std::string text =
+        block("BLOCK001 tree 1", header(25, 1800, "(10f8.3)"), ten + ten + ten) +
+        mline("AFTER", 1990, {1, 999});
     const auto r = read_all(text, TrrwMode::mr);
     ASSERT_EQ(r.series.size(), 2u);
     EXPECT_EQ(r.series[0].id, "BLOCK001");
@@ -244,14 +261,37 @@ TEST(TrrwRead, CountedBlockHeaderSearchAndFailures) {
         std::string out;
         bool end_of_file;
     } cases[] = {
-        {"header without parentheses skipped", block("T1", header(2, 1800, "f4.1"), "") +
-             "NEWTITLE  x\n" + header(2, 1800, "(f4.1)") + "\n 1.5\n 2.5\n", "NEWTITLE", {1.5f, 2.5f}, "", false},
-        {"conversion error", block("T1", header(3, 1800, "(f4.1)"), " 1.5\n  x\n 3.5\n"),
-         "T1      ", {1.5f, 0.0f, 0.0f}, ">> Sbr DATAR:  Error reading data\n", false},
-        {"end inside the values", block("T1", header(3, 1800, "(f4.1)"), " 1.5\n"), "T1      ",
-         {1.5f, 0.0f, 0.0f}, ">> Sbr DATAR:  Unexpected end reading data\n", false},
-        {"format that cannot be read", block("T1", header(1, 1800, "(i4)"), " 1.5\n"), "T1      ",
-         {0.0f}, ">> Sbr DATAR:  Error reading data\n", false},
+        {"header without parentheses skipped",
+         block("T1", header(2, 1800, "f4.1"), "") + "NEWTITLE  x\n" + header(2, 1800, "(f4.1)") +
+             "\n 1.5\n 2.5\n",
+         "NEWTITLE",
+         {1.5f, 2.5f},
+         "",
+         false},
+        {"negative count skipped",
+         block("T1", header(-2, 1800, "(f4.1)"), header(1, 1800, "(f4.1)") + "\n 1.5\n"),
+         "T1      ",
+         {1.5f},
+         "",
+         false},
+        {"conversion error",
+         block("T1", header(3, 1800, "(f4.1)"), " 1.5\n  x\n 3.5\n"),
+         "T1      ",
+         {1.5f, 0.0f, 0.0f},
+         ">> Sbr DATAR:  Error reading data\n",
+         false},
+        {"end inside the values",
+         block("T1", header(3, 1800, "(f4.1)"), " 1.5\n"),
+         "T1      ",
+         {1.5f, 0.0f, 0.0f},
+         ">> Sbr DATAR:  Unexpected end reading data\n",
+         false},
+        {"format that cannot be read",
+         block("T1", header(1, 1800, "(i4)"), " 1.5\n"),
+         "T1      ",
+         {0.0f},
+         ">> Sbr DATAR:  Error reading data\n",
+         false},
         {"end before a header", block("T1", "no header here", ""), "", {}, "", true},
     };
     for (const auto& c : cases) {
@@ -265,7 +305,8 @@ TEST(TrrwRead, CountedBlockHeaderSearchAndFailures) {
         EXPECT_EQ(r.series[0].id, c.id) << c.what;
         EXPECT_EQ(r.series[0].values, c.values) << c.what;
     }
-    const auto big = read_all(block("T1", header(10, 1800, "(f4.1)"), " 1.5\n 2.5\n 3.5\n"), TrrwMode::mr, 2);
+    const auto big =
+        read_all(block("T1", header(10, 1800, "(f4.1)"), " 1.5\n 2.5\n 3.5\n"), TrrwMode::mr, 2);
     ASSERT_EQ(big.series.size(), 1u);
     EXPECT_EQ(big.series[0].outcome, TrrwOutcome::too_long);
     EXPECT_EQ(big.series[0].values, (std::vector<float>{1.5f, 2.5f}));

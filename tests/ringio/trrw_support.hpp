@@ -41,9 +41,11 @@ inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capa
         }
         EXPECT_EQ(args.series_seq, static_cast<int>(r.series.size()) + 1);
         const auto n = static_cast<std::size_t>(args.value_count);
-        r.series.push_back({args.series_id, args.first_year,
+        r.series.push_back({args.series_id,
+                            args.first_year,
                             {values.begin(), values.begin() + static_cast<long>(n)},
-                            {counts.begin(), counts.begin() + static_cast<long>(n)}, outcome});
+                            {counts.begin(), counts.begin() + static_cast<long>(n)},
+                            outcome});
         args.series_id = id_on_entry;
         if (outcome == TrrwOutcome::too_long) break;
     }
