@@ -16,8 +16,6 @@ namespace {
 
 std::string read_name(Console& con) { return read_text(con, name_length); }
 
-std::string file_name(const std::string& padded) { return std::string(trim_right(padded)); }
-
 // The first character of an answer as one digit; nullopt when it is none of
 // a digit, a blank or a sign.
 std::optional<int> choice_digit(std::string_view answer) {
@@ -47,9 +45,9 @@ void ask_list_names(Store& store, Console& con) {
         write_line(con);
         write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
         store.offset_list_name = read_name(con);
-        if (!file_exists(file_name(store.ring_list_name))) {
+        if (!file_exists(file_name_of(store.ring_list_name))) {
             report_missing(con, store.ring_list_name, " or quit the program.", " Hit RETURN to continue");
-        } else if (!file_exists(file_name(store.offset_list_name))) {
+        } else if (!file_exists(file_name_of(store.offset_list_name))) {
             report_missing(con, store.offset_list_name, " or quit the program", indented_pause);
         } else {
             return;
@@ -59,8 +57,8 @@ void ask_list_names(Store& store, Console& con) {
 
 void read_list_files(Store& store, Console& con) {
     std::ifstream ring_file, offset_file;
-    open_input(ring_file, file_name(store.ring_list_name));
-    open_input(offset_file, file_name(store.offset_list_name));
+    open_input(ring_file, file_name_of(store.ring_list_name));
+    open_input(offset_file, file_name_of(store.offset_list_name));
     LineReader ring_list(ring_file), offset_list(offset_file);
     write_line(con);
     write_line(con, " Data Files                    Offset Files");
@@ -72,7 +70,7 @@ void read_list_files(Store& store, Console& con) {
         if (!ring_read) ring_line.clear();
         if (!offset_list.next(offset_line)) break;
         if (pairs == max_files) {
-            stop_run(con, {" The list file " + file_name(store.offset_list_name) + " names more than " +
+            stop_run(con, {" The list file " + file_name_of(store.offset_list_name) + " names more than " +
                                std::to_string(max_files) + " file pairs;",
                            " line " + std::to_string(pairs + 1) + " names \"" +
                                std::string(trim_right(offset_line)) + "\"."});
@@ -87,9 +85,9 @@ void read_list_files(Store& store, Console& con) {
     // A pair without a ring-width file cannot be processed: say so now
     // rather than after the pairs before it.
     if (ring_lines < pairs) {
-        stop_run(con, {" The list file " + file_name(store.ring_list_name) + " has fewer lines (" +
+        stop_run(con, {" The list file " + file_name_of(store.ring_list_name) + " has fewer lines (" +
                            std::to_string(ring_lines) + ") than the list file " +
-                           file_name(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
+                           file_name_of(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
                        " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
     }
 }
@@ -100,14 +98,14 @@ void ask_file_pair(Store& store, Console& con) {
         write_line(con);
         write_prompt(con, " Enter Raw Ring Width File  Name >   ");
         store.ring_file_names(1) = read_name(con);
-        if (!file_exists(file_name(store.ring_file_names(1)))) {
+        if (!file_exists(file_name_of(store.ring_file_names(1)))) {
             report_missing(con, store.ring_file_names(1), " or quit the program", indented_pause);
             continue;
         }
         write_line(con);
         write_prompt(con, " Enter Pith Estimate/Diameter File  Name >   ");
         store.offset_file_names(1) = read_name(con);
-        if (file_exists(file_name(store.offset_file_names(1)))) return;
+        if (file_exists(file_name_of(store.offset_file_names(1)))) return;
         report_missing(con, store.offset_file_names(1), " or quit the program", indented_pause);
     }
 }

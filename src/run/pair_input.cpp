@@ -16,21 +16,19 @@ namespace ruvela {
 
 namespace {
 
-std::string file_name(const std::string& padded) { return std::string(trim_right(padded)); }
-
 std::string number(int value) { return std::to_string(value); }
 
 // " Series core1a   (number 3) of file site1.rwl"
 std::string series_line(const Store& store, int s, const std::string& id) {
     return " Series " + fixed_text(id, id_length) + " (number " + number(s) + ") of file " +
-           file_name(store.ring_file_names(store.file_index));
+           file_name_of(store.ring_file_names(store.file_index));
 }
 
 // The store takes the series only when every year has a slot; a series
 // without rings needs its first year to have one.
 void check_series_fits(Store& store, Console& con, int s, const SeriesArgs& series, TrrwOutcome outcome) {
     if (s > max_series) {
-        stop_run(con, {" File " + file_name(store.ring_file_names(store.file_index)) + " holds more than " +
+        stop_run(con, {" File " + file_name_of(store.ring_file_names(store.file_index)) + " holds more than " +
                            number(max_series) + " series;",
                        " series " + number(s) + ", " + fixed_text(series.series_id, id_length) +
                            ", cannot be stored."});
@@ -61,7 +59,7 @@ void read_ring_width_file(Store& store, Console& con) {
     write_line(con);
     write_line(con, " READING INCREMENT FILE :> " + name);
     std::ifstream file;
-    open_input(file, file_name(name));
+    open_input(file, file_name_of(name));
     LineReader lines(file);
 
     SeriesArgs series;
@@ -140,7 +138,7 @@ void read_companion_file(Store& store, Console& con) {
                         ? " SERIES#      ID    IYR  LYR   AGE   PITH   "
                         : " SERIES#      ID    IYR  LYR   AGE   DIA.   ");
     std::ifstream file;
-    open_input(file, file_name(name));
+    open_input(file, file_name_of(name));
     LineReader lines(file);
     float scratch_real = 0.0f;
     int scratch_int = 0;
@@ -154,9 +152,9 @@ void read_companion_file(Store& store, Console& con) {
             end_run(0);
         }
         if (n > max_series) {
-            stop_run(con, {" File " + file_name(name) + " holds more than " + number(max_series) + " values;",
+            stop_run(con, {" File " + file_name_of(name) + " holds more than " + number(max_series) + " values;",
                            " value " + number(n) + " cannot be stored, and file " +
-                               file_name(store.ring_file_names(store.file_index)) + " holds " +
+                               file_name_of(store.ring_file_names(store.file_index)) + " holds " +
                                number(store.series_count) + " series."});
         }
         write_series_row(store, con, n);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <string_view>
 
 #include "run/basal_area.hpp"
@@ -91,13 +92,9 @@ int run_program(Edition edition, Console& con) {
     } catch (const RunEnded& stop) {
         con.out.flush();
         return stop.status;
-    } catch (const InputEnded& e) {
+    } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure
         con.out.flush();
-        con.err << "Ruvela: " << e.what() << '\n';
-        return failure_status;
-    } catch (const FileFailure& e) {
-        con.out.flush();
-        con.err << "Ruvela: " << e.what() << '\n';
+        con.err << "Ruvela: " << failure.what() << '\n';
         return failure_status;
     }
 }

@@ -22,6 +22,12 @@ inline constexpr std::size_t name_length = 30;     // file names and the read fo
 inline constexpr std::size_t id_length = 8;        // series IDs
 inline constexpr std::size_t heading_length = 35;  // column headings of the per-file table
 
+// A 30-character name as the file system knows it: without trailing blanks.
+inline std::string file_name_of(const std::string& padded) {
+    const auto end = padded.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : padded.substr(0, end + 1);
+}
+
 inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
 
 // Memory that comes zeroed from the system and is not written again when a

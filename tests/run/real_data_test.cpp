@@ -209,29 +209,26 @@ SeriesList gp_series() {
     return all;
 }
 
-TEST(RealData, GpWithPithOffsets) {
+// The gp set with either companion file, against the formula and the peer
+// that used the same companion values.
+void check_gp(const char* companion, const char* kind, const char* format, int width, const char* peer_file) {
+    const fs::path folder = data / "gp";
     const SeriesList source = gp_series();
-    const ColumnTable table = run_column_table(data / "gp" / "gp.rwl", "gp_pith.txt",
-                                               read_file(data / "gp" / "gp_pith.txt"), "1", "(i3)", "gp_BAI");
-    const auto offsets = companion_values(data / "gp" / "gp_pith.txt", 3);
-    const RadiusModel inside_out = [&](std::size_t k, const Series& s, int y) {
-        return pith_estimate(s, static_cast<int>(offsets.at(k))) + cumulative(s, y);
+    const ColumnTable table =
+        run_column_table(folder / "gp.rwl", companion, read_file(folder / companion), kind, format, "gp_BAI");
+    const auto values = companion_values(folder / companion, width);
+    const bool diameters = std::string_view(kind) == "2";
+    const RadiusModel radius = [&](std::size_t k, const Series& s, int y) {
+        if (diameters) return 5.0 * values.at(k) - (cumulative(s, s.last_year()) - cumulative(s, y));
+        return pith_estimate(s, static_cast<int>(values.at(k))) + cumulative(s, y);
     };
-    const auto peer = read_csv(data / "gp" / "gp_bai_in.csv");
-    check_table(table, source, inside_out, &peer);
+    const YearTable peer = read_csv(folder / peer_file);
+    check_table(table, source, radius, &peer);
 }
 
-TEST(RealData, GpWithDiameters) {
-    const SeriesList source = gp_series();
-    const ColumnTable table = run_column_table(data / "gp" / "gp.rwl", "gp_dbh.txt",
-                                               read_file(data / "gp" / "gp_dbh.txt"), "2", "(f6.1)", "gp_BAI");
-    const auto diameters = companion_values(data / "gp" / "gp_dbh.txt", 6);
-    const RadiusModel outside_in = [&](std::size_t k, const Series& s, int y) {
-        return 5.0 * diameters.at(k) - (cumulative(s, s.last_year()) - cumulative(s, y));
-    };
-    const auto peer = read_csv(data / "gp" / "gp_bai_out.csv");
-    check_table(table, source, outside_in, &peer);
-}
+TEST(RealData, GpWithPithOffsets) { check_gp("gp_pith.txt", "1", "(i3)", 3, "gp_bai_in.csv"); }
+
+TEST(RealData, GpWithDiameters) { check_gp("gp_dbh.txt", "2", "(f6.1)", 6, "gp_bai_out.csv"); }
 
 TEST(RealData, ArchiveFileWithPithOffsets) {
     SeriesList source = series_from_csv(data / "itrdb" / "wa082.csv");
