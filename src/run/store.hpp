@@ -32,7 +32,8 @@ inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
 
 // Memory that comes zeroed from the system and is not written again when a
 // vector is sized: the big tables then cost nothing until a cell is used,
-// which on a machine with slow page faults is most of a run's time.
+// which on a machine with slow page faults is most of a run's time. Only for
+// vectors sized once: shrinking and growing again would keep old values.
 template <typename T>
 struct ZeroedAllocator {
     using value_type = T;
