@@ -2,8 +2,10 @@
 // notation of a Fortran read statement: "(i2)", "(f6.1)", "(5x,i3)", "(10f8.3)".
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "text/lines.hpp"
 
@@ -11,12 +13,42 @@ namespace ruvela {
 
 enum class ReadStatus { done, conversion_error, end_of_file };
 
+// One edit descriptor or group of a parsed format. Repeat counts stay
+// counts: the walk repeats, nothing is expanded in memory.
+struct FormatElement {
+    enum Kind { int_field, real_field, skip, group } kind;
+    int repeat = 1;    // r in rIw, rFw.d, r(...); 1 for nX
+    int width = 0;     // w of Iw/Fw.d, n of nX
+    int decimals = 0;  // d of Fw.d
+    int end = 0;       // group: index of the first element after its contents
+};
+
+// A format as a flat list: a group's contents follow it up to `end`.
+struct ReadFormat {
+    std::vector<FormatElement> elements;
+    int reversion = 0;  // where the walk resumes on a new line
+    bool has_int_field = false;
+    bool has_real_field = false;
+};
+
+// Largest repeat count, width or skip a format may hold. Larger numbers mean
+// a mistyped format, not a line layout.
+inline constexpr int max_format_number = 9999;
+
+// Parses `text` (trailing blanks not part of it): I, F, E, D, G and X
+// elements, repeat counts and nested groups, letters of either case, blanks
+// anywhere ignored. nullopt when it cannot be interpreted: no enclosing
+// parentheses, an unknown element, a number of 0 or above max_format_number,
+// a group without a data element, or no data element at all.
+std::optional<ReadFormat> parse_read_format(std::string_view text);
+
 // Reads items.size() values with `format`, starting at the beginning of the
 // next line of `lines`. After `done` the reader stands at the line after the
 // last line used. On a conversion error or at the end of the input the items
 // already read keep their values and the others are set to 0. A format that
-// cannot be interpreted gives conversion_error on first use (before any line
-// is read); trailing blanks of `format` are not part of it.
+// cannot be interpreted, or whose data elements do not suit the item type
+// (Iw for reals, Fw.d for integers), gives conversion_error on first use
+// (before any line is read).
 ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items);
 ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items);
 

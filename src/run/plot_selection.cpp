@@ -35,7 +35,32 @@ int read_plot_choice(Console& con) {
 
 }  // namespace
 
-selection_outcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
+plot_data plot_data_of(const Store& s) {
+    return plot_data{max_years,
+                     max_series,
+                     s.series_count,
+                     s.ring_width,
+                     s.basal_area_increment,
+                     s.basal_area,
+                     s.mean_ring_width,
+                     s.mean_basal_area,
+                     s.mean_basal_area_increment,
+                     s.file_first_year(s.file_index),
+                     s.file_last_year(s.file_index),
+                     s.series_first_year,
+                     s.series_last_year,
+                     s.series_length,
+                     s.series_ids,
+                     s.series_headings,
+                     s.ring_file_names(s.file_index)};
+}
+
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter) {
+    return plot_selection(plot_data_of(store), selected_series, session, con, plotter);
+}
+
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
                                  Plotter& plotter) {
     for (;;) {
         write_menu(con);
@@ -51,9 +76,9 @@ selection_outcome plot_selection(const plot_data& data, int& selected_series, pl
                 display(data, plot_choice, selected_series, session, con, plotter);
                 break;
             case 3:
-                return selection_outcome::quit;
+                return PlotOutcome::quit;
             default:
-                return selection_outcome::next;
+                return PlotOutcome::next;
         }
     }
 }

@@ -1,19 +1,27 @@
-// The menu after each file pair's table: plots of the single series or of
-// the file's means, the next pair, or an early end of the pairs.
+// What happens after a pair's tables are written: plots on request, then
+// the next pair or the end of the loop.
 #pragma once
 
 #include "plot/display.hpp"
 #include "plot/plotter.hpp"
+#include "run/store.hpp"
 #include "text/console.hpp"
 
 namespace ruvela {
 
-enum class selection_outcome { next, quit };
+enum class PlotOutcome { next, quit };
 
-// Runs the menu for the current file pair. `data` holds the pair's tables;
+// The store's tables of the current pair as the plots take them.
+plot_data plot_data_of(const Store& store);
+
+// Runs the menu for one file pair. `data` holds the pair's tables;
 // `selected_series` is the series of the latest individual plot, kept
 // between rounds and pairs.
-selection_outcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
-                                 Plotter& plotter);
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter);
+
+// Offers the plots of pair store.file_index.
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter);
 
 }  // namespace ruvela

@@ -30,20 +30,20 @@ std::vector<std::string> titles(const PlotRecorder& rec) {
 TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
     struct Case {
         const char* input;
-        selection_outcome outcome;
+        PlotOutcome outcome;
         std::vector<std::string> titles;
         int selected_series, menus;
     } cases[] = {
-        {"1\nc\ny\n\n\n", selection_outcome::next, {"A1", "B2"}, 4, 2},
-        {"1\nn\n3\n", selection_outcome::quit, {"A1"}, 1, 2},
-        {"1\nc\nn\n1\nc\nc\nc\n7\n", selection_outcome::next, {"A1", "B2", "A1", "B2"}, 4, 3},
-        {"2\nn\n2\nc\n\n", selection_outcome::next, {"site.rwl", "site.rwl"}, 9, 3},
-        {"12\nc\nn\n3 and more\n", selection_outcome::quit, {"A1", "B2"}, 2, 2},
-        {" 2\n", selection_outcome::next, {}, 9, 1},
-        {"\t1\n", selection_outcome::next, {}, 9, 1},
-        {"7\n", selection_outcome::next, {}, 9, 1},
-        {"0\n", selection_outcome::next, {}, 9, 1},
-        {"x\n-1\n3\n", selection_outcome::quit, {}, 9, 1},
+        {"1\nc\ny\n\n\n", PlotOutcome::next, {"A1", "B2"}, 4, 2},
+        {"1\nn\n3\n", PlotOutcome::quit, {"A1"}, 1, 2},
+        {"1\nc\nn\n1\nc\nc\nc\n7\n", PlotOutcome::next, {"A1", "B2", "A1", "B2"}, 4, 3},
+        {"2\nn\n2\nc\n\n", PlotOutcome::next, {"site.rwl", "site.rwl"}, 9, 3},
+        {"12\nc\nn\n3 and more\n", PlotOutcome::quit, {"A1", "B2"}, 2, 2},
+        {" 2\n", PlotOutcome::next, {}, 9, 1},
+        {"\t1\n", PlotOutcome::next, {}, 9, 1},
+        {"7\n", PlotOutcome::next, {}, 9, 1},
+        {"0\n", PlotOutcome::next, {}, 9, 1},
+        {"x\n-1\n3\n", PlotOutcome::quit, {}, 9, 1},
     };
     for (const auto& c : cases) {
         example_store store;
@@ -74,7 +74,7 @@ TEST(PlotSelection, AnswerThatIsNoDigitIsAskedAgain) {
     std::ostringstream out, err;
     Console con(in, out, err);
     int selected_series = 1;
-    EXPECT_EQ(plot_selection(store.data(), selected_series, session, con, rec), selection_outcome::quit);
+    EXPECT_EQ(plot_selection(store.data(), selected_series, session, con, rec), PlotOutcome::quit);
     EXPECT_EQ(out.str(), menu + " > " + " > ");
 }
 
