@@ -31,8 +31,7 @@ bool needs_x11_display(std::string_view device) { return device == "xwin" || dev
 // Devices that show a window wait for the user at the end of a page; the
 // others finish by themselves.
 bool interactive(std::string_view device) {
-    return needs_x11_display(device) || device == "qtwidget" || device == "wxwidgets" || device == "tk" ||
-           device == "xwin";
+    return needs_x11_display(device) || device == "qtwidget" || device == "wxwidgets" || device == "tk";
 }
 
 bool has_display(const char* display) { return display != nullptr && display[0] != '\0'; }

@@ -1,7 +1,6 @@
 #include "run/plot_selection.hpp"
 
-#include <optional>
-#include <string>
+#include "run/dialogue.hpp"
 
 namespace ruvela {
 
@@ -14,23 +13,7 @@ void write_menu(Console& con) {
     write_line(con, "  [2] plot file summery data");
     write_line(con, "  [return] to continue ");
     write_line(con, "  [3] quit program");
-}
-
-// The first character as a one-digit field: a digit, or 0 for a blank or
-// an empty line; nothing for anything else.
-std::optional<int> one_digit(const std::string& line) {
-    if (line.empty() || line[0] == ' ' || line[0] == '\t') return 0;
-    if (line[0] >= '0' && line[0] <= '9') return line[0] - '0';
-    return std::nullopt;
-}
-
-// A first character that is no digit would otherwise end the run before
-// the summary tables are written, so the answer is asked for again.
-int read_plot_choice(Console& con) {
-    for (;;) {
-        write_prompt(con, " > ");
-        if (const auto choice = one_digit(con.read_line())) return *choice;
-    }
+    write_prompt(con, " > ");
 }
 
 }  // namespace
@@ -63,8 +46,9 @@ PlotOutcome plot_selection(const Store& store, int& selected_series, plot_sessio
 PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
                                  Plotter& plotter) {
     for (;;) {
-        write_menu(con);
-        int plot_choice = read_plot_choice(con);
+        // An answer that is no digit is asked again rather than ending the
+        // run before the summary tables are written.
+        int plot_choice = read_choice(con, [&con] { write_menu(con); });
         switch (plot_choice) {
             case individual_plot:
                 for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {

@@ -43,7 +43,7 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
         {"\t1\n", PlotOutcome::next, {}, 9, 1},
         {"7\n", PlotOutcome::next, {}, 9, 1},
         {"0\n", PlotOutcome::next, {}, 9, 1},
-        {"x\n-1\n3\n", PlotOutcome::quit, {}, 9, 1},
+        {"-1\n", PlotOutcome::next, {}, 9, 1},
     };
     for (const auto& c : cases) {
         example_store store;
@@ -70,12 +70,13 @@ TEST(PlotSelection, AnswerThatIsNoDigitIsAskedAgain) {
     example_store store;
     plot_session session;
     PlotRecorder rec;
-    std::istringstream in("x\n-1\n3\n");
+    std::istringstream in("x\n?\n3\n");
     std::ostringstream out, err;
     Console con(in, out, err);
     int selected_series = 1;
     EXPECT_EQ(plot_selection(store.data(), selected_series, session, con, rec), PlotOutcome::quit);
-    EXPECT_EQ(out.str(), menu + " > " + " > ");
+    const std::string again = " That answer is not a digit; please answer again.\n";
+    EXPECT_EQ(out.str(), menu + again + menu + again + menu);
 }
 
 }  // namespace
