@@ -46,9 +46,9 @@ PlotOutcome plot_selection(const Store& store, int& selected_series, plot_sessio
 PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
                                  Plotter& plotter) {
     for (;;) {
-        // An answer that is no digit is asked again rather than ending the
-        // run before the summary tables are written.
-        int plot_choice = read_choice(con, [&con] { write_menu(con); });
+        // An answer that is no digit or blank is asked again rather than
+        // ending the run before the summary tables are written.
+        int plot_choice = read_choice(con, [&con] { write_menu(con); }, LeadingSign::asked_again);
         switch (plot_choice) {
             case individual_plot:
                 for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {

@@ -43,7 +43,7 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
         {"\t1\n", PlotOutcome::next, {}, 9, 1},
         {"7\n", PlotOutcome::next, {}, 9, 1},
         {"0\n", PlotOutcome::next, {}, 9, 1},
-        {"-1\n", PlotOutcome::next, {}, 9, 1},
+        {"-1\n\n", PlotOutcome::next, {}, 9, 2},  // a sign is asked again
     };
     for (const auto& c : cases) {
         example_store store;
@@ -70,7 +70,7 @@ TEST(PlotSelection, AnswerThatIsNoDigitIsAskedAgain) {
     example_store store;
     plot_session session;
     PlotRecorder rec;
-    std::istringstream in("x\n?\n3\n");
+    std::istringstream in("x\n-\n3\n");
     std::ostringstream out, err;
     Console con(in, out, err);
     int selected_series = 1;
