@@ -16,14 +16,17 @@ namespace {
 // and the walk's recursion shallow whatever text they are given.
 constexpr int max_group_depth = 16;
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Recursive descent over the format without its blanks, lower-cased.
 class FormatParser {
-public:
+  public:
     explicit FormatParser(std::string_view text) {
         for (const char c : text)
-            if (!is_blank(c)) text_.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+            if (!is_blank(c))
+                text_.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     }
 
     std::optional<ReadFormat> parse() {
@@ -36,7 +39,7 @@ public:
         return std::move(format_);
     }
 
-private:
+  private:
     std::string text_;
     std::size_t at_ = 0;
     ReadFormat format_;
@@ -145,8 +148,10 @@ std::optional<float> decode_real_field(std::string_view field, int decimals) {
     if (digits.empty()) return std::nullopt;
     if (i < text.size()) {
         const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-        if (letter == 'e' || letter == 'd') ++i;
-        else if (text[i] != '+' && text[i] != '-') return std::nullopt;
+        if (letter == 'e' || letter == 'd')
+            ++i;
+        else if (text[i] != '+' && text[i] != '-')
+            return std::nullopt;
         const std::string_view exponent = std::string_view(text).substr(i);
         if (exponent.find_first_of("0123456789") == std::string_view::npos) return std::nullopt;
         const auto value = decode_int_field(exponent);
@@ -188,8 +193,10 @@ struct FormatWalk {
         const std::string_view field = next_field(e.width);
         if (e.kind == FormatElement::skip) return Step::more;
         std::optional<T> value;
-        if constexpr (std::is_same_v<T, int>) value = decode_int_field(field);
-        else value = decode_real_field(field, e.decimals);
+        if constexpr (std::is_same_v<T, int>)
+            value = decode_int_field(field);
+        else
+            value = decode_real_field(field, e.decimals);
         if (!value) return Step::error;
         items[stored++] = *value;
         return stored == items.size() ? Step::done : Step::more;
@@ -209,8 +216,8 @@ template <typename T>
 ReadStatus read_items(LineReader& lines, std::string_view text, std::span<T> items) {
     std::fill(items.begin(), items.end(), T{});
     const auto format = parse_read_format(text);
-    const bool suits = format && (std::is_same_v<T, int> ? !format->has_real_field
-                                                         : !format->has_int_field);
+    const bool suits =
+        format && (std::is_same_v<T, int> ? !format->has_real_field : !format->has_int_field);
     if (!suits) return ReadStatus::conversion_error;
     if (items.empty()) return ReadStatus::done;
     FormatWalk<T> walk{*format, items, 0, {}, 0};
@@ -221,9 +228,12 @@ ReadStatus read_items(LineReader& lines, std::string_view text, std::span<T> ite
         if (!lines.next(walk.line)) return ReadStatus::end_of_file;
         walk.position = 0;
         switch (walk.walk(first, end)) {
-            case Step::done: return ReadStatus::done;
-            case Step::error: return ReadStatus::conversion_error;
-            case Step::more: break;
+            case Step::done:
+                return ReadStatus::done;
+            case Step::error:
+                return ReadStatus::conversion_error;
+            case Step::more:
+                break;
         }
     }
 }

@@ -25,7 +25,8 @@ inline constexpr int end_of_file_signal = -999;
 // The arguments that a read call fills and a write call takes; the caller
 // owns the arrays, whose size is the capacity (`max_values`).
 struct SeriesArgs {
-    std::string series_id;  // 8 characters in "MR"/"MW"; in "IR" "******" on entry keeps counts untouched
+    std::string
+        series_id;  // 8 characters in "MR"/"MW"; in "IR" "******" on entry keeps counts untouched
     int first_year = 0;
     int value_count = 0;
     std::span<float> values;
@@ -42,18 +43,25 @@ enum class TrrwOutcome {
                // series_id and first_year are set; the caller must stop
 };
 
-// One read call ("MR", "IR") on `data`, echoing text lines to `echo` when it
-// is not null and to the console. Ends the run (RunEnded) with
-// "Sbr TRRW:  Over 25 text lines" on the console's error stream.
+// One read call ("MR", "IR"; any other mode reads the measurement layout) on
+// `data`, echoing text lines to `echo` when it is not null and to the
+// console. Lines of blanks and tabs only belong to no series and are passed
+// over. Ends the run (RunEnded) with "Sbr TRRW:  Over 25 text lines" on the
+// console's error stream.
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
                       Console& con);
 
-// One write call ("MW", "IW") of values 1..value_count to `data`; the
-// index layout's rescaling message goes to the console.
+// One write call ("IW", any other mode writes "MW") of values 1..value_count
+// to `data`; the index layout's rescaling message goes to the console. A
+// measurement value is never written as an end marker (999 becomes 998 or
+// 1000, -9999 becomes -9998 or -10000), so the series reads back whole.
 void trrw_write(TrrwMode mode, const SeriesArgs& series, std::ostream& data, Console& con);
 
 // The counted-block reader: title line, header line, values in the header's
-// format. value_count is -999 when the input ended before a valid header.
+// format (a negative count makes no valid header). value_count is -999 when
+// the input ended before a valid header; a header asking for more than
+// values.size() fills `values` and keeps its count. Values not read after an
+// error or the end of the input are 0.
 void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
            LineReader& data, Console& con);
 

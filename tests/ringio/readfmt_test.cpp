@@ -38,13 +38,14 @@ TEST(ReadFormat, OneIntegerPerLine) {
         const char* format;
         std::optional<int> value;
     } cases[] = {
-        {" 2  core1a", "(i2)", 2},      {"\n", "(i2)", 0},           {"  ", "(I2)", 0},
-        {"x2", "(i2)", std::nullopt},   {"     12", "(5x,i3)", 12}, {"     12", "( 5X , i3 )", 12},
-        {"-7", "(i2)", -7},             {"1 2", "(i3)", 12},       {"2.", "(i2)", std::nullopt},
-        {" 12 34", "(2i3)", 12},        {"1234", "(i2)   ", 12},   {" 7", "(x,i1)", 7},
-        {" 9", "((i2))", 9},            {"  5", "(2x,2(i1))", 5},
+        {" 2  core1a", "(i2)", 2},    {"\n", "(i2)", 0},          {"  ", "(I2)", 0},
+        {"x2", "(i2)", std::nullopt}, {"     12", "(5x,i3)", 12}, {"     12", "( 5X , i3 )", 12},
+        {"-7", "(i2)", -7},           {"1 2", "(i3)", 12},        {"2.", "(i2)", std::nullopt},
+        {" 12 34", "(2i3)", 12},      {"1234", "(i2)   ", 12},    {" 7", "(x,i1)", 7},
+        {" 9", "((i2))", 9},          {"  5", "(2x,2(i1))", 5},
     };
-    for (const auto& c : cases) EXPECT_EQ(read_int(c.line, c.format), c.value) << c.line << ' ' << c.format;
+    for (const auto& c : cases)
+        EXPECT_EQ(read_int(c.line, c.format), c.value) << c.line << ' ' << c.format;
 }
 
 TEST(ReadFormat, RealFieldsWithImpliedPointAndExponent) {
@@ -53,13 +54,16 @@ TEST(ReadFormat, RealFieldsWithImpliedPointAndExponent) {
         const char* format;
         std::optional<float> value;
     } cases[] = {
-        {"21.3", "(f4.1)", 21.3f},     {" 213", "(f4.1)", 21.3f},    {"2.13", "(f4.1)", 2.13f},
-        {"2 13", "(f4.1)", 21.3f},     {"\n", "(f4.1)", 0.0f},         {"-", "(f4.1)", 0.0f},
-        {"-213", "(f4.1)", -21.3f},    {"1.5e2", "(f5.1)", 150.0f},  {"15e2", "(f4.1)", 150.0f},
-        {"15d-1", "(f5.0)", 1.5f},     {"15+2", "(f4.1)", 150.0f},   {"1.5E", "(f4.1)", std::nullopt},
+        {"21.3", "(f4.1)", 21.3f},        {" 213", "(f4.1)", 21.3f},
+        {"2.13", "(f4.1)", 2.13f},        {"2 13", "(f4.1)", 21.3f},
+        {"\n", "(f4.1)", 0.0f},           {"-", "(f4.1)", 0.0f},
+        {"-213", "(f4.1)", -21.3f},       {"1.5e2", "(f5.1)", 150.0f},
+        {"15e2", "(f4.1)", 150.0f},       {"15d-1", "(f5.0)", 1.5f},
+        {"15+2", "(f4.1)", 150.0f},       {"1.5E", "(f4.1)", std::nullopt},
         {"1.2.", "(f4.1)", std::nullopt}, {"12a", "(f4.1)", std::nullopt},
-        {".", "(f4.1)", std::nullopt}, {"1.5e2", "(e5.1)", 150.0f},  {" 123", "(d4.2)", 1.23f},
-        {" 123", "(G4.2)", 1.23f},     {"9e99", "(f4.0)", std::nullopt}, {"1234567", "(f7.3)", 1234.567f},
+        {".", "(f4.1)", std::nullopt},    {"1.5e2", "(e5.1)", 150.0f},
+        {" 123", "(d4.2)", 1.23f},        {" 123", "(G4.2)", 1.23f},
+        {"9e99", "(f4.0)", std::nullopt}, {"1234567", "(f7.3)", 1234.567f},
         {"12.345", "(f6.0)", 12.345f},
     };
     for (const auto& c : cases) {
@@ -74,7 +78,8 @@ TEST(ReadFormat, RealFieldsWithImpliedPointAndExponent) {
 }
 
 TEST(ReadFormat, ReversionGoesToTheNextLine) {
-    const std::string ten = "   1.000   2.000   3.000   4.000   5.000   6.000   7.000   8.000   9.000  10.000\n";
+    const std::string ten =
+        "   1.000   2.000   3.000   4.000   5.000   6.000   7.000   8.000   9.000  10.000\n";
     const Read r = read_reals(ten + ten + ten + "next\n", "(10f8.3)", 25);
     ASSERT_EQ(r.status, ReadStatus::done);
     EXPECT_EQ(r.reals[9], 10.0f);
@@ -110,17 +115,36 @@ TEST(ReadFormat, EndOfInputAndErrorsLeaveTheRestZero) {
 
 TEST(ReadFormat, UninterpretableFormatsFailBeforeReading) {
     const std::string formats[] = {
-        "i2",        "(i2",        "(i2))",       "()",          "(,i2)",        "(i2,)",
-        "(0x,i2)",   "(0i2)",      "(i0)",        "(x)",         "(5x)",         "(i2,(3x))",
-        "(999999999i2)", "(i99999)", "(f4)",      "(f4.)",       "(a8)",         "(i2)x",
-        "(t5,i2)",   "(i2/i2)",    std::string(18, '(') + "i2" + std::string(18, ')'),  "(-1i2)",
+        "i2",
+        "(i2",
+        "(i2))",
+        "()",
+        "(,i2)",
+        "(i2,)",
+        "(0x,i2)",
+        "(0i2)",
+        "(i0)",
+        "(x)",
+        "(5x)",
+        "(i2,(3x))",
+        "(999999999i2)",
+        "(i99999)",
+        "(f4)",
+        "(f4.)",
+        "(a8)",
+        "(i2)x",
+        "(t5,i2)",
+        "(i2/i2)",
+        std::string(18, '(') + "i2" + std::string(18, ')'),
+        "(-1i2)",
         "(f4.1)",  // a real field for an integer item
     };
     for (const std::string& f : formats) {
         std::istringstream in("12\n");
         LineReader lines(in);
         int item = 5;
-        EXPECT_EQ(read_formatted(lines, f, std::span<int>(&item, 1)), ReadStatus::conversion_error) << f;
+        EXPECT_EQ(read_formatted(lines, f, std::span<int>(&item, 1)), ReadStatus::conversion_error)
+            << f;
         std::string line;
         EXPECT_TRUE(lines.next(line)) << f << ": no line may be consumed";
     }

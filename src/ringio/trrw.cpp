@@ -1,0 +1,342 @@
+#include "ringio/trrw.hpp"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "ringio/readfmt.hpp"
+#include "text/fields.hpp"
+#include "text/numfmt.hpp"
+#include "text/stops.hpp"
+
+namespace ruvela {
+
+namespace {
+
+constexpr std::size_t line_length = 80;
+constexpr std::size_t id_length = 8;
+constexpr int max_text_lines = 25;
+
+// End markers and filler of the layouts.
+constexpr int hundredths_end = 999;
+constexpr int thousandths_end = -9999;
+constexpr int index_end = 9990;  // the writer's empty slot; anything from it on ends a series
+
+// Largest value that the index layout writes unscaled (9989 thousandths).
+constexpr float index_max_value = 9.98949f;
+
+// Number of values on a series' first line: the years up to the end of its
+// decade (after -1 comes 0, so -10 to -1 is one full line).
+int first_line_count(int first_year) {
+    if (first_year >= 0) return 10 - first_year % 10;
+    const int rest = -(first_year % 10);
+    return rest == 0 ? 10 : rest;
+}
+
+// A line of the file, cut or padded to 80 columns. Lines of blanks and tabs
+// only are passed over: they belong to no series.
+bool next_line(LineReader& data, std::string& line) {
+    do {
+        if (!data.next(line)) return false;
+    } while (line.find_first_not_of(" \t") == std::string::npos);
+    line = fixed_text(line, line_length);
+    return true;
+}
+
+struct DecadeLine {
+    std::string id;
+    int year = 0;
+    std::array<int, 10> values{};
+    std::array<int, 10> counts{};
+};
+
+// Columns 1-8 ID, 9-12 year, 13-72 ten values of 6. Years before -999 stand
+// with their sign in column 8 (the ID then has 7 columns).
+std::optional<DecadeLine> decode_measurement_line(std::string_view line) {
+    DecadeLine d;
+    d.id = std::string(line.substr(0, id_length));
+    std::string year(columns(line, 9, 12));
+    if (line[7] == '-' && year.find_first_not_of("0123456789") == std::string::npos) {
+        d.id[7] = ' ';
+        year.insert(0, 1, '-');
+    }
+    const auto y = decode_int_field(year);
+    if (!y) return std::nullopt;
+    d.year = *y;
+    for (int j = 0; j < 10; ++j) {
+        const auto v = decode_int_field(columns(line, 13 + 6 * j, 18 + 6 * j));
+        if (!v) return std::nullopt;
+        d.values[j] = *v;
+    }
+    return d;
+}
+
+// Columns 1-6 ID, 7-10 year, 11-80 ten slots of value (4) and count (3).
+std::optional<DecadeLine> decode_index_line(std::string_view line) {
+    DecadeLine d;
+    const auto y = decode_int_field(columns(line, 7, 10));
+    if (!y) return std::nullopt;
+    d.year = *y;
+    for (int j = 0; j < 10; ++j) {
+        const int at = 11 + 7 * j;
+        const auto v = decode_int_field(columns(line, at, at + 3));
+        const auto c = decode_int_field(columns(line, at + 4, at + 6));
+        if (!v || !c) return std::nullopt;
+        d.values[j] = *v;
+        d.counts[j] = *c;
+    }
+    d.id = std::string(line.substr(0, 6)) + "  ";
+    return d;
+}
+
+void echo_text_line(const std::string& line, std::ostream* echo, Console& con) {
+    if (echo) *echo << "\n Title of data: " << line << "\n\n";
+    write_line(con);
+    write_line(con, " Title of data:");
+    write_line(con, line);
+}
+
+// The series has no end marker yet: more values may follow on the next line.
+enum class Take { more, ended, too_long };
+
+Take take_measurement_values(const DecadeLine& d, int n, SeriesArgs& s) {
+    for (int j = 0; j < n; ++j) {
+        const int v = d.values[j];
+        if (v == thousandths_end) {
+            for (int k = 0; k < s.value_count; ++k) s.values[k] = s.values[k] * 0.1f;
+            return Take::ended;
+        }
+        if (v == hundredths_end) return Take::ended;
+        if (static_cast<std::size_t>(s.value_count) == s.values.size()) return Take::too_long;
+        s.values[s.value_count++] = static_cast<float>(v) * 0.01f;
+    }
+    return Take::more;
+}
+
+Take take_index_values(const DecadeLine& d, int n, bool store_counts, SeriesArgs& s) {
+    for (int j = 10 - n; j < 10; ++j) {
+        if (d.values[j] >= index_end) return Take::ended;
+        const auto k = static_cast<std::size_t>(s.value_count);
+        if (k == s.values.size() || (store_counts && k == s.counts.size())) return Take::too_long;
+        s.values[k] = static_cast<float>(d.values[j]) * 0.001f;
+        if (store_counts) s.counts[k] = d.counts[j];
+        ++s.value_count;
+    }
+    return Take::more;
+}
+
+void signal_end_of_file(SeriesArgs& s) {
+    s.value_count = end_of_file_signal;
+    s.series_seq = end_of_file_signal;
+}
+
+TrrwOutcome read_counted_block(SeriesArgs& s, LineReader& data, std::ostream* echo, Console& con) {
+    datar(s.title, s.value_count, s.values, s.first_year, data, con);
+    s.series_id = s.title.substr(0, id_length);
+    if (s.value_count == end_of_file_signal) s.series_seq = end_of_file_signal;
+    if (echo) *echo << "\n Title of data:  " << s.title << "\n\n";
+    if (s.value_count > static_cast<int>(s.values.size())) {
+        s.value_count = static_cast<int>(s.values.size());
+        return TrrwOutcome::too_long;
+    }
+    return TrrwOutcome::ok;
+}
+
+// Thousandths as the measurement layout writes them. 999 and -9999 are end
+// markers, so a value that would round to one is moved a thousandth away:
+// the file must read back whole.
+int measurement_field(float value) {
+    const float thousandths = value * 1000.0f;
+    const int field = nint(thousandths);
+    if (field == hundredths_end) return thousandths < 999.0f ? 998 : 1000;
+    if (field == thousandths_end) return thousandths > -9999.0f ? -9998 : -10000;
+    return field;
+}
+
+// Columns 1-12 of a measurement line. A year before -999 goes the archives'
+// way, its sign in column 8, so that the reader gets it back.
+void put_measurement_start(std::string& line, std::string_view id, int year) {
+    if (year < -999 && year >= -9999) {
+        put_text(line, id, id_length - 1);
+        line += '-';
+        put_int(line, -year, 4);
+        return;
+    }
+    put_text(line, id, id_length);
+    put_int(line, year, 4);
+}
+
+void write_measurement(const SeriesArgs& s, int value_count, std::ostream& data) {
+    int year = s.first_year;
+    int n = first_line_count(year);
+    int k = 0;
+    std::string line;
+    for (;;) {
+        line.clear();
+        put_measurement_start(line, s.series_id, year);
+        for (int j = 0; j < n; ++j) {
+            if (k == value_count) {
+                put_int(line, thousandths_end, 6);
+                data << line << '\n';
+                return;
+            }
+            put_int(line, measurement_field(s.values[k++]), 6);
+        }
+        data << line << '\n';
+        year += n;
+        n = 10;
+    }
+}
+
+// A power of ten, 1 or below, that brings the series' largest value within
+// the four columns of an index slot.
+float index_write_factor(std::span<const float> values) {
+    const float largest = *std::max_element(values.begin(), values.end());
+    float factor = 1.0f;
+    while (largest * factor > index_max_value) factor *= 0.1f;
+    return factor;
+}
+
+void write_index(const SeriesArgs& s, int value_count, std::ostream& data, Console& con) {
+    const auto values = s.values.first(static_cast<std::size_t>(value_count));
+    const float factor = index_write_factor(values);
+    if (factor != 1.0f) {
+        std::string message = ">> Sbr TRRW: Series ";
+        put_text(message, s.series_id, id_length);
+        message += " max value";
+        put_fixed(message, *std::max_element(values.begin(), values.end()), 12, 3);
+        message += " multiplied by";
+        put_fixed(message, factor, 10, 6);
+        write_line(con, message);
+    }
+    const bool own_counts = s.counts.size() >= values.size() && s.counts[0] > 0;
+    int year = s.first_year;
+    int slot = 11 - first_line_count(year);  // slot of the first year's last digit, 1 to 10
+    int k = 0;
+    std::string line;
+    for (;;) {
+        std::array<int, 10> slot_values;
+        std::array<int, 10> slot_counts{};
+        slot_values.fill(index_end);
+        bool finished = false;
+        for (int j = slot; j <= 10; ++j) {
+            if (k == value_count) {
+                finished = true;
+                break;
+            }
+            slot_values[j - 1] = nint(s.values[k] * 1000.0f * factor);
+            slot_counts[j - 1] = own_counts ? s.counts[k] : 1;
+            ++k;
+        }
+        line.clear();
+        put_text(line, s.series_id, 6);
+        put_int(line, year, 4);
+        for (int j = 0; j < 10; ++j) {
+            put_int(line, slot_values[j], 4);
+            put_int(line, slot_counts[j], 3);
+        }
+        data << line << '\n';
+        if (finished) return;
+        year = year - slot + 11;
+        slot = 1;
+    }
+}
+
+}  // namespace
+
+bool parse_trrw_mode(std::string_view code, TrrwMode& mode) {
+    constexpr std::pair<std::string_view, TrrwMode> modes[] = {
+        {"MR", TrrwMode::mr}, {"IR", TrrwMode::ir}, {"MW", TrrwMode::mw}, {"IW", TrrwMode::iw}};
+    for (const auto& [name, m] : modes) {
+        if (code == name) {
+            mode = m;
+            return true;
+        }
+    }
+    return false;
+}
+
+TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostream* echo,
+                      Console& con) {
+    const bool index = mode == TrrwMode::ir;
+    const bool store_counts = !(index && s.series_id.starts_with("******"));
+    s.value_count = 0;
+    s.series_seq = std::max(s.series_seq, 0) + 1;
+    int data_lines = 0;
+    int text_lines = 0;
+    int n = 0;
+    for (;;) {
+        if (!next_line(data, s.title)) {
+            signal_end_of_file(s);
+            return TrrwOutcome::ok;
+        }
+        if (s.value_count == 0 && s.title[line_length - 1] == '#') {
+            data.unread(s.title);
+            return read_counted_block(s, data, echo, con);
+        }
+        const auto d = index ? decode_index_line(s.title) : decode_measurement_line(s.title);
+        if (!d) {
+            if (++text_lines > max_text_lines) {
+                con.err << "Sbr TRRW:  Over 25 text lines\n";
+                end_run(0);
+            }
+            echo_text_line(s.title, echo, con);
+            continue;
+        }
+        if (++data_lines == 1) {
+            s.series_id = d->id;
+            s.first_year = d->year;
+            n = first_line_count(d->year);
+        } else {
+            n = 10;
+        }
+        const Take take =
+            index ? take_index_values(*d, n, store_counts, s) : take_measurement_values(*d, n, s);
+        if (take == Take::ended) return TrrwOutcome::ok;
+        if (take == Take::too_long) return TrrwOutcome::too_long;
+    }
+}
+
+void trrw_write(TrrwMode mode, const SeriesArgs& s, std::ostream& data, Console& con) {
+    const int value_count = std::min(s.value_count, static_cast<int>(s.values.size()));
+    if (value_count <= 0) return;
+    if (mode == TrrwMode::iw)
+        write_index(s, value_count, data, con);
+    else
+        write_measurement(s, value_count, data);
+}
+
+void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
+           LineReader& data, Console& con) {
+    std::string line;
+    for (;;) {
+        if (!next_line(data, line)) {
+            value_count = end_of_file_signal;
+            return;
+        }
+        if (!line.starts_with("N  ")) title = line;
+        const auto count = decode_int_field(columns(line, 3, 10));
+        const auto year = decode_int_field(columns(line, 13, 20));
+        const std::string_view format = columns(line, 23, 30);
+        const bool parenthesised = format.find('(') != std::string_view::npos &&
+                                   format.find(')') != std::string_view::npos;
+        if (count && year && *count >= 0 && parenthesised) {
+            value_count = *count;
+            first_year = *year;
+            const auto n = std::min(values.size(), static_cast<std::size_t>(*count));
+            switch (read_formatted(data, format, values.first(n))) {
+                case ReadStatus::done:
+                    break;
+                case ReadStatus::conversion_error:
+                    write_line(con, ">> Sbr DATAR:  Error reading data");
+                    break;
+                case ReadStatus::end_of_file:
+                    write_line(con, ">> Sbr DATAR:  Unexpected end reading data");
+                    break;
+            }
+            return;
+        }
+    }
+}
+
+}  // namespace ruvela

@@ -1,0 +1,58 @@
+// Reading whole ring-width texts series by series, for the tests.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ringio/trrw.hpp"
+
+namespace ruvela::testing {
+
+struct Series {
+    std::string id;
+    int first_year = 0;
+    std::vector<float> values;
+    std::vector<int> counts;
+    TrrwOutcome outcome = TrrwOutcome::ok;
+};
+
+struct Reading {
+    std::vector<Series> series;  // up to the end of the text
+    std::string out, err, echo;
+};
+
+// Calls trrw_read until it signals the end, checking the call protocol.
+inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capacity = 5001,
+                        const std::string& id_on_entry = "") {
+    std::istringstream data(text), in;
+    std::ostringstream out, err, echo;
+    Console con(in, out, err);
+    LineReader lines(data);
+    std::vector<float> values(capacity, -1.0f);
+    std::vector<int> counts(capacity, -1);
+    SeriesArgs args{id_on_entry, 0, 0, values, counts, 0, {}};
+    Reading r;
+    for (;;) {
+        const TrrwOutcome outcome = trrw_read(mode, args, lines, &echo, con);
+        if (args.series_seq == end_of_file_signal) {
+            EXPECT_EQ(args.value_count, end_of_file_signal);
+            break;
+        }
+        EXPECT_EQ(args.series_seq, static_cast<int>(r.series.size()) + 1);
+        const auto n = static_cast<std::size_t>(args.value_count);
+        r.series.push_back({args.series_id,
+                            args.first_year,
+                            {values.begin(), values.begin() + static_cast<long>(n)},
+                            {counts.begin(), counts.begin() + static_cast<long>(n)},
+                            outcome});
+        args.series_id = id_on_entry;
+        if (outcome == TrrwOutcome::too_long) break;
+    }
+    r.out = out.str();
+    r.err = err.str();
+    r.echo = echo.str();
+    return r;
+}
+
+}  // namespace ruvela::testing
