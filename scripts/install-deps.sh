@@ -23,6 +23,7 @@ packages="
   x11-apps
   xdotool
   imagemagick
+  time
 "
 
 missing=""

@@ -1,5 +1,6 @@
 #include "text/output_file.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,11 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0) fail("cannot create", errno);
+    // mkstemp makes the file private; a table gets the permissions of any
+    // file the user creates.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
     temp_path_ = name.data();
     stream_.open(temp_path_, std::ios::binary | std::ios::trunc);

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -43,6 +45,10 @@ TEST(OutputFile, TargetAppearsOnlyWhenCommitted) {
     }
     EXPECT_EQ(contents(target), " Year\n");
     EXPECT_EQ(dir.entries(), 1u);  // no temporary file left behind
+    // Readable by others like any file the user creates, not private like a temporary.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(target).permissions(), static_cast<fs::perms>(0666 & ~mask));
 }
 
 TEST(OutputFile, AbandonedFileLeavesNothingBehind) {

@@ -1,0 +1,179 @@
+#include "run/dialogue.hpp"
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "run/stop.hpp"
+#include "text/input_file.hpp"
+#include "text/lines.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+std::string read_name(Console& con) { return read_text(con, name_length); }
+
+// The first character of an answer as one digit; nullopt when it is none of
+// a digit, a blank or a sign.
+std::optional<int> choice_digit(std::string_view answer) {
+    if (answer.empty()) return 0;
+    const char c = answer.front();
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c == ' ' || c == '\t' || c == '+' || c == '-') return 0;
+    return std::nullopt;
+}
+
+void report_missing(Console& con, const std::string& name, std::string_view last_line,
+                    std::string_view pause_text) {
+    write_line(con);
+    write_line(con, " Can not find file " + name);
+    write_line(con, " Please enter a new list file name");
+    write_line(con, last_line);
+    pause(con, pause_text);
+}
+
+constexpr std::string_view indented_pause = "            Hit RETURN to continue";
+
+void ask_list_names(Store& store, Console& con) {
+    for (;;) {
+        write_line(con);
+        write_prompt(con, " Ring-Width ListFile name :> ");
+        store.ring_list_name = read_name(con);
+        write_line(con);
+        write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
+        store.offset_list_name = read_name(con);
+        if (!file_exists(file_name_of(store.ring_list_name))) {
+            report_missing(con, store.ring_list_name, " or quit the program.", " Hit RETURN to continue");
+        } else if (!file_exists(file_name_of(store.offset_list_name))) {
+            report_missing(con, store.offset_list_name, " or quit the program", indented_pause);
+        } else {
+            return;
+        }
+    }
+}
+
+void read_list_files(Store& store, Console& con) {
+    std::ifstream ring_file, offset_file;
+    open_input(ring_file, file_name_of(store.ring_list_name));
+    open_input(offset_file, file_name_of(store.offset_list_name));
+    LineReader ring_list(ring_file), offset_list(offset_file);
+    write_line(con);
+    write_line(con, " Data Files                    Offset Files");
+    int ring_lines = 0;
+    int pairs = 0;
+    std::string ring_line, offset_line;
+    for (;;) {
+        const bool ring_read = ring_list.next(ring_line);
+        if (!ring_read) ring_line.clear();
+        if (!offset_list.next(offset_line)) break;
+        if (pairs == max_files) {
+            stop_run(con, {" The list file " + file_name_of(store.offset_list_name) + " names more than " +
+                               std::to_string(max_files) + " file pairs;",
+                           " line " + std::to_string(pairs + 1) + " names \"" +
+                               std::string(trim_right(offset_line)) + "\"."});
+        }
+        ring_lines += ring_read ? 1 : 0;
+        ++pairs;
+        store.ring_file_names(pairs) = fixed_text(ring_line, name_length);
+        store.offset_file_names(pairs) = fixed_text(offset_line, name_length);
+        write_line(con, " " + store.ring_file_names(pairs) + store.offset_file_names(pairs));
+    }
+    store.file_count = pairs;
+    // A pair without a ring-width file cannot be processed: say so now
+    // rather than after the pairs before it.
+    if (ring_lines < pairs) {
+        stop_run(con, {" The list file " + file_name_of(store.ring_list_name) + " has fewer lines (" +
+                           std::to_string(ring_lines) + ") than the list file " +
+                           file_name_of(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
+                       " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
+    }
+}
+
+void ask_file_pair(Store& store, Console& con) {
+    for (;;) {
+        write_line(con);
+        write_line(con);
+        write_prompt(con, " Enter Raw Ring Width File  Name >   ");
+        store.ring_file_names(1) = read_name(con);
+        if (!file_exists(file_name_of(store.ring_file_names(1)))) {
+            report_missing(con, store.ring_file_names(1), " or quit the program", indented_pause);
+            continue;
+        }
+        write_line(con);
+        write_prompt(con, " Enter Pith Estimate/Diameter File  Name >   ");
+        store.offset_file_names(1) = read_name(con);
+        if (file_exists(file_name_of(store.offset_file_names(1)))) return;
+        report_missing(con, store.offset_file_names(1), " or quit the program", indented_pause);
+    }
+}
+
+void ask_offset_kind(Store& store, Console& con) {
+    for (;;) {
+        const int kind = read_choice(con, [&] {
+            write_line(con);
+            write_line(con, " Tell me something about your Pith Estimate/Diameter file");
+            write_line(con, "  [1] = Pith Estimate only");
+            write_line(con, "  [2] = Diameter only");
+            write_prompt(con, " > ");
+        });
+        if (kind == 1 || kind == 2) {
+            store.offset_kind = static_cast<OffsetKind>(kind);
+            break;
+        }
+    }
+    if (store.offset_kind == OffsetKind::diameters) {
+        std::fill(store.pith_offsets.begin(), store.pith_offsets.end(), 0);
+    } else {
+        std::fill(store.diameters.begin(), store.diameters.end(), 0.0f);
+    }
+}
+
+void ask_offset_format(Store& store, Console& con) {
+    store.offset_format = std::string(name_length, ' ');
+    write_line(con);
+    write_line(con, " Enter Estimate/Diameter file READ format");
+    write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
+    store.offset_format = read_text(con, name_length);
+}
+
+void ask_output_layout(Store& store, Console& con) {
+    store.output_layout = read_choice(con, [&] {
+        write_line(con, " Select output file format");
+        write_line(con, "  [1] Column");
+        write_line(con, "  [2] Decade");
+        write_prompt(con, " > ");
+    });
+}
+
+}  // namespace
+
+int read_choice(Console& con, const std::function<void()>& ask) {
+    for (;;) {
+        ask();
+        if (const auto digit = choice_digit(con.read_line())) return *digit;
+        write_line(con, " That answer is not a digit; please answer again.");
+    }
+}
+
+void input_dialogue(Store& store, Console& con) {
+    write_line(con);
+    write_line(con);
+    write_line(con, " Read file names from a list file?");
+    write_prompt(con, " Enter [t]rue or [f]alse > ");
+    store.use_list_file = read_logical(con);
+    if (store.use_list_file) {
+        ask_list_names(store, con);
+        read_list_files(store, con);
+    } else {
+        store.file_count = 1;
+        ask_file_pair(store, con);
+    }
+    ask_offset_kind(store, con);
+    ask_offset_format(store, con);
+    ask_output_layout(store, con);
+}
+
+}  // namespace ruvela

@@ -1,0 +1,17 @@
+// The program's own stops on input it cannot take.
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+#include "text/console.hpp"
+
+namespace ruvela {
+
+inline constexpr std::string_view terminating_line = " Sorry, Program Terminating ";
+
+// Writes an empty line, `lines` and the terminating line, then ends the run
+// with exit status 0. Each line names what could not be taken.
+[[noreturn]] void stop_run(Console& con, std::initializer_list<std::string_view> lines);
+
+}  // namespace ruvela

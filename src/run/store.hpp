@@ -1,0 +1,155 @@
+// The series store: every series of the file pair being processed, the
+// per-year results, and what the whole run keeps. Sized once by the three
+// limits for the largest job, owned by the run driver and passed by reference.
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ruvela {
+
+// The program's fixed limits, reported at start-up.
+inline constexpr int max_series = 1001;  // series per ring-width file
+inline constexpr int max_years = 5001;   // highest storable calendar year
+inline constexpr int max_files = 50;     // file pairs per run
+
+inline constexpr std::size_t name_length = 30;     // file names and the read format
+inline constexpr std::size_t id_length = 8;        // series IDs
+inline constexpr std::size_t heading_length = 35;  // column headings of the per-file table
+
+// A 30-character name as the file system knows it: without trailing blanks.
+inline std::string file_name_of(const std::string& padded) {
+    const auto end = padded.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : padded.substr(0, end + 1);
+}
+
+inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
+
+// Memory that comes zeroed from the system and is not written again when a
+// vector is sized: the big tables then cost nothing until a cell is used,
+// which on a machine with slow page faults is most of a run's time. Only for
+// vectors sized once: shrinking and growing again would keep old values.
+template <typename T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <typename U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    template <typename U>
+    void construct(U*) {}  // already zero
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
+};
+
+template <typename T> using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
+
+// A series-by-year table. The calendar year is the index: element (s, y),
+// both 1-based, lives at (s-1)*max_years + (y-1), so a row is one series.
+struct SeriesYearTable : ZeroedVector<float> {
+    SeriesYearTable() : ZeroedVector<float>(static_cast<std::size_t>(max_series) * max_years) {}
+    static std::size_t index(int s, int y) {
+        return static_cast<std::size_t>(s - 1) * max_years + static_cast<std::size_t>(y - 1);
+    }
+    float& operator()(int s, int y) { return (*this)[index(s, y)]; }
+    float operator()(int s, int y) const { return (*this)[index(s, y)]; }
+};
+
+// A 1-based array: one entry per year (slot y at [y-1]), per series or per pair.
+template <typename T, int Extent>
+struct Slots : std::vector<T> {
+    Slots() : std::vector<T>(Extent) {}
+    T& operator()(int i) { return (*this)[static_cast<std::size_t>(i - 1)]; }
+    const T& operator()(int i) const { return (*this)[static_cast<std::size_t>(i - 1)]; }
+};
+
+template <typename T> using PerYear = Slots<T, max_years>;
+template <typename T> using PerSeries = Slots<T, max_series>;
+template <typename T> using PerFile = Slots<T, max_files>;
+
+// The per-year means of every processed pair: measure m (1 basal area,
+// 2 increment, 3 ring width), pair f, year y at ((m-1)*max_files + (f-1))*max_years + (y-1).
+struct FileMeans : ZeroedVector<float> {
+    static constexpr int mean_basal_area = 1;
+    static constexpr int mean_increment = 2;
+    static constexpr int mean_ring_width = 3;
+
+    FileMeans() : ZeroedVector<float>(static_cast<std::size_t>(3) * max_files * max_years) {}
+    static std::size_t index(int m, int f, int y) {
+        return (static_cast<std::size_t>(m - 1) * max_files + static_cast<std::size_t>(f - 1)) *
+                   max_years +
+               static_cast<std::size_t>(y - 1);
+    }
+    float& operator()(int m, int f, int y) { return (*this)[index(m, f, y)]; }
+    float operator()(int m, int f, int y) const { return (*this)[index(m, f, y)]; }
+};
+
+enum class OffsetKind { pith_offsets = 1, diameters = 2 };
+
+struct Store {
+    // Answers of the dialogue, fixed for the run.
+    bool use_list_file = false;
+    std::string ring_list_name, offset_list_name;
+    PerFile<std::string> ring_file_names, offset_file_names;  // 30 characters each
+    int file_count = 0;
+    OffsetKind offset_kind = OffsetKind::pith_offsets;
+    std::string offset_format;  // 30 characters, as typed
+    int output_layout = 0;      // 1 column, 2 decade; other values write an empty table
+
+    // What the run keeps over all pairs.
+    PerFile<int> file_first_year, file_last_year;
+    int overall_first_year = 99999;
+    int overall_last_year = -99999;
+    FileMeans file_means;
+    int file_index = 0;
+
+    // The series of the pair being processed.
+    int series_count = 0;
+    PerSeries<std::string> series_ids;       // 8 characters each
+    PerSeries<std::string> series_headings;  // 35 characters each
+    PerSeries<int> series_first_year, series_last_year, series_length;
+    PerSeries<int> pith_offsets;
+    PerSeries<float> diameters;
+    int offset_count = 0;
+    PerSeries<float> radius;
+    SeriesYearTable ring_width, basal_area, basal_area_increment;
+
+    // Per-year sums, sample depths and means of the pair being processed.
+    PerYear<float> sum_ring_width, sum_basal_area, sum_basal_area_increment;
+    PerYear<int> count_ring_width, count_basal_area, count_basal_area_increment;
+    PerYear<float> mean_ring_width, mean_basal_area, mean_basal_area_increment;
+
+    // Exchange buffers of the decade-format reader and writer.
+    PerYear<float> value_buffer;
+    PerYear<int> count_buffer;
+
+    // Zeroes the three series tables and the per-year arrays as if every cell
+    // were set to 0, touching only the rows and years the previous pair wrote.
+    void clear_pair_tables();
+
+    // Copies `values` into row s from `first_year` on (all years storable)
+    // and records the cells now in use.
+    void store_series(int s, int first_year, std::span<const float> values);
+
+private:
+    // Rows 1..used_rows over years used_first..used_last hold everything the
+    // current pair wrote; nothing outside them is non-zero.
+    int used_rows_ = 0;
+    int used_first_ = max_years + 1;
+    int used_last_ = 0;
+};
+
+}  // namespace ruvela

@@ -1,0 +1,131 @@
+#include "run/tables.hpp"
+
+#include "ringio/trrw.hpp"
+#include "text/numfmt.hpp"
+#include "text/output_file.hpp"
+
+namespace ruvela {
+
+std::string output_file_name(std::string_view ring_file_name) {
+    const std::string name = fixed_text(ring_file_name, name_length);
+    const std::size_t stem_end = name.find_first_of(". ");
+    constexpr std::string_view suffix = "_BAI";
+    const std::size_t stem_length =
+        stem_end != std::string::npos ? stem_end : name_length - suffix.size();
+    return (name.substr(0, stem_length) + std::string(suffix)).substr(0, name_length);
+}
+
+std::string series_heading(std::string_view series_id) {
+    const std::string id = fixed_text(series_id, id_length);
+    return id + "rrw " + id + "ba " + id + "bai ";
+}
+
+namespace {
+
+// Flushing a row buffer at this size keeps the big tables to a few large writes.
+constexpr std::size_t flush_size = 1 << 16;
+
+void flush_if_full(std::string& buffer, std::ostream& out) {
+    if (buffer.size() < flush_size) return;
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    buffer.clear();
+}
+
+void flush(std::string& buffer, std::ostream& out) {
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    buffer.clear();
+}
+
+// A real in a table cell: Fw.6.
+void put_cell(std::string& row, float value, int width) { put_fixed(row, value, width, 6); }
+
+void write_column_layout(const Store& store, std::ostream& out) {
+    const int f = store.file_index;
+    std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
+    for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
+    buffer += '\n';
+    for (int y = store.file_first_year(f); y <= store.file_last_year(f); ++y) {
+        buffer += ' ';
+        put_int(buffer, y, 4);
+        for (int s = 1; s <= store.series_count; ++s) {
+            put_cell(buffer, store.ring_width(s, y), 11);
+            put_cell(buffer, store.basal_area(s, y), 11);
+            put_cell(buffer, store.basal_area_increment(s, y), 11);
+        }
+        buffer += '\n';
+        flush_if_full(buffer, out);
+    }
+    flush(buffer, out);
+}
+
+// Each series' increments from its second year on, in thousandths through
+// the decade-format writer; its first year's increment is always zero.
+void write_decade_layout(Store& store, std::ostream& out, Console& con) {
+    out << ' ' << store.ring_file_names(store.file_index) << '\n';
+    SeriesArgs series;
+    series.values = store.value_buffer;
+    series.counts = store.count_buffer;
+    for (int s = 1; s <= store.series_count; ++s) {
+        const int first = store.series_first_year(s);
+        series.series_id = store.series_ids(s);
+        series.first_year = first + 1;
+        series.value_count = store.series_length(s) - 1;
+        for (int k = 1; k <= series.value_count; ++k) {
+            store.value_buffer(k) = store.basal_area_increment(s, first + k);
+        }
+        trrw_write(TrrwMode::mw, series, out, con);
+    }
+}
+
+}  // namespace
+
+void write_file_table_to(Store& store, std::ostream& out, Console& con) {
+    for (int s = 1; s <= store.series_count; ++s) store.series_headings(s) = series_heading(store.series_ids(s));
+    if (store.output_layout == 1) write_column_layout(store, out);
+    if (store.output_layout == 2) write_decade_layout(store, out, con);
+}
+
+void write_file_table(Store& store, Console& con) {
+    const std::string name = output_file_name(store.ring_file_names(store.file_index));
+    OutputFile file(std::string(trim_right(name)));
+    write_line(con);
+    write_line(con, " Writing output to file : " + name);
+    write_file_table_to(store, file.stream(), con);
+    file.commit();
+}
+
+void write_summary_table_to(const Store& store, Edition edition, const SummaryTable& table,
+                            std::ostream& out) {
+    const bool with_depth = edition == Edition::v12;
+    const PerYear<int>& depth = table.measure == FileMeans::mean_basal_area  ? store.count_basal_area
+                                : table.measure == FileMeans::mean_increment ? store.count_basal_area_increment
+                                                                             : store.count_ring_width;
+    std::string buffer = with_depth ? " Year   SD    " : " Year";
+    for (int f = 1; f <= store.file_count; ++f) {
+        buffer += ' ';
+        put_text(buffer, store.ring_file_names(f), 12);
+    }
+    buffer += '\n';
+    for (int y = store.overall_first_year; y <= store.overall_last_year; ++y) {
+        buffer += ' ';
+        put_int(buffer, y, 5);
+        if (with_depth) {
+            buffer += ' ';
+            put_int(buffer, depth(y), 4);
+            if (table.measure == FileMeans::mean_basal_area) buffer += ' ';
+        }
+        for (int f = 1; f <= store.file_count; ++f) put_cell(buffer, store.file_means(table.measure, f, y), 12);
+        buffer += '\n';
+        flush_if_full(buffer, out);
+    }
+    flush(buffer, out);
+}
+
+void write_summary_tables(const Store& store, Edition edition) {
+    OutputFile files[] = {OutputFile(summary_tables[0].file_name), OutputFile(summary_tables[1].file_name),
+                          OutputFile(summary_tables[2].file_name)};
+    for (int i = 0; i < 3; ++i) write_summary_table_to(store, edition, summary_tables[i], files[i].stream());
+    for (OutputFile& file : files) file.commit();
+}
+
+}  // namespace ruvela

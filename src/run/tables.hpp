@@ -1,0 +1,48 @@
+// The per-file table of every pair and the three summary tables of the run.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "run/edition.hpp"
+#include "run/store.hpp"
+#include "text/console.hpp"
+
+namespace ruvela {
+
+// The per-file table's name: the ring-width file name up to its first "."
+// or blank, then "_BAI", within 30 characters. A 30-character name with
+// neither would give the input's own name, so it keeps 26 characters.
+std::string output_file_name(std::string_view ring_file_name);
+
+// "________rrw ________ba ________bai " with the ID over each underscore run.
+std::string series_heading(std::string_view series_id);
+
+// Writes the per-file table of pair store.file_index (column layout 1,
+// decade layout 2, nothing for any other layout) and reports its name on
+// the console. Also rebuilds the series headings.
+void write_file_table(Store& store, Console& con);
+
+// The table itself, written to `out`.
+void write_file_table_to(Store& store, std::ostream& out, Console& con);
+
+// The three summary tables, one per measure of FileMeans.
+struct SummaryTable {
+    const char* file_name;
+    int measure;
+};
+inline constexpr SummaryTable summary_tables[] = {
+    {"BAm2.out", FileMeans::mean_basal_area},
+    {"BAIcm2.out", FileMeans::mean_increment},
+    {"RRWmm.out", FileMeans::mean_ring_width},
+};
+
+// Creates "BAm2.out", "BAIcm2.out" and "RRWmm.out" from the means of every
+// pair, one column per pair of the run.
+void write_summary_tables(const Store& store, Edition edition);
+
+void write_summary_table_to(const Store& store, Edition edition, const SummaryTable& table,
+                            std::ostream& out);
+
+}  // namespace ruvela
