@@ -104,7 +104,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream out;
     std::ostringstream err;
     Console con(in, out, err);
-    const int status = run_program(edition, con);
+    // One store for every run: allocating and freeing its tables under the
+    // sanitizers would cost far more than the run itself.
+    static Store store;
+    store.reset();
+    const int status = run_program(edition, con, store);
     fs::current_path(home);
 
     FUZZ_CHECK(status == 0 || status == 2);

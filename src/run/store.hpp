@@ -111,8 +111,10 @@ struct Store {
 
     // What the run keeps over all pairs.
     PerFile<int> file_first_year, file_last_year;
-    int overall_first_year = 99999;
-    int overall_last_year = -99999;
+    static constexpr int initial_first_year = 99999;
+    static constexpr int initial_last_year = -99999;
+    int overall_first_year = initial_first_year;
+    int overall_last_year = initial_last_year;
     FileMeans file_means;
     int file_index = 0;
 
@@ -143,6 +145,11 @@ struct Store {
     // Copies `values` into row s from `first_year` on (all years storable)
     // and records the cells now in use.
     void store_series(int s, int first_year, std::span<const float> values);
+
+    // Puts everything back as at program start, clearing only the cells the
+    // last run used, so that a process running many jobs (the fuzzer) does
+    // not pay for allocating the tables each time.
+    void reset();
 
 private:
     // Rows 1..used_rows over years used_first..used_last hold everything the
