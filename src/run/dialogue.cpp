@@ -17,12 +17,13 @@ namespace {
 std::string read_name(Console& con) { return read_text(con, name_length); }
 
 // The first character of an answer as one digit; nullopt when it is none of
-// a digit, a blank or a sign.
-std::optional<int> choice_digit(std::string_view answer) {
+// a digit, a blank or (where taken) a sign.
+std::optional<int> choice_digit(std::string_view answer, LeadingSign sign) {
     if (answer.empty()) return 0;
     const char c = answer.front();
     if (c >= '0' && c <= '9') return c - '0';
-    if (c == ' ' || c == '\t' || c == '+' || c == '-') return 0;
+    if (c == ' ' || c == '\t') return 0;
+    if ((c == '+' || c == '-') && sign == LeadingSign::reads_as_zero) return 0;
     return std::nullopt;
 }
 
@@ -150,10 +151,10 @@ void ask_output_layout(Store& store, Console& con) {
 
 }  // namespace
 
-int read_choice(Console& con, const std::function<void()>& ask) {
+int read_choice(Console& con, const std::function<void()>& ask, LeadingSign sign) {
     for (;;) {
         ask();
-        if (const auto digit = choice_digit(con.read_line())) return *digit;
+        if (const auto digit = choice_digit(con.read_line(), sign)) return *digit;
         write_line(con, " That answer is not a digit; please answer again.");
     }
 }

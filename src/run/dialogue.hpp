@@ -13,9 +13,15 @@ namespace ruvela {
 // both list files are read completely here.
 void input_dialogue(Store& store, Console& con);
 
-// A numbered choice: the first character of one line as a digit; a blank,
-// a sign or an empty line gives 0. Any other first character is not taken:
-// a line says so and `ask` writes the question again.
-int read_choice(Console& con, const std::function<void()>& ask);
+// Whether a numbered choice beginning with a sign reads as 0 (the dialogue's
+// questions) or is asked again (the plot selection menu, where 0 would move
+// on to the next pair).
+enum class LeadingSign { reads_as_zero, asked_again };
+
+// A numbered choice: the first character of one line as a digit; a blank or
+// an empty line gives 0. Any other first character is not taken: a line says
+// so and `ask` writes the question again.
+int read_choice(Console& con, const std::function<void()>& ask,
+                LeadingSign sign = LeadingSign::reads_as_zero);
 
 }  // namespace ruvela

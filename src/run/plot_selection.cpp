@@ -1,9 +1,70 @@
 #include "run/plot_selection.hpp"
 
+#include "run/dialogue.hpp"
+
 namespace ruvela {
 
-// Until the plots come, every pair goes on as if the menu were answered
-// with return.
-PlotOutcome plot_selection(Store&, Console&) { return PlotOutcome::next; }
+namespace {
+
+void write_menu(Console& con) {
+    write_line(con);
+    write_line(con, " Data Plotting Selections.");
+    write_line(con, "  [1] plot individual series data");
+    write_line(con, "  [2] plot file summery data");
+    write_line(con, "  [return] to continue ");
+    write_line(con, "  [3] quit program");
+    write_prompt(con, " > ");
+}
+
+}  // namespace
+
+plot_data plot_data_of(const Store& s) {
+    return plot_data{max_years,
+                     max_series,
+                     s.series_count,
+                     s.ring_width,
+                     s.basal_area_increment,
+                     s.basal_area,
+                     s.mean_ring_width,
+                     s.mean_basal_area,
+                     s.mean_basal_area_increment,
+                     s.file_first_year(s.file_index),
+                     s.file_last_year(s.file_index),
+                     s.series_first_year,
+                     s.series_last_year,
+                     s.series_length,
+                     s.series_ids,
+                     s.series_headings,
+                     s.ring_file_names(s.file_index)};
+}
+
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter) {
+    return plot_selection(plot_data_of(store), selected_series, session, con, plotter);
+}
+
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
+                                 Plotter& plotter) {
+    for (;;) {
+        // An answer that is no digit or blank is asked again rather than
+        // ending the run before the summary tables are written.
+        int plot_choice = read_choice(con, [&con] { write_menu(con); }, LeadingSign::asked_again);
+        switch (plot_choice) {
+            case individual_plot:
+                for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {
+                    display(data, plot_choice, selected_series, session, con, plotter);
+                    if (plot_choice == 0) break;
+                }
+                break;
+            case summary_plot:
+                display(data, plot_choice, selected_series, session, con, plotter);
+                break;
+            case 3:
+                return PlotOutcome::quit;
+            default:
+                return PlotOutcome::next;
+        }
+    }
+}
 
 }  // namespace ruvela

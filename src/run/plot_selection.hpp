@@ -2,6 +2,8 @@
 // the next pair or the end of the loop.
 #pragma once
 
+#include "plot/display.hpp"
+#include "plot/plotter.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
 
@@ -9,7 +11,17 @@ namespace ruvela {
 
 enum class PlotOutcome { next, quit };
 
+// The store's tables of the current pair as the plots take them.
+plot_data plot_data_of(const Store& store);
+
+// Runs the menu for one file pair. `data` holds the pair's tables;
+// `selected_series` is the series of the latest individual plot, kept
+// between rounds and pairs.
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter);
+
 // Offers the plots of pair store.file_index.
-PlotOutcome plot_selection(Store& store, Console& con);
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
+                           Plotter& plotter);
 
 }  // namespace ruvela

@@ -8,6 +8,7 @@
 #include "run/basal_area.hpp"
 #include "run/dialogue.hpp"
 #include "run/pair_input.hpp"
+#include "plot/plplot_plotter.hpp"
 #include "run/plot_selection.hpp"
 #include "run/store.hpp"
 #include "run/tables.hpp"
@@ -68,13 +69,18 @@ void write_banner(Edition edition, Console& con) {
 void run(Edition edition, Store& store, Console& con) {
     write_banner(edition, con);
     input_dialogue(store, con);
+    // The plots keep their settings, their device and the series last
+    // plotted for the whole run.
+    plot_session plots;
+    PlplotPlotter plotter = PlplotPlotter::from_environment(con.out);
+    int selected_series = 0;
     for (store.file_index = 1; store.file_index <= store.file_count; ++store.file_index) {
         start_pair(store);
         read_ring_width_file(store, con);
         read_companion_file(store, con);
         compute_basal_area(store);
         write_file_table(store, con);
-        if (plot_selection(store, con) == PlotOutcome::quit) break;
+        if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
     }
     write_summary_tables(store, edition);
     write_line(con);

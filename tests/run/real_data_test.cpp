@@ -187,7 +187,7 @@ ColumnTable run_column_table(const fs::path& rings, const std::string& companion
     fs::copy_file(rings, folder.path / rings.filename());
     write_file(folder.path / companion_name, companion);
     write_file(folder.path / "answers", "\nf\n" + rings.filename().string() + "\n" + companion_name + "\n" + kind +
-                                            "\n" + format + "\n1\n");
+                                            "\n" + format + "\n1\n\n");
     const ProgramRun run = run_in_folder(RUVELA_V12, folder.path, folder.path / "answers");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     return read_column_table(read_file(folder.path / table_name));

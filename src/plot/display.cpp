@@ -1,0 +1,222 @@
+#include "plot/display.hpp"
+
+#include <algorithm>
+
+#include "plot/options_menu.hpp"
+#include "plot/scale.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+constexpr int tick_count = 10;
+
+// Texts reach the library without trailing blanks; a text of blanks only
+// as one blank, since an empty option string means something else to it.
+std::string library_text(std::string_view text) {
+    const std::string_view trimmed = trim_right(text);
+    return trimmed.empty() ? std::string(" ") : std::string(trimmed);
+}
+
+void clear_points(plot_session& ps) {
+    ps.plot_x.clear();
+    ps.plot_y1.clear();
+    ps.plot_y2.clear();
+    ps.plot_y3.clear();
+}
+
+// Stores one point and widens the running bounds by strict comparisons.
+void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
+    const float x = static_cast<float>(year);
+    ps.plot_x.push_back(x);
+    ps.plot_y1.push_back(y1);
+    ps.plot_y2.push_back(y2);
+    ps.plot_y3.push_back(y3);
+    plot_settings& s = ps.settings;
+    if (x > s.x_max) s.x_max = x;
+    if (x < s.x_min) s.x_min = x;
+    if (y1 > s.y1_max) s.y1_max = y1;
+    if (y1 < s.y1_min) s.y1_min = y1;
+    if (y2 > s.y2_max) s.y2_max = y2;
+    if (y2 < s.y2_min) s.y2_min = y2;
+    if (y3 > s.y3_max) s.y3_max = y3;
+    if (y3 < s.y3_min) s.y3_min = y3;
+}
+
+float at(std::span<const float> values, std::size_t index) { return index < values.size() ? values[index] : 0.0f; }
+
+// Years outside the store's year index have no values and give no points.
+int first_stored_year(int year) { return std::max(year, 1); }
+int last_stored_year(const plot_data& d, int year) { return std::min(year, d.year_dim); }
+
+// Returns the number of points to draw.
+int gather_individual(const plot_data& d, int i, plot_session& ps) {
+    clear_points(ps);
+    if (i < 1 || i > d.series_dim || static_cast<std::size_t>(i) > d.series_first_year.size() ||
+        static_cast<std::size_t>(i) > d.series_last_year.size() || static_cast<std::size_t>(i) > d.series_length.size())
+        return 0;
+    const auto s = static_cast<std::size_t>(i - 1);
+    const auto row = s * static_cast<std::size_t>(d.year_dim);
+    for (int y = first_stored_year(d.series_first_year[s]); y <= last_stored_year(d, d.series_last_year[s]); ++y) {
+        const std::size_t index = row + static_cast<std::size_t>(y - 1);
+        add_point(ps, y, at(d.ring_width, index), at(d.basal_area_increment, index), at(d.basal_area, index));
+    }
+    return std::clamp(d.series_length[s], 0, static_cast<int>(ps.plot_x.size()));
+}
+
+int gather_summary(const plot_data& d, plot_session& ps) {
+    clear_points(ps);
+    ps.point_total = d.summary_last_year - d.summary_first_year + 1;
+    for (int y = first_stored_year(d.summary_first_year); y <= last_stored_year(d, d.summary_last_year); ++y) {
+        const auto index = static_cast<std::size_t>(y - 1);
+        add_point(ps, y, at(d.mean_ring_width, index), at(d.mean_basal_area_increment, index),
+                  at(d.mean_basal_area, index));
+    }
+    return std::clamp(ps.point_total, 0, static_cast<int>(ps.plot_x.size()));
+}
+
+// One scale call; a refused range keeps the results of the call before.
+void scale_axis(plot_session& ps, float lo, float hi) {
+    scale(lo, hi, tick_count, ps.axis_min, ps.axis_step, ps.axis_max, ps.scale_error);
+}
+
+void scale_axes(plot_session& ps) {
+    plot_settings& s = ps.settings;
+    scale_axis(ps, s.x_min, s.x_max);
+    s.x_min = ps.axis_min;
+    s.x_major = ps.axis_step;
+    s.x_max = ps.axis_max;
+    s.x_minor = 10;
+    scale_axis(ps, s.y1_min, s.y1_max);
+    s.y1_major = ps.axis_step;
+    s.y1_minor = 5;
+    s.y1_min = ps.axis_min;
+    s.y1_max = ps.axis_max;
+    scale_axis(ps, s.y2_min, s.y2_max);
+    s.y2_major = ps.axis_step;
+    s.y2_minor = 5;
+    s.y2_min = ps.axis_min;
+    s.y2_max = ps.axis_max;
+    scale_axis(ps, s.y3_min, s.y3_max);
+    s.y3_major = ps.axis_step;
+    s.y3_minor = 5;
+    s.y3_min = ps.axis_min;
+    s.y3_max = ps.axis_max;
+}
+
+struct page_texts {
+    std::string title;
+    std::string_view bottom_ylabel;
+};
+
+page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
+    if (plot_mode == individual_plot) {
+        const bool known = series_index >= 1 && static_cast<std::size_t>(series_index) <= d.series_ids.size();
+        return {library_text(known ? std::string_view(d.series_ids[static_cast<std::size_t>(series_index - 1)]) : ""),
+                "m2"};
+    }
+    return {library_text(d.plot_title), "BA(m2)"};
+}
+
+struct y_scale {
+    float min, max, major;
+    int minor;
+};
+
+// The next subpage with its frame, the year axis and a left scale, and labels.
+void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::string_view ylabel, std::string_view title) {
+    p.adv(0);
+    p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
+    p.wind(s.x_min, s.x_max, y.min, y.max);
+    p.col0(s.frame_color);
+    p.axes(s.x_min, y.min, "abinst", s.x_major, s.x_minor, "abinstv", y.major, y.minor);
+    p.col0(s.text_color);
+    p.lab("YEAR", ylabel, title);
+}
+
+void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
+    const plot_settings& s = ps.settings;
+    const int n = ps.points_drawn;
+    p.sdev(library_text(s.device_name));
+    p.scol0(15, 0, 0, 0);
+    p.scolbg(s.bg_red, s.bg_green, s.bg_blue);
+    p.init();
+    p.fontld(1);
+    p.font(1);
+    p.ssub(1, 2);
+
+    draw_frame(p, s, {s.y1_min, s.y1_max, s.y1_major, s.y1_minor}, "RWW(mm.)", texts.title);
+    p.lsty(s.line_style);
+    p.width(2);
+    p.col0(s.line_color);
+    p.line(n, ps.plot_x, ps.plot_y1);
+    p.wind(s.x_min, s.x_max, s.y2_min, s.y2_max);
+    p.col0(s.curve_color);
+    p.width(1);
+    p.lsty(s.line_style);
+    p.axes(s.x_min, s.y2_min, " ", s.x_major, s.x_minor, "cmstv", s.y2_major, s.y2_minor);
+    p.mtex("r", 5.2f, 0.24f, 0.0f, "BAI(cm2)");
+    p.line(n, ps.plot_x, ps.plot_y2);
+    p.width(1);
+
+    draw_frame(p, s, {s.y3_min, s.y3_max, s.y3_major, s.y3_minor}, texts.bottom_ylabel, "Cumulative Basal Area");
+    p.lsty(s.line_style);
+    p.width(s.curve_width);
+    p.col0(s.line_color);
+    p.line(n, ps.plot_x, ps.plot_y3);
+    p.end();
+}
+
+// An empty selection draws nothing; the user hears why.
+void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter& p) {
+    if (ps.points_drawn <= 0) {
+        write_line(con, " Nothing to plot: the selection holds no years.");
+        return;
+    }
+    draw_page(ps, texts, p);
+}
+
+// Reset, gathering, scaling and drawing. The device chosen before (the
+// screen, or the file device of a save) survives the reset.
+void fresh_start(const plot_data& d, int plot_mode, int series_index, plot_session& ps, Console& con, Plotter& p) {
+    const std::string device = ps.settings.device_name;
+    pltstyle(reset_option, ps.settings, ps.background_choice, con);
+    ps.settings.device_name = device;
+    ps.settings.y3_min = 9999.0f;
+    ps.settings.y3_max = -9999.0f;
+    if (plot_mode != individual_plot && plot_mode != summary_plot) return;
+    ps.points_drawn = plot_mode == individual_plot ? gather_individual(d, series_index, ps) : gather_summary(d, ps);
+    scale_axes(ps);
+    draw(ps, texts_of(d, plot_mode, series_index), con, p);
+}
+
+}  // namespace
+
+void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session, Console& con,
+             Plotter& plotter) {
+    session.settings.device_name = screen_device;
+    bool start_afresh = true;
+    for (;;) {
+        if (start_afresh) fresh_start(data, plot_mode, series_index, session, con, plotter);
+        session.settings.device_name = screen_device;
+        start_afresh = false;
+        switch (plot_options_menu(session, con, plotter)) {
+            case menu_outcome::redraw:
+                if (plot_mode == individual_plot || plot_mode == summary_plot)
+                    draw(session, texts_of(data, plot_mode, series_index), con, plotter);
+                break;
+            case menu_outcome::fresh_start:
+            case menu_outcome::save:
+                start_afresh = true;
+                break;
+            case menu_outcome::carry_on:
+                return;
+            case menu_outcome::no_more_plots:
+                plot_mode = 0;
+                return;
+        }
+    }
+}
+
+}  // namespace ruvela
