@@ -24,8 +24,13 @@ for t in $targets; do
   dict=""
   if [ -f "$here/$t.dict" ]; then dict="-dict=$here/$t.dict"; fi
   echo "fuzz: $t for ${seconds}s"
-  "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=2 -rss_limit_mb="$rss_mb" \
+  # libFuzzer ends without running exit handlers, so a target's scratch
+  # folders go under a folder of its own that is removed afterwards.
+  scratch="$work/$t/tmp"
+  rm -rf "$scratch" && mkdir -p "$scratch"
+  TMPDIR="$scratch" "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=2 -rss_limit_mb="$rss_mb" \
     -max_len=16384 -print_final_stats=1 $dict -artifact_prefix="$crashes/" "$corpus" \
     >"$work/$t/log" 2>&1 || { tail -40 "$work/$t/log"; echo "fuzz: $t FAILED, input in $crashes"; exit 1; }
+  rm -rf "$scratch"
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "$work/$t/log" | sed "s/^/fuzz: $t /"
 done
