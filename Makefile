@@ -1,7 +1,13 @@
 # Two commands set everything up on a fresh Debian machine:
 #   make run    installs what is missing, builds, starts Ruvela_v12 on the examples
 #   make test   installs what is missing, builds, runs every test
+#   make check  after make test: the whole suite again under AddressSanitizer
+#               and UndefinedBehaviorSanitizer (clang, folder build-san)
+#   make fuzz   libFuzzer targets for every input, FUZZ_SECONDS each (folder build-fuzz)
 BUILD   ?= build
+SAN_BUILD  ?= build-san
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test check fuzz bench clean
@@ -23,5 +29,22 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Any report stops the program that made it, so a test fails on it; the
+# programs that end-to-end tests start inherit these settings.
+SAN_ENV = ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+          UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+check: test
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUVELA_SANITIZE=ON \
+	  -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	$(SAN_ENV) ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUVELA_FUZZ=ON -DRUVELA_SANITIZE=ON \
+	  -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target ruvela_fuzz
+	$(SAN_ENV) FUZZ_SECONDS=$(FUZZ_SECONDS) sh fuzz/run.sh $(FUZZ_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -90,8 +90,12 @@ void run(Edition edition, Store& store, Console& con) {
 }  // namespace
 
 int run_program(Edition edition, Console& con) {
+    Store store;
+    return run_program(edition, con, store);
+}
+
+int run_program(Edition edition, Console& con, Store& store) {
     try {
-        Store store;
         run(edition, store, con);
         con.out.flush();
         return 0;

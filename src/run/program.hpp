@@ -4,6 +4,7 @@
 #include <iosfwd>
 
 #include "run/edition.hpp"
+#include "run/store.hpp"
 #include "text/console.hpp"
 
 namespace ruvela {
@@ -15,6 +16,10 @@ void set_plplot_fonts(Edition edition);
 // The whole run, from the banner to the normal termination or a stop.
 // Returns the process's exit status.
 int run_program(Edition edition, Console& con);
+
+// The same on a store the caller keeps, new or reset(), for a process that
+// runs many jobs one after the other.
+int run_program(Edition edition, Console& con, Store& store);
 
 // What each program's main does: the start-up setting, then the run on the
 // process's standard streams.

@@ -37,4 +37,28 @@ void Store::store_series(int s, int first_year, std::span<const float> values) {
     used_last_ = std::max(used_last_, last_year);
 }
 
+namespace {
+
+template <typename T>
+void renew(T& value) {
+    value = T();
+}
+
+}  // namespace
+
+void Store::reset() {
+    clear_pair_tables();
+    std::fill(file_means.begin(), file_means.end(), 0.0f);
+    renew(use_list_file), renew(ring_list_name), renew(offset_list_name);
+    renew(ring_file_names), renew(offset_file_names), renew(file_count);
+    renew(offset_kind), renew(offset_format), renew(output_layout);
+    renew(file_first_year), renew(file_last_year), renew(file_index);
+    overall_first_year = Store::initial_first_year;
+    overall_last_year = Store::initial_last_year;
+    renew(series_count), renew(series_ids), renew(series_headings);
+    renew(series_first_year), renew(series_last_year), renew(series_length);
+    renew(pith_offsets), renew(diameters), renew(offset_count), renew(radius);
+    renew(value_buffer), renew(count_buffer);
+}
+
 }  // namespace ruvela

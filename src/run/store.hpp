@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <span>
@@ -29,6 +30,18 @@ inline std::string file_name_of(const std::string& padded) {
 }
 
 inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
+
+// Sanitizer and fuzz builds check every index of the store against its
+// limit: a year or series out of range would otherwise land unnoticed in
+// another row of the same table.
+inline void check_index([[maybe_unused]] int i, [[maybe_unused]] int limit) {
+#ifdef RUVELA_CHECK_INDEXES
+    if (i < 1 || i > limit) {
+        std::fprintf(stderr, "store index %d outside 1..%d\n", i, limit);
+        std::abort();
+    }
+#endif
+}
 
 // Memory that comes zeroed from the system and is not written again when a
 // vector is sized: the big tables then cost nothing until a cell is used,
@@ -62,6 +75,8 @@ template <typename T> using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
 struct SeriesYearTable : ZeroedVector<float> {
     SeriesYearTable() : ZeroedVector<float>(static_cast<std::size_t>(max_series) * max_years) {}
     static std::size_t index(int s, int y) {
+        check_index(s, max_series);
+        check_index(y, max_years);
         return static_cast<std::size_t>(s - 1) * max_years + static_cast<std::size_t>(y - 1);
     }
     float& operator()(int s, int y) { return (*this)[index(s, y)]; }
@@ -72,8 +87,14 @@ struct SeriesYearTable : ZeroedVector<float> {
 template <typename T, int Extent>
 struct Slots : std::vector<T> {
     Slots() : std::vector<T>(Extent) {}
-    T& operator()(int i) { return (*this)[static_cast<std::size_t>(i - 1)]; }
-    const T& operator()(int i) const { return (*this)[static_cast<std::size_t>(i - 1)]; }
+    T& operator()(int i) {
+        check_index(i, Extent);
+        return (*this)[static_cast<std::size_t>(i - 1)];
+    }
+    const T& operator()(int i) const {
+        check_index(i, Extent);
+        return (*this)[static_cast<std::size_t>(i - 1)];
+    }
 };
 
 template <typename T> using PerYear = Slots<T, max_years>;
@@ -89,6 +110,9 @@ struct FileMeans : ZeroedVector<float> {
 
     FileMeans() : ZeroedVector<float>(static_cast<std::size_t>(3) * max_files * max_years) {}
     static std::size_t index(int m, int f, int y) {
+        check_index(m, 3);
+        check_index(f, max_files);
+        check_index(y, max_years);
         return (static_cast<std::size_t>(m - 1) * max_files + static_cast<std::size_t>(f - 1)) *
                    max_years +
                static_cast<std::size_t>(y - 1);
@@ -111,8 +135,10 @@ struct Store {
 
     // What the run keeps over all pairs.
     PerFile<int> file_first_year, file_last_year;
-    int overall_first_year = 99999;
-    int overall_last_year = -99999;
+    static constexpr int initial_first_year = 99999;
+    static constexpr int initial_last_year = -99999;
+    int overall_first_year = initial_first_year;
+    int overall_last_year = initial_last_year;
     FileMeans file_means;
     int file_index = 0;
 
@@ -143,6 +169,11 @@ struct Store {
     // Copies `values` into row s from `first_year` on (all years storable)
     // and records the cells now in use.
     void store_series(int s, int first_year, std::span<const float> values);
+
+    // Puts everything back as at program start, clearing only the cells the
+    // last run used, so that a process running many jobs (the fuzzer) does
+    // not pay for allocating the tables each time.
+    void reset();
 
 private:
     // Rows 1..used_rows over years used_first..used_last hold everything the
