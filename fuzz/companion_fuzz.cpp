@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool diameters = (input.byte() & 1) != 0;
     std::string format(input.line());
     format.resize(format_length, ' ');
-    if (diameters) read_file<float>(format, input.rest());
-    else read_file<int>(format, input.rest());
+    if (diameters)
+        read_file<float>(format, input.rest());
+    else
+        read_file<int>(format, input.rest());
     return 0;
 }

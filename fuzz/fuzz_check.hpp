@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
+#define FUZZ_CHECK(condition)                                                           \
+    do {                                                                                \
+        if (!(condition)) {                                                             \
             std::fprintf(stderr, "%s:%d: expectation failed: %s\n", __FILE__, __LINE__, \
-                         #condition);                                                  \
-            std::abort();                                                              \
-        }                                                                              \
+                         #condition);                                                   \
+            std::abort();                                                               \
+        }                                                                               \
     } while (false)

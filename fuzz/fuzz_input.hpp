@@ -11,7 +11,7 @@
 namespace ruvela::fuzz {
 
 class FuzzInput {
-public:
+  public:
     FuzzInput(const std::uint8_t* data, std::size_t size)
         : rest_(reinterpret_cast<const char*>(data), size) {}
 
@@ -55,7 +55,7 @@ public:
 
     std::string_view rest() const { return rest_; }
 
-private:
+  private:
     std::string_view rest_;
 };
 

@@ -30,7 +30,10 @@ const fs::path& scratch_folder() {
     static const fs::path folder = [] {
         std::string pattern = (fs::temp_directory_path() / "ruvela-fuzz-XXXXXX").string();
         FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-        std::atexit([] { std::error_code ignored; fs::remove_all(scratch_folder(), ignored); });
+        std::atexit([] {
+            std::error_code ignored;
+            fs::remove_all(scratch_folder(), ignored);
+        });
         ::setenv("RUVELA_DEVICE", "null", 1);
         return fs::path(pattern);
     }();
@@ -45,8 +48,8 @@ bool safe_name(std::string_view name) {
     if (name.empty() || name.size() > 30 || name.front() == '.') return false;
     if (name.find("tmp") != std::string_view::npos) return false;  // kept for leftovers
     for (const char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                        c == '.' || c == '_' || c == '-';
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
         if (!ok) return false;
     }
     return true;
@@ -69,7 +72,8 @@ std::string write_files(std::string_view rest, const fs::path& folder) {
     bool in_answers = true;
     while (!rest.empty()) {
         const auto end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
+        const std::string_view line =
+            rest.substr(0, end == std::string_view::npos ? rest.size() : end + 1);
         rest.remove_prefix(line.size());
         if (line.starts_with(file_marker)) {
             flush();

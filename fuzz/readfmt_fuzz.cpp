@@ -28,8 +28,10 @@ void read_items(std::string_view format, std::string_view data, std::size_t coun
     if (!parsed) FUZZ_CHECK(status == ReadStatus::conversion_error && lines.line_number() == 0);
     // Every pass over a line stores at least one item: no format can read
     // more lines than items, whatever its repeat counts.
-    if (count > 0) FUZZ_CHECK(lines.line_number() <= static_cast<long>(count));
-    else FUZZ_CHECK(lines.line_number() == 0);
+    if (count > 0)
+        FUZZ_CHECK(lines.line_number() <= static_cast<long>(count));
+    else
+        FUZZ_CHECK(lines.line_number() == 0);
     // Items never read are 0, never left as they were.
     for (std::size_t i = count; i < storage.size(); ++i) FUZZ_CHECK(storage[i] == T{7});
     if constexpr (std::is_same_v<T, float>)
@@ -43,7 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t control = input.byte();
     const std::size_t count = (control >> 1) % 16;
     const std::string_view format = input.line();
-    if (control & 1) read_items<float>(format, input.rest(), count);
-    else read_items<int>(format, input.rest(), count);
+    if (control & 1)
+        read_items<float>(format, input.rest(), count);
+    else
+        read_items<int>(format, input.rest(), count);
     return 0;
 }

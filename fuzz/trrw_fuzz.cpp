@@ -31,7 +31,8 @@ struct Series {
 
 // Reads series until the end of the file; every call must take at least
 // one line, so a file of n lines is read in at most n calls.
-std::vector<Series> read_all(TrrwMode mode, bool keep_counts, std::size_t capacity, std::string_view file) {
+std::vector<Series> read_all(TrrwMode mode, bool keep_counts, std::size_t capacity,
+                             std::string_view file) {
     std::istringstream in{std::string(file)};
     LineReader lines(in);
     std::ostringstream out, err;
@@ -55,8 +56,8 @@ std::vector<Series> read_all(TrrwMode mode, bool keep_counts, std::size_t capaci
             FUZZ_CHECK(lines.line_number() > before);
             FUZZ_CHECK(s.value_count >= 0 && static_cast<std::size_t>(s.value_count) <= capacity);
             for (int k = 0; k < s.value_count; ++k) FUZZ_CHECK(std::isfinite(values[k]));
-            found.push_back({s.series_id, s.first_year,
-                             {values.begin(), values.begin() + s.value_count}});
+            found.push_back(
+                {s.series_id, s.first_year, {values.begin(), values.begin() + s.value_count}});
             if (outcome == TrrwOutcome::too_long) return found;
         } catch (const RunEnded& stop) {
             FUZZ_CHECK(stop.status == 0);
@@ -89,10 +90,12 @@ std::string write_one(TrrwMode mode, const Series& series) {
 // turn into the sign of a year.
 bool writable(TrrwMode mode, const Series& s) {
     if (s.values.empty()) return false;
-    const long last_year = static_cast<long>(s.first_year) + static_cast<long>(s.values.size()) + 10;
+    const long last_year =
+        static_cast<long>(s.first_year) + static_cast<long>(s.values.size()) + 10;
     if (s.first_year < -999 || last_year > 9999) return false;
     const auto [low, high] = std::minmax_element(s.values.begin(), s.values.end());
-    if (mode == TrrwMode::mr) return *low > -99.0f && *high < 999.0f && s.id.size() >= 8 && s.id[7] != '-';
+    if (mode == TrrwMode::mr)
+        return *low > -99.0f && *high < 999.0f && s.id.size() >= 8 && s.id[7] != '-';
     return *low > -0.9f && *high < 9.98f;
 }
 
@@ -113,10 +116,12 @@ void round_trip(TrrwMode read_mode, const Series& s) {
 void write_raw(TrrwMode mode, std::string_view bytes) {
     Series s{"RAW00001", 0, {}};
     if (bytes.size() >= 2) {
-        s.first_year = static_cast<signed char>(bytes[0]) * 100 + static_cast<unsigned char>(bytes[1]);
+        s.first_year =
+            static_cast<signed char>(bytes[0]) * 100 + static_cast<unsigned char>(bytes[1]);
         bytes.remove_prefix(2);
     }
-    for (; bytes.size() >= sizeof(float) && s.values.size() < 200; bytes.remove_prefix(sizeof(float))) {
+    for (; bytes.size() >= sizeof(float) && s.values.size() < 200;
+         bytes.remove_prefix(sizeof(float))) {
         float v;
         std::memcpy(&v, bytes.data(), sizeof v);
         s.values.push_back(v);
@@ -138,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const TrrwMode mode = index ? TrrwMode::ir : TrrwMode::mr;
     const std::size_t capacity = (control & 4) ? 12 : 5001;
-    const std::vector<Series> series = read_all(mode, index && (control & 2), capacity, input.rest());
+    const std::vector<Series> series =
+        read_all(mode, index && (control & 2), capacity, input.rest());
     for (const Series& s : series) round_trip(mode, s);
     return 0;
 }

@@ -44,23 +44,32 @@ void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
     if (y3 < s.y3_min) s.y3_min = y3;
 }
 
-float at(std::span<const float> values, std::size_t index) { return index < values.size() ? values[index] : 0.0f; }
+float at(std::span<const float> values, std::size_t index) {
+    return index < values.size() ? values[index] : 0.0f;
+}
 
 // Years outside the store's year index have no values and give no points.
-int first_stored_year(int year) { return std::max(year, 1); }
-int last_stored_year(const plot_data& d, int year) { return std::min(year, d.year_dim); }
+int first_stored_year(int year) {
+    return std::max(year, 1);
+}
+int last_stored_year(const plot_data& d, int year) {
+    return std::min(year, d.year_dim);
+}
 
 // Returns the number of points to draw.
 int gather_individual(const plot_data& d, int i, plot_session& ps) {
     clear_points(ps);
     if (i < 1 || i > d.series_dim || static_cast<std::size_t>(i) > d.series_first_year.size() ||
-        static_cast<std::size_t>(i) > d.series_last_year.size() || static_cast<std::size_t>(i) > d.series_length.size())
+        static_cast<std::size_t>(i) > d.series_last_year.size() ||
+        static_cast<std::size_t>(i) > d.series_length.size())
         return 0;
     const auto s = static_cast<std::size_t>(i - 1);
     const auto row = s * static_cast<std::size_t>(d.year_dim);
-    for (int y = first_stored_year(d.series_first_year[s]); y <= last_stored_year(d, d.series_last_year[s]); ++y) {
+    for (int y = first_stored_year(d.series_first_year[s]);
+         y <= last_stored_year(d, d.series_last_year[s]); ++y) {
         const std::size_t index = row + static_cast<std::size_t>(y - 1);
-        add_point(ps, y, at(d.ring_width, index), at(d.basal_area_increment, index), at(d.basal_area, index));
+        add_point(ps, y, at(d.ring_width, index), at(d.basal_area_increment, index),
+                  at(d.basal_area, index));
     }
     return std::clamp(d.series_length[s], 0, static_cast<int>(ps.plot_x.size()));
 }
@@ -68,7 +77,8 @@ int gather_individual(const plot_data& d, int i, plot_session& ps) {
 int gather_summary(const plot_data& d, plot_session& ps) {
     clear_points(ps);
     ps.point_total = d.summary_last_year - d.summary_first_year + 1;
-    for (int y = first_stored_year(d.summary_first_year); y <= last_stored_year(d, d.summary_last_year); ++y) {
+    for (int y = first_stored_year(d.summary_first_year);
+         y <= last_stored_year(d, d.summary_last_year); ++y) {
         const auto index = static_cast<std::size_t>(y - 1);
         add_point(ps, y, at(d.mean_ring_width, index), at(d.mean_basal_area_increment, index),
                   at(d.mean_basal_area, index));
@@ -112,8 +122,11 @@ struct page_texts {
 
 page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
     if (plot_mode == individual_plot) {
-        const bool known = series_index >= 1 && static_cast<std::size_t>(series_index) <= d.series_ids.size();
-        return {library_text(known ? std::string_view(d.series_ids[static_cast<std::size_t>(series_index - 1)]) : ""),
+        const bool known =
+            series_index >= 1 && static_cast<std::size_t>(series_index) <= d.series_ids.size();
+        return {library_text(known ? std::string_view(
+                                         d.series_ids[static_cast<std::size_t>(series_index - 1)])
+                                   : ""),
                 "m2"};
     }
     return {library_text(d.plot_title), "BA(m2)"};
@@ -125,7 +138,8 @@ struct y_scale {
 };
 
 // The next subpage with its frame, the year axis and a left scale, and labels.
-void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::string_view ylabel, std::string_view title) {
+void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::string_view ylabel,
+                std::string_view title) {
     p.adv(0);
     p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
     p.wind(s.x_min, s.x_max, y.min, y.max);
@@ -160,7 +174,8 @@ void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
     p.line(n, ps.plot_x, ps.plot_y2);
     p.width(1);
 
-    draw_frame(p, s, {s.y3_min, s.y3_max, s.y3_major, s.y3_minor}, texts.bottom_ylabel, "Cumulative Basal Area");
+    draw_frame(p, s, {s.y3_min, s.y3_max, s.y3_major, s.y3_minor}, texts.bottom_ylabel,
+               "Cumulative Basal Area");
     p.lsty(s.line_style);
     p.width(s.curve_width);
     p.col0(s.line_color);
@@ -179,22 +194,24 @@ void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter
 
 // Reset, gathering, scaling and drawing. The device chosen before (the
 // screen, or the file device of a save) survives the reset.
-void fresh_start(const plot_data& d, int plot_mode, int series_index, plot_session& ps, Console& con, Plotter& p) {
+void fresh_start(const plot_data& d, int plot_mode, int series_index, plot_session& ps,
+                 Console& con, Plotter& p) {
     const std::string device = ps.settings.device_name;
     pltstyle(reset_option, ps.settings, ps.background_choice, con);
     ps.settings.device_name = device;
     ps.settings.y3_min = 9999.0f;
     ps.settings.y3_max = -9999.0f;
     if (plot_mode != individual_plot && plot_mode != summary_plot) return;
-    ps.points_drawn = plot_mode == individual_plot ? gather_individual(d, series_index, ps) : gather_summary(d, ps);
+    ps.points_drawn = plot_mode == individual_plot ? gather_individual(d, series_index, ps)
+                                                   : gather_summary(d, ps);
     scale_axes(ps);
     draw(ps, texts_of(d, plot_mode, series_index), con, p);
 }
 
 }  // namespace
 
-void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session, Console& con,
-             Plotter& plotter) {
+void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session,
+             Console& con, Plotter& plotter) {
     session.settings.device_name = screen_device;
     bool start_afresh = true;
     for (;;) {

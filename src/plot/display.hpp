@@ -57,7 +57,7 @@ struct plot_session {
 // Draws the plot of `plot_mode` (individual: series `series_index`;
 // summary: the file's means) and runs the plot options menu until the user
 // continues (plot_mode unchanged) or wants no more plots (plot_mode 0).
-void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session, Console& con,
-             Plotter& plotter);
+void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session,
+             Console& con, Plotter& plotter);
 
 }  // namespace ruvela

@@ -76,8 +76,8 @@ menu_outcome plot_options_menu(plot_session& session, Console& con, Plotter& plo
             plotter.sfnam(read_plot_file_name(con));
             return menu_outcome::save;
         }
-        if (menu_answer == "C " || menu_answer == "c " || menu_answer == "  " || menu_answer == "Y " ||
-            menu_answer == "y ")
+        if (menu_answer == "C " || menu_answer == "c " || menu_answer == "  " ||
+            menu_answer == "Y " || menu_answer == "y ")
             return menu_outcome::carry_on;
         if (menu_answer == "N " || menu_answer == "n ") return menu_outcome::no_more_plots;
 

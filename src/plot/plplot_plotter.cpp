@@ -26,20 +26,26 @@ bool offered(const std::vector<std::string>& devices, std::string_view name) {
     return std::find(devices.begin(), devices.end(), name) != devices.end();
 }
 
-bool needs_x11_display(std::string_view device) { return device == "xwin" || device == "xcairo"; }
+bool needs_x11_display(std::string_view device) {
+    return device == "xwin" || device == "xcairo";
+}
 
 // Devices that show a window wait for the user at the end of a page; the
 // others finish by themselves.
 bool interactive(std::string_view device) {
-    return needs_x11_display(device) || device == "qtwidget" || device == "wxwidgets" || device == "tk";
+    return needs_x11_display(device) || device == "qtwidget" || device == "wxwidgets" ||
+           device == "tk";
 }
 
-bool has_display(const char* display) { return display != nullptr && display[0] != '\0'; }
+bool has_display(const char* display) {
+    return display != nullptr && display[0] != '\0';
+}
 
 bool ends_with_ignoring_case(std::string_view name, std::string_view ending) {
     if (name.size() < ending.size()) return false;
-    return std::equal(ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return std::equal(
+        ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
+        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 // --- the drawing process -------------------------------------------------
@@ -59,12 +65,22 @@ float usable_tick(float tick, float from, float to) {
     return std::isfinite(ticks) && ticks <= most_major_ticks ? tick : 0.0f;
 }
 
-int usable_subdivisions(int n) { return n >= 0 && n <= most_minor_ticks ? n : 0; }
+int usable_subdivisions(int n) {
+    return n >= 0 && n <= most_minor_ticks ? n : 0;
+}
 
-int i(const plot_arg& a) { return std::get<int>(a); }
-PLFLT r(const plot_arg& a) { return static_cast<PLFLT>(std::get<float>(a)); }
-float f(const plot_arg& a) { return std::get<float>(a); }
-const char* t(const plot_arg& a) { return std::get<std::string>(a).c_str(); }
+int i(const plot_arg& a) {
+    return std::get<int>(a);
+}
+PLFLT r(const plot_arg& a) {
+    return static_cast<PLFLT>(std::get<float>(a));
+}
+float f(const plot_arg& a) {
+    return std::get<float>(a);
+}
+const char* t(const plot_arg& a) {
+    return std::get<std::string>(a).c_str();
+}
 
 void replay(const plot_call& c, const std::string& device, replay_state& st) {
     const auto& a = c.args;
@@ -92,8 +108,9 @@ void replay(const plot_call& c, const std::string& device, replay_state& st) {
     } else if (c.name == "col0") {
         plcol0(i(a[0]));
     } else if (c.name == "axes") {
-        plaxes(r(a[0]), r(a[1]), t(a[2]), usable_tick(f(a[3]), st.xmin, st.xmax), usable_subdivisions(i(a[4])),
-               t(a[5]), usable_tick(f(a[6]), st.ymin, st.ymax), usable_subdivisions(i(a[7])));
+        plaxes(r(a[0]), r(a[1]), t(a[2]), usable_tick(f(a[3]), st.xmin, st.xmax),
+               usable_subdivisions(i(a[4])), t(a[5]), usable_tick(f(a[6]), st.ymin, st.ymax),
+               usable_subdivisions(i(a[7])));
     } else if (c.name == "lab") {
         pllab(t(a[0]), t(a[1]), t(a[2]));
     } else if (c.name == "lsty") {
@@ -131,7 +148,8 @@ std::string wait_for(pid_t child, bool may_wait_for_user) {
     for (;;) {
         const pid_t done = ::waitpid(child, &status, may_wait_for_user ? 0 : WNOHANG);
         if (done == child) break;
-        if (done < 0 && errno != EINTR) return std::string("waiting for it failed: ") + std::strerror(errno);
+        if (done < 0 && errno != EINTR)
+            return std::string("waiting for it failed: ") + std::strerror(errno);
         if (!may_wait_for_user && std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
@@ -140,8 +158,10 @@ std::string wait_for(pid_t child, bool may_wait_for_user) {
         if (!may_wait_for_user) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
-    if (WIFEXITED(status)) return "the plotting library stopped with status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status)) return "the plotting library ended with signal " + std::to_string(WTERMSIG(status));
+    if (WIFEXITED(status))
+        return "the plotting library stopped with status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "the plotting library ended with signal " + std::to_string(WTERMSIG(status));
     return "the plotting library ended abnormally";
 }
 
@@ -157,7 +177,8 @@ std::vector<std::string> plplot_devices() {
     plgDevs(&menu_ptr, &names_ptr, &count);
     std::vector<std::string> devices;
     for (int k = 0; k < count && k < room; ++k)
-        if (names[static_cast<std::size_t>(k)]) devices.emplace_back(names[static_cast<std::size_t>(k)]);
+        if (names[static_cast<std::size_t>(k)])
+            devices.emplace_back(names[static_cast<std::size_t>(k)]);
     return devices;
 }
 
@@ -171,7 +192,8 @@ std::string choose_screen_device(const char* ruvela_device, const char* display,
 std::string file_device_for(std::string_view file_name, const std::vector<std::string>& devices) {
     if (ends_with_ignoring_case(file_name, ".png")) return "pngcairo";
     if (ends_with_ignoring_case(file_name, ".pdf")) return "pdfcairo";
-    if (ends_with_ignoring_case(file_name, ".svg")) return offered(devices, "svg") ? "svg" : "svgcairo";
+    if (ends_with_ignoring_case(file_name, ".svg"))
+        return offered(devices, "svg") ? "svg" : "svgcairo";
     return std::string(save_device);
 }
 
@@ -179,8 +201,8 @@ PlplotPlotter::PlplotPlotter(std::ostream& messages, std::string screen_device)
     : messages_(messages), screen_device_(std::move(screen_device)), devices_(plplot_devices()) {}
 
 PlplotPlotter PlplotPlotter::from_environment(std::ostream& messages) {
-    return PlplotPlotter(messages,
-                         choose_screen_device(std::getenv("RUVELA_DEVICE"), std::getenv("DISPLAY"), plplot_devices()));
+    return PlplotPlotter(messages, choose_screen_device(std::getenv("RUVELA_DEVICE"),
+                                                        std::getenv("DISPLAY"), plplot_devices()));
 }
 
 void PlplotPlotter::end() {
@@ -207,7 +229,8 @@ std::string PlplotPlotter::device_for(std::string_view name) const {
 bool PlplotPlotter::ready(const std::string& device, const std::string& file_name) {
     if (device.empty()) {
         if (!told_no_display_)
-            messages_ << " No display is available for plots on the screen; [s]ave writes the plot to a file.\n";
+            messages_ << " No display is available for plots on the screen; [s]ave writes the plot "
+                         "to a file.\n";
         told_no_display_ = true;
         return false;
     }
@@ -222,7 +245,8 @@ bool PlplotPlotter::ready(const std::string& device, const std::string& file_nam
     if (!file_name.empty()) {
         std::FILE* file = std::fopen(file_name.c_str(), "wb");
         if (!file) {
-            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(errno) << '\n';
+            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(errno)
+                      << '\n';
             return false;
         }
         std::fclose(file);
@@ -231,7 +255,8 @@ bool PlplotPlotter::ready(const std::string& device, const std::string& file_nam
 }
 
 void PlplotPlotter::draw() {
-    const auto sdev = std::find_if(calls.begin(), calls.end(), [](const plot_call& c) { return c.name == "sdev"; });
+    const auto sdev = std::find_if(calls.begin(), calls.end(),
+                                   [](const plot_call& c) { return c.name == "sdev"; });
     if (sdev == calls.end()) return;
     const std::string name = std::get<std::string>(sdev->args[0]);
     const std::string device = device_for(name);

@@ -27,7 +27,7 @@ std::string choose_screen_device(const char* ruvela_device, const char* display,
 std::string file_device_for(std::string_view file_name, const std::vector<std::string>& devices);
 
 class PlplotPlotter : public PlotRecorder {
-public:
+  public:
     // `messages` gets the one-line reports of plots that cannot be drawn.
     PlplotPlotter(std::ostream& messages, std::string screen_device);
 
@@ -36,7 +36,7 @@ public:
 
     void end() override;
 
-private:
+  private:
     void draw();
     std::string file_name() const;
     std::string device_for(std::string_view name) const;

@@ -23,7 +23,7 @@ struct plot_call {
 std::string describe(const plot_call& call);
 
 class PlotRecorder : public Plotter {
-public:
+  public:
     void sdev(std::string_view device) override;
     void scol0(int index, int red, int green, int blue) override;
     void scolbg(int red, int green, int blue) override;
@@ -35,13 +35,14 @@ public:
     void vpor(float xmin, float xmax, float ymin, float ymax) override;
     void wind(float xmin, float xmax, float ymin, float ymax) override;
     void col0(int index) override;
-    void axes(float x0, float y0, std::string_view xopt, float xtick, int nxsub, std::string_view yopt, float ytick,
-              int nysub) override;
+    void axes(float x0, float y0, std::string_view xopt, float xtick, int nxsub,
+              std::string_view yopt, float ytick, int nysub) override;
     void lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) override;
     void lsty(int style) override;
     void width(int width) override;
     void line(int n, std::span<const float> x, std::span<const float> y) override;
-    void mtex(std::string_view side, float disp, float pos, float just, std::string_view text) override;
+    void mtex(std::string_view side, float disp, float pos, float just,
+              std::string_view text) override;
     void sfnam(std::string_view file_name) override;
     void end() override;
 
@@ -50,7 +51,7 @@ public:
     // Every call described, in order.
     std::vector<std::string> described() const;
 
-private:
+  private:
     void add(std::string name, std::vector<plot_arg> args);
 };
 

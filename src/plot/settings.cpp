@@ -12,7 +12,8 @@ namespace prompt {
 
 std::string free_form(float value) {
     std::array<char, 32> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 6);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 6);
     std::string digits(buf.data(), res.ptr);
     if (digits.find_first_of(".ein") == std::string::npos) digits += ".0";
     return "   " + digits;
@@ -47,7 +48,8 @@ int i4(Console& con, std::string_view prompt_text) {
     }
 }
 
-bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings, Console& con) {
+bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings,
+               Console& con) {
     for (const value_prompt& p : prompts) {
         if (p.option != option_number) continue;
         if (p.empty_line_first) write_line(con);
@@ -70,9 +72,13 @@ namespace {
 
 using prompt::indent;
 
-void write_indented(Console& con, std::string_view text) { write_line(con, std::string(indent) + std::string(text)); }
+void write_indented(Console& con, std::string_view text) {
+    write_line(con, std::string(indent) + std::string(text));
+}
 
-std::string indented(std::string_view text) { return std::string(indent) + std::string(text); }
+std::string indented(std::string_view text) {
+    return std::string(indent) + std::string(text);
+}
 
 void write_color_table(Console& con) {
     write_line(con);

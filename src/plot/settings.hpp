@@ -84,7 +84,8 @@ struct value_prompt {
 };
 
 // Asks the option of `prompts` numbered `option_number`; false when there is none.
-bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings, Console& con);
+bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings,
+               Console& con);
 
 }  // namespace prompt
 

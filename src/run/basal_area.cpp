@@ -55,7 +55,9 @@ void compute_series(Store& store, int s) {
     }
 }
 
-float mean(float sum, int count) { return count != 0 ? sum / static_cast<float>(count) : 0.0f; }
+float mean(float sum, int count) {
+    return count != 0 ? sum / static_cast<float>(count) : 0.0f;
+}
 
 }  // namespace
 

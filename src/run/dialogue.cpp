@@ -14,7 +14,9 @@ namespace ruvela {
 
 namespace {
 
-std::string read_name(Console& con) { return read_text(con, name_length); }
+std::string read_name(Console& con) {
+    return read_text(con, name_length);
+}
 
 // The first character of an answer as one digit; nullopt when it is none of
 // a digit, a blank or (where taken) a sign.
@@ -47,7 +49,8 @@ void ask_list_names(Store& store, Console& con) {
         write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
         store.offset_list_name = read_name(con);
         if (!file_exists(file_name_of(store.ring_list_name))) {
-            report_missing(con, store.ring_list_name, " or quit the program.", " Hit RETURN to continue");
+            report_missing(con, store.ring_list_name, " or quit the program.",
+                           " Hit RETURN to continue");
         } else if (!file_exists(file_name_of(store.offset_list_name))) {
             report_missing(con, store.offset_list_name, " or quit the program", indented_pause);
         } else {
@@ -71,8 +74,8 @@ void read_list_files(Store& store, Console& con) {
         if (!ring_read) ring_line.clear();
         if (!offset_list.next(offset_line)) break;
         if (pairs == max_files) {
-            stop_run(con, {" The list file " + file_name_of(store.offset_list_name) + " names more than " +
-                               std::to_string(max_files) + " file pairs;",
+            stop_run(con, {" The list file " + file_name_of(store.offset_list_name) +
+                               " names more than " + std::to_string(max_files) + " file pairs;",
                            " line " + std::to_string(pairs + 1) + " names \"" +
                                std::string(trim_right(offset_line)) + "\"."});
         }
@@ -86,10 +89,11 @@ void read_list_files(Store& store, Console& con) {
     // A pair without a ring-width file cannot be processed: say so now
     // rather than after the pairs before it.
     if (ring_lines < pairs) {
-        stop_run(con, {" The list file " + file_name_of(store.ring_list_name) + " has fewer lines (" +
-                           std::to_string(ring_lines) + ") than the list file " +
-                           file_name_of(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
-                       " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
+        stop_run(con,
+                 {" The list file " + file_name_of(store.ring_list_name) + " has fewer lines (" +
+                      std::to_string(ring_lines) + ") than the list file " +
+                      file_name_of(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
+                  " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
     }
 }
 

@@ -16,7 +16,9 @@ namespace ruvela {
 
 namespace {
 
-std::string number(int value) { return std::to_string(value); }
+std::string number(int value) {
+    return std::to_string(value);
+}
 
 // " Series core1a   (number 3) of file site1.rwl"
 std::string series_line(const Store& store, int s, const std::string& id) {
@@ -26,10 +28,11 @@ std::string series_line(const Store& store, int s, const std::string& id) {
 
 // The store takes the series only when every year has a slot; a series
 // without rings needs its first year to have one.
-void check_series_fits(Store& store, Console& con, int s, const SeriesArgs& series, TrrwOutcome outcome) {
+void check_series_fits(Store& store, Console& con, int s, const SeriesArgs& series,
+                       TrrwOutcome outcome) {
     if (s > max_series) {
-        stop_run(con, {" File " + file_name_of(store.ring_file_names(store.file_index)) + " holds more than " +
-                           number(max_series) + " series;",
+        stop_run(con, {" File " + file_name_of(store.ring_file_names(store.file_index)) +
+                           " holds more than " + number(max_series) + " series;",
                        " series " + number(s) + ", " + fixed_text(series.series_id, id_length) +
                            ", cannot be stored."});
     }
@@ -76,8 +79,8 @@ void read_ring_width_file(Store& store, Console& con) {
         store.series_length(s) = series.value_count;
         store.series_last_year(s) = series.first_year + series.value_count - 1;
         store.store_series(s, series.first_year,
-                           std::span<const float>(store.value_buffer).first(
-                               static_cast<std::size_t>(series.value_count)));
+                           std::span<const float>(store.value_buffer)
+                               .first(static_cast<std::size_t>(series.value_count)));
         int& file_first = store.file_first_year(store.file_index);
         int& file_last = store.file_last_year(store.file_index);
         if (store.series_first_year(s) <= file_first) file_first = store.series_first_year(s);
@@ -93,7 +96,8 @@ namespace {
 
 // Reads the next value with the user's format into slot n, or into a
 // scratch variable when n is past the store's slots.
-ReadStatus read_offset_value(Store& store, LineReader& lines, int n, float& scratch_real, int& scratch_int) {
+ReadStatus read_offset_value(Store& store, LineReader& lines, int n, float& scratch_real,
+                             int& scratch_int) {
     const bool stored = n <= max_series;
     if (store.offset_kind == OffsetKind::pith_offsets) {
         int& item = stored ? store.pith_offsets(n) : scratch_int;
@@ -112,19 +116,23 @@ void write_series_row(const Store& store, Console& con, int n) {
     put_int(row, store.series_last_year(n), 5);
     put_int(row, store.series_length(n), 5);
     // A diameter is shown with one decimal, the precision it is measured to.
-    if (store.offset_kind == OffsetKind::pith_offsets) put_int(row, store.pith_offsets(n), 5);
-    else put_fixed(row, store.diameters(n), 5, 1);
+    if (store.offset_kind == OffsetKind::pith_offsets)
+        put_int(row, store.pith_offsets(n), 5);
+    else
+        put_fixed(row, store.diameters(n), 5, 1);
     write_line(con, row);
 }
 
 void check_count(const Store& store, Console& con) {
     if (store.offset_count == store.series_count) return;
     stop_run(con, {"Something is wrong in the state of Denmark",
-                   " The number of estimates/dia. values in file " + store.offset_file_names(store.file_index),
-                   " must equal the number of series in file : " + store.ring_file_names(store.file_index),
+                   " The number of estimates/dia. values in file " +
+                       store.offset_file_names(store.file_index),
+                   " must equal the number of series in file : " +
+                       store.ring_file_names(store.file_index),
                    " But in fact they do not!",
-                   " #series = " + int_field(store.series_count, 4) + " #pith offsets = " +
-                       int_field(store.offset_count, 4)});
+                   " #series = " + int_field(store.series_count, 4) +
+                       " #pith offsets = " + int_field(store.offset_count, 4)});
 }
 
 }  // namespace
@@ -152,7 +160,8 @@ void read_companion_file(Store& store, Console& con) {
             end_run(0);
         }
         if (n > max_series) {
-            stop_run(con, {" File " + file_name_of(name) + " holds more than " + number(max_series) + " values;",
+            stop_run(con, {" File " + file_name_of(name) + " holds more than " +
+                               number(max_series) + " values;",
                            " value " + number(n) + " cannot be stored, and file " +
                                file_name_of(store.ring_file_names(store.file_index)) + " holds " +
                                number(store.series_count) + " series."});

@@ -38,17 +38,18 @@ plot_data plot_data_of(const Store& s) {
                      s.ring_file_names(s.file_index)};
 }
 
-PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
-                           Plotter& plotter) {
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session,
+                           Console& con, Plotter& plotter) {
     return plot_selection(plot_data_of(store), selected_series, session, con, plotter);
 }
 
-PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
-                                 Plotter& plotter) {
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session,
+                           Console& con, Plotter& plotter) {
     for (;;) {
         // An answer that is no digit or blank is asked again rather than
         // ending the run before the summary tables are written.
-        int plot_choice = read_choice(con, [&con] { write_menu(con); }, LeadingSign::asked_again);
+        int plot_choice = read_choice(
+            con, [&con] { write_menu(con); }, LeadingSign::asked_again);
         switch (plot_choice) {
             case individual_plot:
                 for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {

@@ -17,11 +17,11 @@ plot_data plot_data_of(const Store& store);
 // Runs the menu for one file pair. `data` holds the pair's tables;
 // `selected_series` is the series of the latest individual plot, kept
 // between rounds and pairs.
-PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session, Console& con,
-                           Plotter& plotter);
+PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session,
+                           Console& con, Plotter& plotter);
 
 // Offers the plots of pair store.file_index.
-PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session, Console& con,
-                           Plotter& plotter);
+PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session,
+                           Console& con, Plotter& plotter);
 
 }  // namespace ruvela

@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "plot/plplot_plotter.hpp"
 #include "run/basal_area.hpp"
 #include "run/dialogue.hpp"
 #include "run/pair_input.hpp"
-#include "plot/plplot_plotter.hpp"
 #include "run/plot_selection.hpp"
 #include "run/store.hpp"
 #include "run/tables.hpp"
@@ -58,8 +58,8 @@ void write_banner(Edition edition, Console& con) {
                         ? " Program Ruvela_v11 computes total Basal Area and Basal Area increment"
                         : " Program Ruvela_v12 computes total Basal Area and Basal Area increment");
     for (std::string_view line : banner_text) write_line(con, line);
-    write_line(con, " Mx series= " + int_field(max_series, 4) + " Mx age= " + int_field(max_years, 4) +
-                        " Mx input files= " + int_field(max_files, 4));
+    write_line(con, " Mx series= " + int_field(max_series, 4) + " Mx age= " +
+                        int_field(max_years, 4) + " Mx input files= " + int_field(max_files, 4));
     write_line(con, " If any of your jobs dimesions exceeds these values quit now and call");
     write_line(con, " your local programmer. vrn-ostk");
     write_line(con);

@@ -10,7 +10,8 @@ void Store::clear_pair_tables() {
         const auto last = static_cast<std::ptrdiff_t>(used_last_);
         for (SeriesYearTable* table : {&ring_width, &basal_area, &basal_area_increment}) {
             for (int s = 1; s <= used_rows_; ++s) {
-                const auto row = table->begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, 1));
+                const auto row =
+                    table->begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, 1));
                 std::fill(row + first, row + last, 0.0f);
             }
         }
@@ -18,7 +19,8 @@ void Store::clear_pair_tables() {
                                   &mean_ring_width, &mean_basal_area, &mean_basal_area_increment}) {
             std::fill(a->begin() + first, a->begin() + last, 0.0f);
         }
-        for (PerYear<int>* a : {&count_ring_width, &count_basal_area, &count_basal_area_increment}) {
+        for (PerYear<int>* a :
+             {&count_ring_width, &count_basal_area, &count_basal_area_increment}) {
             std::fill(a->begin() + first, a->begin() + last, 0);
         }
     }
@@ -29,8 +31,9 @@ void Store::clear_pair_tables() {
 
 void Store::store_series(int s, int first_year, std::span<const float> values) {
     if (values.empty()) return;
-    std::copy(values.begin(), values.end(),
-              ring_width.begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, first_year)));
+    std::copy(
+        values.begin(), values.end(),
+        ring_width.begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, first_year)));
     const int last_year = first_year + static_cast<int>(values.size()) - 1;
     used_rows_ = std::max(used_rows_, s);
     used_first_ = std::min(used_first_, first_year);

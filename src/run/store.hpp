@@ -29,7 +29,9 @@ inline std::string file_name_of(const std::string& padded) {
     return end == std::string::npos ? std::string() : padded.substr(0, end + 1);
 }
 
-inline bool storable_year(int year) { return year >= 1 && year <= max_years; }
+inline bool storable_year(int year) {
+    return year >= 1 && year <= max_years;
+}
 
 // Sanitizer and fuzz builds check every index of the store against its
 // limit: a year or series out of range would otherwise land unnoticed in
@@ -68,7 +70,8 @@ struct ZeroedAllocator {
     friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
 };
 
-template <typename T> using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
+template <typename T>
+using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
 
 // A series-by-year table. The calendar year is the index: element (s, y),
 // both 1-based, lives at (s-1)*max_years + (y-1), so a row is one series.
@@ -97,9 +100,12 @@ struct Slots : std::vector<T> {
     }
 };
 
-template <typename T> using PerYear = Slots<T, max_years>;
-template <typename T> using PerSeries = Slots<T, max_series>;
-template <typename T> using PerFile = Slots<T, max_files>;
+template <typename T>
+using PerYear = Slots<T, max_years>;
+template <typename T>
+using PerSeries = Slots<T, max_series>;
+template <typename T>
+using PerFile = Slots<T, max_files>;
 
 // The per-year means of every processed pair: measure m (1 basal area,
 // 2 increment, 3 ring width), pair f, year y at ((m-1)*max_files + (f-1))*max_years + (y-1).
@@ -175,7 +181,7 @@ struct Store {
     // not pay for allocating the tables each time.
     void reset();
 
-private:
+  private:
     // Rows 1..used_rows over years used_first..used_last hold everything the
     // current pair wrote; nothing outside them is non-zero.
     int used_rows_ = 0;

@@ -37,7 +37,9 @@ void flush(std::string& buffer, std::ostream& out) {
 }
 
 // A real in a table cell: Fw.6.
-void put_cell(std::string& row, float value, int width) { put_fixed(row, value, width, 6); }
+void put_cell(std::string& row, float value, int width) {
+    put_fixed(row, value, width, 6);
+}
 
 void write_column_layout(const Store& store, std::ostream& out) {
     const int f = store.file_index;
@@ -80,7 +82,8 @@ void write_decade_layout(Store& store, std::ostream& out, Console& con) {
 }  // namespace
 
 void write_file_table_to(Store& store, std::ostream& out, Console& con) {
-    for (int s = 1; s <= store.series_count; ++s) store.series_headings(s) = series_heading(store.series_ids(s));
+    for (int s = 1; s <= store.series_count; ++s)
+        store.series_headings(s) = series_heading(store.series_ids(s));
     if (store.output_layout == 1) write_column_layout(store, out);
     if (store.output_layout == 2) write_decade_layout(store, out, con);
 }
@@ -97,9 +100,10 @@ void write_file_table(Store& store, Console& con) {
 void write_summary_table_to(const Store& store, Edition edition, const SummaryTable& table,
                             std::ostream& out) {
     const bool with_depth = edition == Edition::v12;
-    const PerYear<int>& depth = table.measure == FileMeans::mean_basal_area  ? store.count_basal_area
-                                : table.measure == FileMeans::mean_increment ? store.count_basal_area_increment
-                                                                             : store.count_ring_width;
+    const PerYear<int>& depth = table.measure == FileMeans::mean_basal_area ? store.count_basal_area
+                                : table.measure == FileMeans::mean_increment
+                                    ? store.count_basal_area_increment
+                                    : store.count_ring_width;
     std::string buffer = with_depth ? " Year   SD    " : " Year";
     for (int f = 1; f <= store.file_count; ++f) {
         buffer += ' ';
@@ -114,7 +118,8 @@ void write_summary_table_to(const Store& store, Edition edition, const SummaryTa
             put_int(buffer, depth(y), 4);
             if (table.measure == FileMeans::mean_basal_area) buffer += ' ';
         }
-        for (int f = 1; f <= store.file_count; ++f) put_cell(buffer, store.file_means(table.measure, f, y), 12);
+        for (int f = 1; f <= store.file_count; ++f)
+            put_cell(buffer, store.file_means(table.measure, f, y), 12);
         buffer += '\n';
         flush_if_full(buffer, out);
     }
@@ -122,9 +127,11 @@ void write_summary_table_to(const Store& store, Edition edition, const SummaryTa
 }
 
 void write_summary_tables(const Store& store, Edition edition) {
-    OutputFile files[] = {OutputFile(summary_tables[0].file_name), OutputFile(summary_tables[1].file_name),
+    OutputFile files[] = {OutputFile(summary_tables[0].file_name),
+                          OutputFile(summary_tables[1].file_name),
                           OutputFile(summary_tables[2].file_name)};
-    for (int i = 0; i < 3; ++i) write_summary_table_to(store, edition, summary_tables[i], files[i].stream());
+    for (int i = 0; i < 3; ++i)
+        write_summary_table_to(store, edition, summary_tables[i], files[i].stream());
     for (OutputFile& file : files) file.commit();
 }
 

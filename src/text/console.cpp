@@ -28,7 +28,9 @@ void pause(Console& con, std::string_view text) {
 
 namespace {
 
-bool blank(std::string_view line) { return line.find_first_not_of(" \t") == std::string_view::npos; }
+bool blank(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
 
 // The next line that holds more than blanks.
 std::string read_nonblank_line(Console& con) {

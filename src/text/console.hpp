@@ -23,7 +23,7 @@ struct Console {
     // One answer line without its line end; throws InputEnded at the end of input.
     std::string read_line();
 
-private:
+  private:
     LineReader lines_;
 };
 

@@ -12,8 +12,10 @@ namespace ruvela {
 void open_input(std::ifstream& file, const std::string& name) {
     struct stat info {};
     errno = 0;
-    if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) errno = EISDIR;
-    else file.open(name, std::ios::binary);
+    if (::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        errno = EISDIR;
+    else
+        file.open(name, std::ios::binary);
     if (!file.is_open()) {
         const int error = errno != 0 ? errno : ENOENT;
         throw FileFailure("cannot open file \"" + name + "\": " + std::strerror(error));

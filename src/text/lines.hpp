@@ -12,7 +12,7 @@ namespace ruvela {
 // files come with all three, some with CR CR LF). A last line without a line
 // end is a line; an empty stream has none.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::istream& in) : buf_(in.rdbuf()) {}
 
     // The next line without its line end, or false at the end of the input.
@@ -24,7 +24,7 @@ public:
     // Number of lines returned so far (unread lines count once).
     long line_number() const { return line_number_; }
 
-private:
+  private:
     std::streambuf* buf_;
     std::optional<std::string> pending_;
     int empty_lines_ = 0;  // lone CRs seen after the previous line

@@ -40,7 +40,8 @@ void put_fixed(std::string& out, float value, int width, int decimals) {
     if (std::isinf(value)) return put_right(out, value > 0 ? "Infinity" : "-Infinity", width);
     if (value == 0.0f) value = 0.0f;  // no "-0.000000" for a negative zero
     char buf[80];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     // Like a Fortran F edit, drop the optional zero before the point when
     // only that keeps the number within its field.

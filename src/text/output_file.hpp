@@ -12,7 +12,7 @@ namespace ruvela {
 // its temporary file. Failures throw FileFailure naming the file and the
 // system's reason.
 class OutputFile {
-public:
+  public:
     explicit OutputFile(std::string path);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -24,7 +24,7 @@ public:
     // Writes out what is buffered and renames the temporary file to the target.
     void commit();
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& what, int error);
 
     std::string path_;

@@ -13,7 +13,9 @@ struct RunEnded {
     int status = 0;
 };
 
-[[noreturn]] inline void end_run(int status = 0) { throw RunEnded{status}; }
+[[noreturn]] inline void end_run(int status = 0) {
+    throw RunEnded{status};
+}
 
 // Standard input ended while the program waited for an answer.
 struct InputEnded : std::runtime_error {

@@ -72,7 +72,8 @@ struct plot_run {
     PlotRecorder rec;
 
     // One call of display; returns the plot mode it hands back.
-    int show(int plot_mode, int series_index, const std::string& input, std::string* output = nullptr) {
+    int show(int plot_mode, int series_index, const std::string& input,
+             std::string* output = nullptr) {
         scripted_console sc(input);
         display(store.data(), plot_mode, series_index, session, sc.con, rec);
         if (output) *output = sc.out.str();
@@ -168,7 +169,10 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
     struct Case {
         int plot_mode, series_index;
         bool told;
-    } cases[] = {{individual_plot, 2, true}, {individual_plot, 0, true}, {individual_plot, 4, true}, {7, 1, false}};
+    } cases[] = {{individual_plot, 2, true},
+                 {individual_plot, 0, true},
+                 {individual_plot, 4, true},
+                 {7, 1, false}};
     for (const auto& c : cases) {
         plot_run run;
         std::string out;

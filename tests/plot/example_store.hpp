@@ -26,7 +26,9 @@ struct example_store {
     std::vector<std::string> ids{"A1      ", "B2      ", "        "};
     std::vector<std::string> headings{3, std::string(35, ' ')};
 
-    static std::size_t at(int s, int y) { return static_cast<std::size_t>((s - 1) * year_dim + (y - 1)); }
+    static std::size_t at(int s, int y) {
+        return static_cast<std::size_t>((s - 1) * year_dim + (y - 1));
+    }
 
     example_store() {
         for (int y = 1950; y <= 2010; ++y) {
@@ -48,9 +50,23 @@ struct example_store {
     }
 
     plot_data data() const {
-        return plot_data{year_dim,      series_dim,      3,     ring_width,      increment, basal_area,
-                         mean_ring_width, mean_basal_area, mean_increment, 1900,  2000,      first,
-                         last,          length,          ids,   headings,        "site.rwl                      "};
+        return plot_data{year_dim,
+                         series_dim,
+                         3,
+                         ring_width,
+                         increment,
+                         basal_area,
+                         mean_ring_width,
+                         mean_basal_area,
+                         mean_increment,
+                         1900,
+                         2000,
+                         first,
+                         last,
+                         length,
+                         ids,
+                         headings,
+                         "site.rwl                      "};
     }
 };
 

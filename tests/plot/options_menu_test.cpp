@@ -52,8 +52,8 @@ std::string menu_text() {
 }
 
 TEST(PlotOptionsMenu, ShowsTheMenuAsItStands) {
-    const std::string want = "\n\n" + in15 + "|************** plot options menu **************|\n" + in15 +
-                             "| replot             [0] max. x            [14] |\n" + in15 +
+    const std::string want = "\n\n" + in15 + "|************** plot options menu **************|\n" +
+                             in15 + "| replot             [0] max. x            [14] |\n" + in15 +
                              "| background color   [1] min. x            [15] |\n" + in15 +
                              "| frame color        [2] max. y1           [16] |\n" + in15 +
                              "| text color         [3] min. y1           [17] |\n" + in15 +
@@ -78,34 +78,47 @@ TEST(PlotOptionsMenu, DispatchesOnTheFirstTwoCharacters) {
         menu_outcome outcome;
         int unknown_commands;
     } cases[] = {
-        {"c\n", menu_outcome::carry_on, 0},       {"C\n", menu_outcome::carry_on, 0},
-        {"\n", menu_outcome::carry_on, 0},        {"  \n", menu_outcome::carry_on, 0},
-        {"y\n", menu_outcome::carry_on, 0},       {"Y\n", menu_outcome::carry_on, 0},
-        {"c please\n", menu_outcome::carry_on, 0}, {"n\n", menu_outcome::no_more_plots, 0},
-        {"N\n", menu_outcome::no_more_plots, 0},  {"0\n", menu_outcome::redraw, 0},
-        {" 0\n", menu_outcome::redraw, 0},        {"00\n", menu_outcome::redraw, 0},
-        {"99\n", menu_outcome::fresh_start, 0},   {"993\n", menu_outcome::fresh_start, 0},
-        {"s\nx.ps\n", menu_outcome::save, 0},     {"S\nx.ps\n", menu_outcome::save, 0},
-        {"-1\n\nc\n", menu_outcome::carry_on, 1}, {"24\n\nc\n", menu_outcome::carry_on, 1},
-        {"98\n\nc\n", menu_outcome::carry_on, 1}, {"x\n\nc\n", menu_outcome::carry_on, 1},
-        {"s1\n\nc\n", menu_outcome::carry_on, 1}, {"sa\n\nn\n", menu_outcome::no_more_plots, 1},
+        {"c\n", menu_outcome::carry_on, 0},
+        {"C\n", menu_outcome::carry_on, 0},
+        {"\n", menu_outcome::carry_on, 0},
+        {"  \n", menu_outcome::carry_on, 0},
+        {"y\n", menu_outcome::carry_on, 0},
+        {"Y\n", menu_outcome::carry_on, 0},
+        {"c please\n", menu_outcome::carry_on, 0},
+        {"n\n", menu_outcome::no_more_plots, 0},
+        {"N\n", menu_outcome::no_more_plots, 0},
+        {"0\n", menu_outcome::redraw, 0},
+        {" 0\n", menu_outcome::redraw, 0},
+        {"00\n", menu_outcome::redraw, 0},
+        {"99\n", menu_outcome::fresh_start, 0},
+        {"993\n", menu_outcome::fresh_start, 0},
+        {"s\nx.ps\n", menu_outcome::save, 0},
+        {"S\nx.ps\n", menu_outcome::save, 0},
+        {"-1\n\nc\n", menu_outcome::carry_on, 1},
+        {"24\n\nc\n", menu_outcome::carry_on, 1},
+        {"98\n\nc\n", menu_outcome::carry_on, 1},
+        {"x\n\nc\n", menu_outcome::carry_on, 1},
+        {"s1\n\nc\n", menu_outcome::carry_on, 1},
+        {"sa\n\nn\n", menu_outcome::no_more_plots, 1},
         {"cc\nwhatever\n0\n", menu_outcome::redraw, 1},
     };
-    const std::string unknown = "\n" + in15 + "Unknown command - try again\n" + in15 + "Hit return to continue\n";
+    const std::string unknown =
+        "\n" + in15 + "Unknown command - try again\n" + in15 + "Hit return to continue\n";
     for (const auto& c : cases) {
         menu_run run;
         EXPECT_EQ(run.answer(c.input), c.outcome) << c.input;
         EXPECT_EQ(run.output, c.unknown_commands ? menu_text() + unknown + menu_text()
-                                                 : c.outcome == menu_outcome::save
-                                                       ? menu_text() + "\n" + in15 + "Enter plot_data file name : "
-                                                       : menu_text())
+                              : c.outcome == menu_outcome::save
+                                  ? menu_text() + "\n" + in15 + "Enter plot_data file name : "
+                                  : menu_text())
             << c.input;
     }
 }
 
 TEST(PlotOptionsMenu, SaveSetsTheFileDeviceAndName) {
     menu_run run;
-    EXPECT_EQ(run.answer("s\n\n12345678901234567890123456789012345678901234567890\n"), menu_outcome::save);
+    EXPECT_EQ(run.answer("s\n\n12345678901234567890123456789012345678901234567890\n"),
+              menu_outcome::save);
     EXPECT_EQ(run.session.settings.device_name, "psc");
     ASSERT_EQ(run.rec.described(),
               std::vector<std::string>{"sfnam '1234567890123456789012345678901234567890'"});
@@ -141,21 +154,26 @@ TEST(PlotOptionsMenu, EveryOptionPromptsAndStores) {
         {" 1\n\n1\n", background() + "\n" + in13 + "select new background color [0/1/2] : ",
          [](const plot_settings& s) { return float(s.bg_blue); }, 254.0f},
         {"01\n2\n10\nx\n20\n30\n",
-         background() + "\n" + in13 + "select new background color [0/1/2] : " + in13 + "enter red value [0-255] > " +
-             in13 + "enter green value [0-255] > " + in13 + "enter green value [0-255] > " + in13 +
-             "enter blue value [0-255] > ",
-         [](const plot_settings& s) { return float(s.bg_red * 10000 + s.bg_green * 100 + s.bg_blue); }, 102030.0f},
+         background() + "\n" + in13 + "select new background color [0/1/2] : " + in13 +
+             "enter red value [0-255] > " + in13 + "enter green value [0-255] > " + in13 +
+             "enter green value [0-255] > " + in13 + "enter blue value [0-255] > ",
+         [](const plot_settings& s) {
+             return float(s.bg_red * 10000 + s.bg_green * 100 + s.bg_blue);
+         },
+         102030.0f},
         {"1\n7\n", background() + "\n" + in13 + "select new background color [0/1/2] : ",
          [](const plot_settings& s) { return float(s.bg_red); }, 254.0f},
         {"2\n4\n", colours() + in13 + "select new frame color [0-15] : ",
          [](const plot_settings& s) { return float(s.frame_color); }, 4.0f},
-        {"3\n\n2.5\n-7\n", colours() + "\n" + in13 + "select new text color: [0-15] : " + in13 +
-                               "select new text color: [0-15] : ",
+        {"3\n\n2.5\n-7\n",
+         colours() + "\n" + in13 + "select new text color: [0-15] : " + in13 +
+             "select new text color: [0-15] : ",
          [](const plot_settings& s) { return float(s.text_color); }, -7.0f},
         {"4\n  12\n", colours() + in13 + "select new line color: [0-15] : ",
          [](const plot_settings& s) { return float(s.line_color); }, 12.0f},
-        {"5\nab\n 99 7\n", colours() + in13 + "select new curve color: [0-15] : " + in13 +
-                               "select new curve color: [0-15] : ",
+        {"5\nab\n 99 7\n",
+         colours() + in13 + "select new curve color: [0-15] : " + in13 +
+             "select new curve color: [0-15] : ",
          [](const plot_settings& s) { return float(s.curve_color); }, 99.0f},
         {"6\n\n", "\n" + in13 + "select new line style: [0-8] : ",
          [](const plot_settings& s) { return float(s.line_style); }, 0.0f},
@@ -208,7 +226,8 @@ TEST(PlotOptionsMenu, EveryOptionPromptsAndStores) {
 TEST(PlotSettings, ResetRestoresTheDefaultsButNotTheTicks) {
     plot_settings s;
     s.device_name = "psc";
-    s.bg_red = s.frame_color = s.text_color = s.line_color = s.curve_color = s.line_style = s.curve_width = 0;
+    s.bg_red = s.frame_color = s.text_color = s.line_color = s.curve_color = s.line_style =
+        s.curve_width = 0;
     s.x_min = s.x_max = s.y1_min = s.y1_max = s.y2_min = s.y2_max = 3.0f;
     s.x_major = 2.0f;
     s.y3_min = 1.0f;

@@ -31,10 +31,12 @@ TEST(PlotDevices, ScreenDeviceFollowsTheEnvironment) {
 TEST(PlotDevices, SavedFormatFollowsTheFileName) {
     const std::vector<std::string> devices{"svg", "psc"};
     const std::pair<const char*, const char*> cases[] = {
-        {"plot.png", "pngcairo"}, {"PLOT.PNG", "pngcairo"}, {"a.Svg", "svg"}, {"a.pdf", "pdfcairo"},
-        {"a.ps", "psc"},          {"png", "psc"},           {"a.png.txt", "psc"}, {"a.jpeg", "psc"},
+        {"plot.png", "pngcairo"}, {"PLOT.PNG", "pngcairo"}, {"a.Svg", "svg"},
+        {"a.pdf", "pdfcairo"},    {"a.ps", "psc"},          {"png", "psc"},
+        {"a.png.txt", "psc"},     {"a.jpeg", "psc"},
     };
-    for (const auto& [name, device] : cases) EXPECT_EQ(file_device_for(name, devices), device) << name;
+    for (const auto& [name, device] : cases)
+        EXPECT_EQ(file_device_for(name, devices), device) << name;
     EXPECT_EQ(file_device_for("a.svg", {"svgcairo"}), "svgcairo");
 }
 
@@ -45,7 +47,7 @@ TEST(PlotDevices, ThisPlplotOffersTheDevicesUsed) {
 }
 
 class PlplotDrawing : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         set_plplot_fonts(Edition::v12);
         dir = fs::temp_directory_path() / ("ruvela_plot_" + std::to_string(::getpid()));
@@ -54,7 +56,8 @@ protected:
     void TearDown() override { fs::remove_all(dir); }
 
     // One individual plot of series 1 on `screen`; returns the console output.
-    std::string show(const std::string& screen, const std::string& input, int plot_mode = individual_plot) {
+    std::string show(const std::string& screen, const std::string& input,
+                     int plot_mode = individual_plot) {
         std::istringstream in(input);
         std::ostringstream out, err;
         Console con(in, out, err);
@@ -80,7 +83,8 @@ TEST_F(PlplotDrawing, SavesColourPostScriptWithItsTexts) {
     const std::string ps = contents(file);
     EXPECT_EQ(ps.rfind("%!PS", 0), 0u);
     // PostScript strings escape their parentheses.
-    for (const char* text : {"site.rwl", "YEAR", "RWW\\(mm.\\)", "BAI\\(cm2\\)", "Cumulative Basal Area", "BA\\(m2\\)"})
+    for (const char* text : {"site.rwl", "YEAR", "RWW\\(mm.\\)", "BAI\\(cm2\\)",
+                             "Cumulative Basal Area", "BA\\(m2\\)"})
         EXPECT_NE(ps.find(text), std::string::npos) << text;
 }
 
@@ -110,11 +114,13 @@ TEST_F(PlplotDrawing, ProblemsAreReportedAndTheMenuFollows) {
     struct Case {
         std::string screen, input, line;
     } cases[] = {
-        {"", "0\nc\n", " No display is available for plots on the screen; [s]ave writes the plot to a file.\n"},
+        {"", "0\nc\n",
+         " No display is available for plots on the screen; [s]ave writes the plot to a file.\n"},
         {"nosuch", "c\n", " The plot device nosuch is not available.\n"},
         {"xwin", "c\n", " The plot device xwin needs a display, and none is available.\n"},
         {"null", "s\n" + (dir / "missing" / "a.ps").string() + "\nc\n",
-         " Can not create plot file " + (dir / "missing" / "a.ps").string() + ": No such file or directory\n"},
+         " Can not create plot file " + (dir / "missing" / "a.ps").string() +
+             ": No such file or directory\n"},
     };
     for (const auto& c : cases) {
         const std::string out = show(c.screen, c.input);
@@ -130,9 +136,11 @@ TEST_F(PlplotDrawing, ProblemsAreReportedAndTheMenuFollows) {
 // run nor hang it.
 TEST_F(PlplotDrawing, UncheckedSettingsNeverEndTheRun) {
     const std::string settings =
-        "2\n99\n3\n-4\n5\n16\n6\n42\n7\n1000\n8\n0\n9\n-3\n10\n1e-30\n11\n9999\n14\n1944\n16\n3e38\n17\n-3e38\n";
+        "2\n99\n3\n-4\n5\n16\n6\n42\n7\n1000\n8\n0\n9\n-3\n10\n1e-"
+        "30\n11\n9999\n14\n1944\n16\n3e38\n17\n-3e38\n";
     const fs::path file = dir / "odd.ps";
-    const std::string out = show("null", settings + "0\ns\n" + file.string() + "\n" + settings + "0\nn\n");
+    const std::string out =
+        show("null", settings + "0\ns\n" + file.string() + "\n" + settings + "0\nn\n");
     EXPECT_EQ(out.find("could not"), std::string::npos) << out;
     EXPECT_EQ(contents(file).rfind("%!PS", 0), 0u);
 }

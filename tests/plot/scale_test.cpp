@@ -11,7 +11,8 @@ namespace {
 // The expected values are decimal; the binary32 arithmetic may land on a
 // neighbour of the nearest single-precision number.
 bool within_one_ulp(float got, float want) {
-    return got == want || got == std::nextafter(want, -INFINITY) || got == std::nextafter(want, INFINITY);
+    return got == want || got == std::nextafter(want, -INFINITY) ||
+           got == std::nextafter(want, INFINITY);
 }
 
 TEST(Scale, ChoosesTidyCentredAxes) {
@@ -62,9 +63,9 @@ TEST(Scale, RefusesUnusableInputWithoutTouchingTheAxis) {
         float data_min, data_max;
         int tick_count;
     } cases[] = {
-        {3.0f, 2.0f, 10}, {0.0f, 1.0f, 1}, {0.0f, 1.0f, 0},  {0.0f, inf, 10},
-        {-inf, 0.0f, 10}, {nan, 1.0f, 10}, {0.0f, nan, 10}, {-big, big, 10},
-        {0.0f, std::numeric_limits<float>::denorm_min(), 10},
+        {3.0f, 2.0f, 10}, {0.0f, 1.0f, 1},  {0.0f, 1.0f, 0},
+        {0.0f, inf, 10},  {-inf, 0.0f, 10}, {nan, 1.0f, 10},
+        {0.0f, nan, 10},  {-big, big, 10},  {0.0f, std::numeric_limits<float>::denorm_min(), 10},
     };
     for (const auto& c : cases) {
         float axis_min = 7, axis_step = 8, axis_max = 9;
@@ -78,13 +79,15 @@ TEST(Scale, RefusesUnusableInputWithoutTouchingTheAxis) {
 }
 
 TEST(Scale, ExtremeButFiniteRangesEndWithAFiniteAxis) {
-    const float limits[][2] = {{0.0f, 3.0e38f}, {-3.0e38f, 0.0f}, {1.0e-38f, 2.0e-38f}, {0.0f, 1.0e-40f}};
+    const float limits[][2] = {
+        {0.0f, 3.0e38f}, {-3.0e38f, 0.0f}, {1.0e-38f, 2.0e-38f}, {0.0f, 1.0e-40f}};
     for (const auto& l : limits) {
         float axis_min = 0, axis_step = 0, axis_max = 0;
         int scale_error = -1;
         scale(l[0], l[1], 10, axis_min, axis_step, axis_max, scale_error);
         if (scale_error == 0) {
-            EXPECT_TRUE(std::isfinite(axis_min) && std::isfinite(axis_max) && axis_step > 0.0f) << l[0] << ".." << l[1];
+            EXPECT_TRUE(std::isfinite(axis_min) && std::isfinite(axis_max) && axis_step > 0.0f)
+                << l[0] << ".." << l[1];
         }
     }
 }

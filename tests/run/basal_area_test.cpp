@@ -14,7 +14,9 @@ using testing::load_pair;
 using testing::TestSeries;
 
 // Unscaled area pi*r*r in cm^2 as the program's single-precision steps give it.
-float area(float r) { return pi * (r * r); }
+float area(float r) {
+    return pi * (r * r);
+}
 
 TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
     Store store;
@@ -77,8 +79,9 @@ TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean
     compute_basal_area(store);
     EXPECT_LT(store.basal_area_increment(1, 1901), 0.0f);
     EXPECT_LT(store.basal_area_increment(1, 1902), 0.0f);
-    EXPECT_GT(store.basal_area(1, 1900), store.basal_area(1, 1902));  // the area grows towards the pith
-    EXPECT_EQ(store.count_basal_area_increment(1900), 1);             // the first year's zero
+    EXPECT_GT(store.basal_area(1, 1900),
+              store.basal_area(1, 1902));                  // the area grows towards the pith
+    EXPECT_EQ(store.count_basal_area_increment(1900), 1);  // the first year's zero
     EXPECT_EQ(store.count_basal_area_increment(1901), 0);
     EXPECT_EQ(store.file_means(FileMeans::mean_increment, 1, 1902), 0.0f);
     EXPECT_EQ(store.count_basal_area(1902), 1);
@@ -113,9 +116,11 @@ TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
 
 TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     Store store;
-    load_pair(store, 1, OffsetKind::pith_offsets,
-              {{"a", 1, {1.0f, 2.0f}, 3}, {"b", 4990, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 1.0f, 2.0f, 3.0f}, 0},
-               {"c", 2000, {1.0f}, 0}});
+    load_pair(
+        store, 1, OffsetKind::pith_offsets,
+        {{"a", 1, {1.0f, 2.0f}, 3},
+         {"b", 4990, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 1.0f, 2.0f, 3.0f}, 0},
+         {"c", 2000, {1.0f}, 0}});
     compute_basal_area(store);
     store.clear_pair_tables();
     const auto zero = [](const auto& cells) {
@@ -124,11 +129,13 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     for (const auto* table : {&store.ring_width, &store.basal_area, &store.basal_area_increment}) {
         EXPECT_TRUE(zero(*table));
     }
-    for (const auto* a : {&store.sum_ring_width, &store.sum_basal_area, &store.sum_basal_area_increment,
-                          &store.mean_ring_width, &store.mean_basal_area, &store.mean_basal_area_increment}) {
+    for (const auto* a :
+         {&store.sum_ring_width, &store.sum_basal_area, &store.sum_basal_area_increment,
+          &store.mean_ring_width, &store.mean_basal_area, &store.mean_basal_area_increment}) {
         EXPECT_TRUE(zero(*a));
     }
-    for (const auto* a : {&store.count_ring_width, &store.count_basal_area, &store.count_basal_area_increment}) {
+    for (const auto* a :
+         {&store.count_ring_width, &store.count_basal_area, &store.count_basal_area_increment}) {
         EXPECT_TRUE(zero(*a));
     }
     // What the run keeps is not cleared.

@@ -82,7 +82,8 @@ TEST(Limits, CompanionFileOfMoreThan1001Values) {
     const LimitRun r = run_single_pair(decade_series("a", 1901, 3), repeated(" 1\n", 1002));
     expect_stopped_cleanly(r);
     // Rows past the series show the empty slots of a fresh store.
-    EXPECT_NE(r.run.out.find("    1001" + std::string(11, ' ') + "    0    0    0    1\n"), std::string::npos);
+    EXPECT_NE(r.run.out.find("    1001" + std::string(11, ' ') + "    0    0    0    1\n"),
+              std::string::npos);
     EXPECT_EQ(tail(r.run.out, 4),
               "\n"
               " File big.pth holds more than 1001 values;\n"
@@ -101,7 +102,8 @@ TEST(Limits, SeriesLongerThanTheYearSlots) {
 }
 
 TEST(Limits, SeriesReachingPastYear5001) {
-    const LimitRun r = run_single_pair(decade_series("ok", 1901, 2) + decade_series("late", 4999, 5), " 1\n 1\n");
+    const LimitRun r =
+        run_single_pair(decade_series("ok", 1901, 2) + decade_series("late", 4999, 5), " 1\n 1\n");
     expect_stopped_cleanly(r);
     EXPECT_EQ(tail(r.run.out, 5),
               "\n"

@@ -80,7 +80,7 @@ struct Job {
 };
 
 TEST(NoPartialOutput, FailingWriteLeavesNoTruncatedTable) {
-    Job job(40, 600);  // a column table of about 850 KB
+    Job job(40, 600);                                          // a column table of about 850 KB
     const ProgramRun run = job.run(job.limited_program(256));  // 128 KB per file
 
     EXPECT_EQ(run.status, 2);

@@ -15,7 +15,8 @@ namespace {
 using namespace plot_examples;
 
 const std::string menu =
-    "\n Data Plotting Selections.\n  [1] plot individual series data\n  [2] plot file summery data\n"
+    "\n Data Plotting Selections.\n  [1] plot individual series data\n  [2] plot file summery "
+    "data\n"
     "  [return] to continue \n  [3] quit program\n > ";
 
 // The titles of the drawings made, in order.
@@ -55,12 +56,14 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
         std::ostringstream out, err;
         Console con(in, out, err);
         int selected_series = 9;
-        EXPECT_EQ(plot_selection(store.data(), selected_series, session, con, rec), c.outcome) << c.input;
+        EXPECT_EQ(plot_selection(store.data(), selected_series, session, con, rec), c.outcome)
+            << c.input;
         EXPECT_EQ(titles(rec), c.titles) << c.input;
         EXPECT_EQ(selected_series, c.selected_series) << c.input;
         const std::string shown = out.str();
         int menus = 0;
-        for (auto at = shown.find(menu); at != std::string::npos; at = shown.find(menu, at + 1)) ++menus;
+        for (auto at = shown.find(menu); at != std::string::npos; at = shown.find(menu, at + 1))
+            ++menus;
         EXPECT_EQ(menus, c.menus) << c.input << shown;
         EXPECT_EQ(shown.rfind(menu, 0), 0u);
     }

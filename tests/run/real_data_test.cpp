@@ -102,7 +102,9 @@ SeriesList series_from_csv(const fs::path& path) {
 struct ColumnTable {
     std::vector<std::string> ids;
     std::map<int, std::vector<double>> rows;  // 3 values per series
-    double at(std::size_t series, int year, int which) const { return rows.at(year).at(3 * series + which); }
+    double at(std::size_t series, int year, int which) const {
+        return rows.at(year).at(3 * series + which);
+    }
 };
 
 ColumnTable read_column_table(const std::string& text) {
@@ -114,7 +116,8 @@ ColumnTable read_column_table(const std::string& text) {
     for (std::size_t i = 2; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         std::vector<double>& row = table.rows[static_cast<int>(number(line.substr(1, 4)))];
-        for (std::size_t p = 5; p + 11 <= line.size(); p += 11) row.push_back(number(line.substr(p, 11)));
+        for (std::size_t p = 5; p + 11 <= line.size(); p += 11)
+            row.push_back(number(line.substr(p, 11)));
     }
     return table;
 }
@@ -144,7 +147,8 @@ void check_table(const ColumnTable& table, const SeriesList& source, const Radiu
             EXPECT_NEAR(table.at(k, y, 0), width, 1e-6) << id << " " << y;
         }
         const double outer = radius(k, s, s.last_year());
-        const double tolerance = allowed_units * float_units(pi_double * outer * outer / 100.0) + print_rounding;
+        const double tolerance =
+            allowed_units * float_units(pi_double * outer * outer / 100.0) + print_rounding;
         for (int y = s.first_year + 1; y <= s.last_year(); ++y) {
             const double r = radius(k, s, y);
             const double r_before = radius(k, s, y - 1);
@@ -164,7 +168,8 @@ void check_table(const ColumnTable& table, const SeriesList& source, const Radiu
 // Cumulative widths C(y) of a series, in mm.
 double cumulative(const Series& s, int year) {
     double sum = 0.0;
-    for (int y = s.first_year; y <= year; ++y) sum += s.widths[static_cast<std::size_t>(y - s.first_year)];
+    for (int y = s.first_year; y <= year; ++y)
+        sum += s.widths[static_cast<std::size_t>(y - s.first_year)];
     return sum;
 }
 
@@ -177,17 +182,20 @@ double pith_estimate(const Series& s, int p) {
 
 std::vector<double> companion_values(const fs::path& path, int width) {
     std::vector<double> values;
-    for (const auto& line : lines_of(read_file(path))) values.push_back(number(line.substr(0, static_cast<std::size_t>(width))));
+    for (const auto& line : lines_of(read_file(path)))
+        values.push_back(number(line.substr(0, static_cast<std::size_t>(width))));
     return values;
 }
 
-ColumnTable run_column_table(const fs::path& rings, const std::string& companion_name, const std::string& companion,
-                             const std::string& kind, const std::string& format, const std::string& table_name) {
+ColumnTable run_column_table(const fs::path& rings, const std::string& companion_name,
+                             const std::string& companion, const std::string& kind,
+                             const std::string& format, const std::string& table_name) {
     ScratchFolder folder("real");
     fs::copy_file(rings, folder.path / rings.filename());
     write_file(folder.path / companion_name, companion);
-    write_file(folder.path / "answers", "\nf\n" + rings.filename().string() + "\n" + companion_name + "\n" + kind +
-                                            "\n" + format + "\n1\n\n");
+    write_file(folder.path / "answers", "\nf\n" + rings.filename().string() + "\n" +
+                                            companion_name + "\n" + kind + "\n" + format +
+                                            "\n1\n\n");
     const ProgramRun run = run_in_folder(RUVELA_V12, folder.path, folder.path / "answers");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     return read_column_table(read_file(folder.path / table_name));
@@ -198,7 +206,8 @@ SeriesList gp_series() {
     SeriesList all;
     for (const auto& line : lines_of(read_file(data / "gp" / "gp.rwl"))) {
         const std::string id(trim_right(line.substr(0, 8)));
-        if (all.empty() || all.back().first != id) all.emplace_back(id, Series{static_cast<int>(number(line.substr(8, 4))), {}});
+        if (all.empty() || all.back().first != id)
+            all.emplace_back(id, Series{static_cast<int>(number(line.substr(8, 4))), {}});
         Series& s = all.back().second;
         for (std::size_t p = 12; p + 6 <= line.size(); p += 6) {
             const double v = number(line.substr(p, 6));
@@ -211,24 +220,30 @@ SeriesList gp_series() {
 
 // The gp set with either companion file, against the formula and the peer
 // that used the same companion values.
-void check_gp(const char* companion, const char* kind, const char* format, int width, const char* peer_file) {
+void check_gp(const char* companion, const char* kind, const char* format, int width,
+              const char* peer_file) {
     const fs::path folder = data / "gp";
     const SeriesList source = gp_series();
-    const ColumnTable table =
-        run_column_table(folder / "gp.rwl", companion, read_file(folder / companion), kind, format, "gp_BAI");
+    const ColumnTable table = run_column_table(
+        folder / "gp.rwl", companion, read_file(folder / companion), kind, format, "gp_BAI");
     const auto values = companion_values(folder / companion, width);
     const bool diameters = std::string_view(kind) == "2";
     const RadiusModel radius = [&](std::size_t k, const Series& s, int y) {
-        if (diameters) return 5.0 * values.at(k) - (cumulative(s, s.last_year()) - cumulative(s, y));
+        if (diameters)
+            return 5.0 * values.at(k) - (cumulative(s, s.last_year()) - cumulative(s, y));
         return pith_estimate(s, static_cast<int>(values.at(k))) + cumulative(s, y);
     };
     const YearTable peer = read_csv(folder / peer_file);
     check_table(table, source, radius, &peer);
 }
 
-TEST(RealData, GpWithPithOffsets) { check_gp("gp_pith.txt", "1", "(i3)", 3, "gp_bai_in.csv"); }
+TEST(RealData, GpWithPithOffsets) {
+    check_gp("gp_pith.txt", "1", "(i3)", 3, "gp_bai_in.csv");
+}
 
-TEST(RealData, GpWithDiameters) { check_gp("gp_dbh.txt", "2", "(f6.1)", 6, "gp_bai_out.csv"); }
+TEST(RealData, GpWithDiameters) {
+    check_gp("gp_dbh.txt", "2", "(f6.1)", 6, "gp_bai_out.csv");
+}
 
 TEST(RealData, ArchiveFileWithPithOffsets) {
     SeriesList source = series_from_csv(data / "itrdb" / "wa082.csv");
@@ -243,8 +258,8 @@ TEST(RealData, ArchiveFileWithPithOffsets) {
         offsets.push_back(static_cast<int>(k * 7 % 40));
         companion += int_field(offsets.back(), 3) + "  " + source[k].first + "\n";
     }
-    const ColumnTable table =
-        run_column_table(data / "itrdb" / "wa082.rwl", "wa082.pth", companion, "1", "(i3)", "wa082_BAI");
+    const ColumnTable table = run_column_table(data / "itrdb" / "wa082.rwl", "wa082.pth", companion,
+                                               "1", "(i3)", "wa082_BAI");
     const RadiusModel inside_out = [&](std::size_t k, const Series& s, int y) {
         return pith_estimate(s, offsets.at(k)) + cumulative(s, y);
     };

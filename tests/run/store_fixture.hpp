@@ -23,7 +23,8 @@ struct TestSeries {
 
 // Puts `series` into the store as pair `file_index`, the way the run reads a
 // ring-width file and its companion file.
-inline void load_pair(Store& store, int file_index, OffsetKind kind, std::initializer_list<TestSeries> series) {
+inline void load_pair(Store& store, int file_index, OffsetKind kind,
+                      std::initializer_list<TestSeries> series) {
     store.file_index = file_index;
     store.file_count = std::max(store.file_count, file_index);
     store.offset_kind = kind;
@@ -41,7 +42,8 @@ inline void load_pair(Store& store, int file_index, OffsetKind kind, std::initia
         store.store_series(s, one.first_year, one.widths);
         store.pith_offsets(s) = one.pith_offset;
         store.diameters(s) = one.diameter;
-        store.file_first_year(file_index) = std::min(store.file_first_year(file_index), one.first_year);
+        store.file_first_year(file_index) =
+            std::min(store.file_first_year(file_index), one.first_year);
         store.file_last_year(file_index) = std::max(store.file_last_year(file_index), last);
     }
     store.series_count = s;

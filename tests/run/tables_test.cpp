@@ -32,7 +32,7 @@ TEST(OutputFileName, StemBeforeTheFirstDotOrBlankThenBAI) {
         {".rwl", "_BAI"},
         {"my site.rwl", "my_BAI"},
         {"data/site1.rwl", "data/site1_BAI"},
-        {"abcdefghijklmnopqrstuvwxyz0", "abcdefghijklmnopqrstuvwxyz0_BA"},     // 27 characters
+        {"abcdefghijklmnopqrstuvwxyz0", "abcdefghijklmnopqrstuvwxyz0_BA"},  // 27 characters
         // 30 characters without "." or blank: never the input's own name.
         {"abcdefghijklmnopqrstuvwxyz0123", "abcdefghijklmnopqrstuvwxyz_BAI"},
     };
@@ -107,7 +107,8 @@ TEST_F(TableTest, SummaryTablesOfBothEditions) {
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f}, 0}});
     store.ring_file_names(1) = fixed_text("first_site_long.rwl", name_length);
     compute_basal_area(store);
-    load_pair(store, 2, OffsetKind::pith_offsets, {{"b", 1902, {2.0f, 2.0f}, 0}, {"c", 1902, {2.0f}, 0}});
+    load_pair(store, 2, OffsetKind::pith_offsets,
+              {{"b", 1902, {2.0f, 2.0f}, 0}, {"c", 1902, {2.0f}, 0}});
     store.ring_file_names(2) = fixed_text("b.rwl", name_length);
     compute_basal_area(store);
     store.file_count = 3;  // the third pair was never processed

@@ -33,7 +33,8 @@ std::map<std::string, std::string> files_below(const fs::path& folder) {
     std::map<std::string, std::string> files;
     if (!fs::exists(folder)) return files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = read_file(entry.path());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = read_file(entry.path());
     }
     return files;
 }
@@ -51,7 +52,8 @@ ScratchFolder::~ScratchFolder() {
     fs::remove_all(path, ignored);
 }
 
-ProgramRun run_in_folder(const fs::path& program, const fs::path& folder, const fs::path& stdin_file) {
+ProgramRun run_in_folder(const fs::path& program, const fs::path& folder,
+                         const fs::path& stdin_file) {
     const fs::path out_path = folder.parent_path() / (folder.filename().string() + ".stdout");
     const fs::path err_path = folder.parent_path() / (folder.filename().string() + ".stderr");
     std::vector<std::string> env_text;

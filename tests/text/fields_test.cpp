@@ -17,13 +17,26 @@ TEST(IntField, DecodesLikeAFixedField) {
         const char* field;
         std::optional<int> value;
     } cases[] = {
-        {"  12", 12},   {" -12", -12},  {"", 0},        {"    ", 0},  {"\t 7\t", 7},
-        {"1 2", 12},    {"-", 0},       {"+5", 5},      {" - 5", -5}, {"1-2", std::nullopt},
-        {"1.0", std::nullopt},          {"a", std::nullopt},          {"--1", std::nullopt},
-        {"2147483647", 2147483647},     {"-2147483648", -2147483647 - 1},
-        {"2147483648", std::nullopt},   {"99999999999999999999", std::nullopt},
+        {"  12", 12},
+        {" -12", -12},
+        {"", 0},
+        {"    ", 0},
+        {"\t 7\t", 7},
+        {"1 2", 12},
+        {"-", 0},
+        {"+5", 5},
+        {" - 5", -5},
+        {"1-2", std::nullopt},
+        {"1.0", std::nullopt},
+        {"a", std::nullopt},
+        {"--1", std::nullopt},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"99999999999999999999", std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(decode_int_field(c.field), c.value) << '"' << c.field << '"';
+    for (const auto& c : cases)
+        EXPECT_EQ(decode_int_field(c.field), c.value) << '"' << c.field << '"';
 }
 
 TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {

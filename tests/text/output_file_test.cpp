@@ -1,12 +1,11 @@
 #include "text/output_file.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <sys/stat.h>
 
 #include "text/stops.hpp"
 

@@ -49,8 +49,8 @@ TEST_P(Transcript, MatchesExpectedOutputAndFiles) {
 
     // What the run produced: its streams, its status, and every file it
     // created or changed.
-    std::map<std::string, std::string> produced = {
-        {"stdout", run.out}, {"status", std::to_string(run.status) + "\n"}};
+    std::map<std::string, std::string> produced = {{"stdout", run.out},
+                                                   {"status", std::to_string(run.status) + "\n"}};
     if (!run.err.empty()) produced["stderr"] = run.err;
     for (const auto& [name, text] : files_below(work.path)) {
         const auto input = inputs.find(name);
