@@ -64,7 +64,9 @@ void scale(float data_min, float data_max, int tick_count, float& axis_min, floa
     const float step = nice_step(r);
     const float s = m * step;
     const float t = ((lo + hi - s) / step + 1.0f) * 0.5f;
-    float k = std::trunc(t - tolerance);
+    // k is a whole count of steps: a truncation to zero must not leave a
+    // sign that would show as an axis starting at "-0".
+    float k = std::trunc(t - tolerance) + 0.0f;
     if (t < 0.0f) k -= 1.0f;
     float start = step * k;
     if (lo >= 0.0f && s >= hi) start = 0.0f;

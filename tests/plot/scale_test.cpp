@@ -54,6 +54,23 @@ TEST(Scale, TwoTicksMayLeaveDataOutside) {
     EXPECT_EQ(axis_max, 8.0f);
 }
 
+// A centred start that truncates to zero steps is 0, not -0, which the
+// "from:" prompts would show as "-0.0".
+TEST(Scale, StartOfZeroStepsHasNoSign) {
+    struct Case {
+        float data_min, data_max;
+        int tick_count;
+    } cases[] = {{-0.5f, 8.5f, 10}, {-1.05221f, 1.05256f, 2}};
+    for (const auto& c : cases) {
+        float axis_min = 7, axis_step = 0, axis_max = 0;
+        int scale_error = -1;
+        scale(c.data_min, c.data_max, c.tick_count, axis_min, axis_step, axis_max, scale_error);
+        EXPECT_EQ(scale_error, 0);
+        EXPECT_EQ(axis_min, 0.0f) << c.data_min << ".." << c.data_max;
+        EXPECT_FALSE(std::signbit(axis_min)) << c.data_min << ".." << c.data_max;
+    }
+}
+
 // Refused input leaves the caller's axis as it was, and nothing loops for ever.
 TEST(Scale, RefusesUnusableInputWithoutTouchingTheAxis) {
     constexpr float inf = std::numeric_limits<float>::infinity();
