@@ -38,7 +38,8 @@ void check_series_fits(Store& store, Console& con, int s, const SeriesArgs& seri
     }
     if (outcome == TrrwOutcome::too_long) {
         stop_run(con, {series_line(store, s, series.series_id),
-                       " holds more than " + number(max_years) + " rings."});
+                       " starts in year " + number(series.first_year) + " and holds more than " +
+                           number(max_years) + " rings."});
     }
     const long long last_year = static_cast<long long>(series.first_year) + series.value_count - 1;
     if (!storable_year(series.first_year) || last_year > max_years) {

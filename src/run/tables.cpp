@@ -12,7 +12,7 @@ std::string output_file_name(std::string_view ring_file_name) {
     constexpr std::string_view suffix = "_BAI";
     const std::size_t stem_length =
         stem_end != std::string::npos ? stem_end : name_length - suffix.size();
-    return (name.substr(0, stem_length) + std::string(suffix)).substr(0, name_length);
+    return fixed_text(name.substr(0, stem_length) + std::string(suffix), name_length);
 }
 
 std::string series_heading(std::string_view series_id) {

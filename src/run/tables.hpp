@@ -12,8 +12,9 @@
 namespace ruvela {
 
 // The per-file table's name: the ring-width file name up to its first "."
-// or blank, then "_BAI", within 30 characters. A 30-character name with
-// neither would give the input's own name, so it keeps 26 characters.
+// or blank, then "_BAI", as 30 characters padded with blanks (the console
+// shows all 30). A 30-character name with neither would give the input's
+// own name, so it keeps 26 characters.
 std::string output_file_name(std::string_view ring_file_name);
 
 // "________rrw ________ba ________bai " with the ID over each underscore run.

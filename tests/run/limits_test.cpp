@@ -91,13 +91,15 @@ TEST(Limits, CompanionFileOfMoreThan1001Values) {
               " Sorry, Program Terminating \n");
 }
 
+// The message names the series' first year too, so the user can find it in
+// a file of many series with the same ID.
 TEST(Limits, SeriesLongerThanTheYearSlots) {
-    const LimitRun r = run_single_pair(decade_series("long", 1, 5010), " 1\n");
+    const LimitRun r = run_single_pair(decade_series("long", 3, 5010), " 1\n");
     expect_stopped_cleanly(r);
     EXPECT_EQ(tail(r.run.out, 4),
               "\n"
               " Series long     (number 1) of file big.rwl\n"
-              " holds more than 5001 rings.\n"
+              " starts in year 3 and holds more than 5001 rings.\n"
               " Sorry, Program Terminating \n");
 }
 
