@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/numfmt.hpp"
+
 namespace ruvela {
 
 // The program's fixed limits, reported at start-up.
@@ -25,8 +27,7 @@ inline constexpr std::size_t heading_length = 35;  // column headings of the per
 
 // A 30-character name as the file system knows it: without trailing blanks.
 inline std::string file_name_of(const std::string& padded) {
-    const auto end = padded.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : padded.substr(0, end + 1);
+    return std::string(trim_right(padded));
 }
 
 inline bool storable_year(int year) {
