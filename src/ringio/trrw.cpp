@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ringio/readfmt.hpp"
+#include "ringio/series.hpp"
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
@@ -14,7 +15,6 @@ namespace ruvela {
 namespace {
 
 constexpr std::size_t line_length = 80;
-constexpr std::size_t id_length = 8;
 constexpr int max_text_lines = 25;
 
 // End markers and filler of the layouts.

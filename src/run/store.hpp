@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "ringio/series.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {
@@ -22,7 +23,6 @@ inline constexpr int max_years = 5001;   // highest storable calendar year
 inline constexpr int max_files = 50;     // file pairs per run
 
 inline constexpr std::size_t name_length = 30;     // file names and the read format
-inline constexpr std::size_t id_length = 8;        // series IDs
 inline constexpr std::size_t heading_length = 35;  // column headings of the per-file table
 
 // A 30-character name as the file system knows it: without trailing blanks.

@@ -1,0 +1,58 @@
+// What every ring-width reader hands back: series records and the things it
+// noticed on the way, as data. The run driver words them for the console.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ruvela {
+
+// Series IDs are kept at this width everywhere: files, store and tables.
+inline constexpr std::size_t id_length = 8;
+
+// One measured series: its ID, the calendar year of its first ring and one
+// width per year in millimetres.
+struct RingSeries {
+    std::string id;
+    int first_year = 0;
+    std::vector<float> widths;
+};
+
+// Something a reader noticed that the user should know of. The values read
+// stay as they are; the driver tells it as a warning. Which fields are set
+// depends on the kind.
+enum class FindingKind {
+    // Decade format.
+    year_out_of_sequence,   // line, series, year (found), expected_year
+    id_changed,             // line, series, other_id (the line's ID)
+    negative_widths,        // series, count, year (first), value (first)
+    empty_series,           // series, year
+    not_decade_format,      // text (the file's first line)
+    // Other formats.
+    id_cut,                 // line, series (as kept), other_id (as written)
+    duplicate_id,           // line, series
+    series_skipped,         // line, series, text (why)
+    gap_read_as_zero,       // series, year (first missing), expected_year (last missing), count
+};
+
+struct Finding {
+    FindingKind kind{};
+    long line = 0;  // 1-based line of the file, 0 when none applies
+    std::string series;
+    std::string other_id;
+    int year = 0;
+    int expected_year = 0;
+    int count = 0;
+    float value = 0.0f;
+    std::string text;
+};
+
+// Input a reader cannot take: the pair is not processed and the run stops.
+struct ReadError {
+    long line = 0;  // 0 when the fault has no line (an empty file)
+    std::string text;
+};
+
+}  // namespace ruvela
