@@ -6,6 +6,7 @@
 
 #include "ringio/readfmt.hpp"
 #include "ringio/series.hpp"
+#include "ringio/units.hpp"
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
@@ -103,12 +104,13 @@ Take take_measurement_values(const DecadeLine& d, int n, SeriesArgs& s) {
     for (int j = 0; j < n; ++j) {
         const int v = d.values[j];
         if (v == thousandths_end) {
-            for (int k = 0; k < s.value_count; ++k) s.values[k] = s.values[k] * 0.1f;
+            for (int k = 0; k < s.value_count; ++k)
+                s.values[k] = hundredths_read_as_thousandths(s.values[k]);
             return Take::ended;
         }
         if (v == hundredths_end) return Take::ended;
         if (static_cast<std::size_t>(s.value_count) == s.values.size()) return Take::too_long;
-        s.values[s.value_count++] = static_cast<float>(v) * 0.01f;
+        s.values[s.value_count++] = hundredths_to_mm(v);
     }
     return Take::more;
 }

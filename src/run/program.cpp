@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "plot/plplot_plotter.hpp"
@@ -83,6 +84,8 @@ void run(Edition edition, Store& store, Console& con) {
         if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
     }
     write_summary_tables(store, edition);
+    if (con.warnings > 0)
+        write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
     write_line(con);
     write_line(con, " Normal Termination of Program");
 }

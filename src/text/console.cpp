@@ -16,6 +16,11 @@ void write_line(Console& con, std::string_view text) {
     con.out << text << '\n';
 }
 
+void write_warning(Console& con, std::string_view text) {
+    con.out << warning_prefix << text << '\n';
+    ++con.warnings;
+}
+
 void write_prompt(Console& con, std::string_view text) {
     con.out << text;
     con.out.flush();

@@ -20,6 +20,9 @@ struct Console {
     std::ostream& out;
     std::ostream& err;
 
+    // Warning lines written so far in this run (see write_warning).
+    int warnings = 0;
+
     // One answer line without its line end; throws InputEnded at the end of input.
     std::string read_line();
 
@@ -29,6 +32,13 @@ struct Console {
 
 // Writes `text` and a line end.
 void write_line(Console& con, std::string_view text = {});
+
+// Every message that tells the user of a suspect input or result is one
+// line that starts with this prefix, so that scripts can filter on it.
+inline constexpr std::string_view warning_prefix = " Warning: ";
+
+// Writes warning_prefix + `text` as one line and counts it.
+void write_warning(Console& con, std::string_view text);
 
 // Writes `text` without a line end, so the answer is typed after it.
 void write_prompt(Console& con, std::string_view text);
