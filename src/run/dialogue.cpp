@@ -40,29 +40,29 @@ void report_missing(Console& con, const std::string& name, std::string_view last
 
 constexpr std::string_view indented_pause = "            Hit RETURN to continue";
 
-void ask_list_names(Store& store, Console& con) {
+void ask_list_names(Answers& answers, Console& con) {
     for (;;) {
         write_line(con);
         write_prompt(con, " Ring-Width ListFile name :> ");
-        store.ring_list_name = read_name(con);
+        answers.ring_list_name = read_name(con);
         write_line(con);
         write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
-        store.offset_list_name = read_name(con);
-        if (!file_exists(file_name_of(store.ring_list_name))) {
-            report_missing(con, store.ring_list_name, " or quit the program.",
+        answers.offset_list_name = read_name(con);
+        if (!file_exists(file_name_of(answers.ring_list_name))) {
+            report_missing(con, answers.ring_list_name, " or quit the program.",
                            " Hit RETURN to continue");
-        } else if (!file_exists(file_name_of(store.offset_list_name))) {
-            report_missing(con, store.offset_list_name, " or quit the program", indented_pause);
+        } else if (!file_exists(file_name_of(answers.offset_list_name))) {
+            report_missing(con, answers.offset_list_name, " or quit the program", indented_pause);
         } else {
             return;
         }
     }
 }
 
-void read_list_files(Store& store, Console& con) {
+void read_list_files(Answers& answers, Console& con) {
     std::ifstream ring_file, offset_file;
-    open_input(ring_file, file_name_of(store.ring_list_name));
-    open_input(offset_file, file_name_of(store.offset_list_name));
+    open_input(ring_file, file_name_of(answers.ring_list_name));
+    open_input(offset_file, file_name_of(answers.offset_list_name));
     LineReader ring_list(ring_file), offset_list(offset_file);
     write_line(con);
     write_line(con, " Data Files                    Offset Files");
@@ -74,48 +74,48 @@ void read_list_files(Store& store, Console& con) {
         if (!ring_read) ring_line.clear();
         if (!offset_list.next(offset_line)) break;
         if (pairs == max_files) {
-            stop_run(con, {" The list file " + file_name_of(store.offset_list_name) +
+            stop_run(con, {" The list file " + file_name_of(answers.offset_list_name) +
                                " names more than " + std::to_string(max_files) + " file pairs;",
                            " line " + std::to_string(pairs + 1) + " names \"" +
                                std::string(trim_right(offset_line)) + "\"."});
         }
         ring_lines += ring_read ? 1 : 0;
         ++pairs;
-        store.ring_file_names(pairs) = fixed_text(ring_line, name_length);
-        store.offset_file_names(pairs) = fixed_text(offset_line, name_length);
-        write_line(con, " " + store.ring_file_names(pairs) + store.offset_file_names(pairs));
+        answers.ring_file_names(pairs) = fixed_text(ring_line, name_length);
+        answers.offset_file_names(pairs) = fixed_text(offset_line, name_length);
+        write_line(con, " " + answers.ring_file_names(pairs) + answers.offset_file_names(pairs));
     }
-    store.file_count = pairs;
+    answers.file_count = pairs;
     // A pair without a ring-width file cannot be processed: say so now
     // rather than after the pairs before it.
     if (ring_lines < pairs) {
         stop_run(con,
-                 {" The list file " + file_name_of(store.ring_list_name) + " has fewer lines (" +
+                 {" The list file " + file_name_of(answers.ring_list_name) + " has fewer lines (" +
                       std::to_string(ring_lines) + ") than the list file " +
-                      file_name_of(store.offset_list_name) + " (" + std::to_string(pairs) + "):",
+                      file_name_of(answers.offset_list_name) + " (" + std::to_string(pairs) + "):",
                   " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
     }
 }
 
-void ask_file_pair(Store& store, Console& con) {
+void ask_file_pair(Answers& answers, Console& con) {
     for (;;) {
         write_line(con);
         write_line(con);
         write_prompt(con, " Enter Raw Ring Width File  Name >   ");
-        store.ring_file_names(1) = read_name(con);
-        if (!file_exists(file_name_of(store.ring_file_names(1)))) {
-            report_missing(con, store.ring_file_names(1), " or quit the program", indented_pause);
+        answers.ring_file_names(1) = read_name(con);
+        if (!file_exists(file_name_of(answers.ring_file_names(1)))) {
+            report_missing(con, answers.ring_file_names(1), " or quit the program", indented_pause);
             continue;
         }
         write_line(con);
         write_prompt(con, " Enter Pith Estimate/Diameter File  Name >   ");
-        store.offset_file_names(1) = read_name(con);
-        if (file_exists(file_name_of(store.offset_file_names(1)))) return;
-        report_missing(con, store.offset_file_names(1), " or quit the program", indented_pause);
+        answers.offset_file_names(1) = read_name(con);
+        if (file_exists(file_name_of(answers.offset_file_names(1)))) return;
+        report_missing(con, answers.offset_file_names(1), " or quit the program", indented_pause);
     }
 }
 
-void ask_offset_kind(Store& store, Console& con) {
+void ask_offset_kind(Answers& answers, Console& con) {
     for (;;) {
         const int kind = read_choice(con, [&] {
             write_line(con);
@@ -125,32 +125,35 @@ void ask_offset_kind(Store& store, Console& con) {
             write_prompt(con, " > ");
         });
         if (kind == 1 || kind == 2) {
-            store.offset_kind = static_cast<OffsetKind>(kind);
-            break;
+            answers.offset_kind = static_cast<OffsetKind>(kind);
+            return;
         }
-    }
-    if (store.offset_kind == OffsetKind::diameters) {
-        std::fill(store.pith_offsets.begin(), store.pith_offsets.end(), 0);
-    } else {
-        std::fill(store.diameters.begin(), store.diameters.end(), 0.0f);
     }
 }
 
-void ask_offset_format(Store& store, Console& con) {
-    store.offset_format = std::string(name_length, ' ');
+void ask_offset_format(Answers& answers, Console& con) {
+    answers.offset_format = std::string(name_length, ' ');
     write_line(con);
     write_line(con, " Enter Estimate/Diameter file READ format");
     write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
-    store.offset_format = read_text(con, name_length);
+    answers.offset_format = read_text(con, name_length);
 }
 
-void ask_output_layout(Store& store, Console& con) {
-    store.output_layout = read_choice(con, [&] {
-        write_line(con, " Select output file format");
-        write_line(con, "  [1] Column");
-        write_line(con, "  [2] Decade");
-        write_prompt(con, " > ");
-    });
+// Any answer but 1 or 2 is asked again: another number would write an
+// empty table and end the run as if all were well.
+void ask_output_layout(Answers& answers, Console& con) {
+    for (;;) {
+        const int layout = read_choice(con, [&] {
+            write_line(con, " Select output file format");
+            write_line(con, "  [1] Column");
+            write_line(con, "  [2] Decade");
+            write_prompt(con, " > ");
+        });
+        if (layout == 1 || layout == 2) {
+            answers.output_layout = static_cast<OutputLayout>(layout);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -163,22 +166,22 @@ int read_choice(Console& con, const std::function<void()>& ask, LeadingSign sign
     }
 }
 
-void input_dialogue(Store& store, Console& con) {
+void input_dialogue(Answers& answers, Console& con) {
     write_line(con);
     write_line(con);
     write_line(con, " Read file names from a list file?");
     write_prompt(con, " Enter [t]rue or [f]alse > ");
-    store.use_list_file = read_logical(con);
-    if (store.use_list_file) {
-        ask_list_names(store, con);
-        read_list_files(store, con);
+    answers.use_list_file = read_logical(con);
+    if (answers.use_list_file) {
+        ask_list_names(answers, con);
+        read_list_files(answers, con);
     } else {
-        store.file_count = 1;
-        ask_file_pair(store, con);
+        answers.file_count = 1;
+        ask_file_pair(answers, con);
     }
-    ask_offset_kind(store, con);
-    ask_offset_format(store, con);
-    ask_output_layout(store, con);
+    ask_offset_kind(answers, con);
+    ask_offset_format(answers, con);
+    ask_output_layout(answers, con);
 }
 
 }  // namespace ruvela

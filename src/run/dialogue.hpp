@@ -9,9 +9,9 @@
 
 namespace ruvela {
 
-// Runs the dialogue and sets the store's dialogue values. In list-file mode
+// Runs the dialogue and sets the answers. In list-file mode
 // both list files are read completely here.
-void input_dialogue(Store& store, Console& con);
+void input_dialogue(Answers& answers, Console& con);
 
 // Whether a numbered choice beginning with a sign reads as 0 (the dialogue's
 // questions) or is asked again (the plot selection menu, where 0 would move

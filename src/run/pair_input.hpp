@@ -6,16 +6,17 @@
 
 namespace ruvela {
 
-// Starts pair store.file_index: clears what the previous pair left.
-void start_pair(Store& store);
+// Starts pair run.file_index: clears what the previous pair left.
+void start_pair(RunResults& run, PairTables& tables);
 
-// Reads every series of the pair's ring-width file into the store and
+// Reads every series of ring-width file `name` into the pair and
 // reports their number. Stops the run on a series the store cannot hold.
-void read_ring_width_file(Store& store, Console& con);
+void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& pair,
+                          PairTables& tables, WorkBuffers& work, Console& con);
 
-// Reads one pith offset or diameter per series from the pair's companion
+// Reads one pith offset or diameter per series from pair file_index's companion
 // file, lists them beside the series, and stops the run when their number
 // differs from the number of series.
-void read_companion_file(Store& store, Console& con);
+void read_companion_file(const Answers& answers, int file_index, PairSeries& pair, Console& con);
 
 }  // namespace ruvela

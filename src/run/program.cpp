@@ -69,21 +69,25 @@ void write_banner(Edition edition, Console& con) {
 
 void run(Edition edition, Store& store, Console& con) {
     write_banner(edition, con);
-    input_dialogue(store, con);
+    input_dialogue(store.answers, con);
     // The plots keep their settings, their device and the series last
     // plotted for the whole run.
     plot_session plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out);
     int selected_series = 0;
-    for (store.file_index = 1; store.file_index <= store.file_count; ++store.file_index) {
-        start_pair(store);
-        read_ring_width_file(store, con);
-        read_companion_file(store, con);
-        compute_basal_area(store);
-        write_file_table(store, con);
+    const Answers& answers = store.answers;
+    RunResults& results = store.run;
+    for (results.file_index = 1; results.file_index <= answers.file_count; ++results.file_index) {
+        const int f = results.file_index;
+        start_pair(results, store.tables);
+        read_ring_width_file(answers.ring_file_names(f), results, store.pair, store.tables,
+                             store.work, con);
+        read_companion_file(answers, f, store.pair, con);
+        compute_basal_area(answers.offset_kind, results, store.pair, store.tables);
+        write_file_table(answers, results, store.pair, store.tables, store.work, con);
         if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
     }
-    write_summary_tables(store, edition);
+    write_summary_tables(answers, results, store.tables, edition);
     if (con.warnings > 0)
         write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
     write_line(con);

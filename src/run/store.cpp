@@ -4,7 +4,7 @@
 
 namespace ruvela {
 
-void Store::clear_pair_tables() {
+void PairTables::clear() {
     if (used_first_ <= used_last_) {
         const auto first = static_cast<std::ptrdiff_t>(used_first_ - 1);
         const auto last = static_cast<std::ptrdiff_t>(used_last_);
@@ -29,7 +29,7 @@ void Store::clear_pair_tables() {
     used_last_ = 0;
 }
 
-void Store::store_series(int s, int first_year, std::span<const float> values) {
+void PairTables::store_series(int s, int first_year, std::span<const float> values) {
     if (values.empty()) return;
     std::copy(
         values.begin(), values.end(),
@@ -40,28 +40,12 @@ void Store::store_series(int s, int first_year, std::span<const float> values) {
     used_last_ = std::max(used_last_, last_year);
 }
 
-namespace {
-
-template <typename T>
-void renew(T& value) {
-    value = T();
-}
-
-}  // namespace
-
 void Store::reset() {
-    clear_pair_tables();
-    std::fill(file_means.begin(), file_means.end(), 0.0f);
-    renew(use_list_file), renew(ring_list_name), renew(offset_list_name);
-    renew(ring_file_names), renew(offset_file_names), renew(file_count);
-    renew(offset_kind), renew(offset_format), renew(output_layout);
-    renew(file_first_year), renew(file_last_year), renew(file_index);
-    overall_first_year = Store::initial_first_year;
-    overall_last_year = Store::initial_last_year;
-    renew(series_count), renew(series_ids), renew(series_headings);
-    renew(series_first_year), renew(series_last_year), renew(series_length);
-    renew(pith_offsets), renew(diameters), renew(offset_count), renew(radius);
-    renew(value_buffer), renew(count_buffer);
+    answers = Answers();
+    run = RunResults();
+    pair = PairSeries();
+    tables.clear();
+    work = WorkBuffers();
 }
 
 }  // namespace ruvela

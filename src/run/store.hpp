@@ -130,26 +130,40 @@ struct FileMeans : ZeroedVector<float> {
 
 enum class OffsetKind { pith_offsets = 1, diameters = 2 };
 
-struct Store {
-    // Answers of the dialogue, fixed for the run.
+// The two layouts of the per-file table, numbered as the dialogue offers them.
+enum class OutputLayout { column = 1, decade = 2 };
+
+// A pair's span before its first series widens it, and the run's before its
+// first pair: any real year lies inside both.
+inline constexpr int pair_span_first_unset = 9999;
+inline constexpr int pair_span_last_unset = -9999;
+inline constexpr int run_span_first_unset = 99999;
+inline constexpr int run_span_last_unset = -99999;
+
+// The dialogue's answers, fixed for the run.
+struct Answers {
     bool use_list_file = false;
     std::string ring_list_name, offset_list_name;
     PerFile<std::string> ring_file_names, offset_file_names;  // 30 characters each
     int file_count = 0;
     OffsetKind offset_kind = OffsetKind::pith_offsets;
     std::string offset_format;  // 30 characters, as typed
-    int output_layout = 0;      // 1 column, 2 decade; other values write an empty table
+    OutputLayout output_layout = OutputLayout::column;
+};
 
-    // What the run keeps over all pairs.
+// What the run keeps over all pairs: each pair's span and means, and the
+// span of them all.
+struct RunResults {
+    int file_index = 0;  // the pair being processed, from 1
     PerFile<int> file_first_year, file_last_year;
-    static constexpr int initial_first_year = 99999;
-    static constexpr int initial_last_year = -99999;
-    int overall_first_year = initial_first_year;
-    int overall_last_year = initial_last_year;
+    int overall_first_year = run_span_first_unset;
+    int overall_last_year = run_span_last_unset;
     FileMeans file_means;
-    int file_index = 0;
+};
 
-    // The series of the pair being processed.
+// The series of the pair being processed and what the companion file gives
+// each of them.
+struct PairSeries {
     int series_count = 0;
     PerSeries<std::string> series_ids;       // 8 characters each
     PerSeries<std::string> series_headings;  // 35 characters each
@@ -158,29 +172,23 @@ struct Store {
     PerSeries<float> diameters;
     int offset_count = 0;
     PerSeries<float> radius;
-    SeriesYearTable ring_width, basal_area, basal_area_increment;
+};
 
-    // Per-year sums, sample depths and means of the pair being processed.
+// The pair's series-by-year tables and per-year sums, sample depths and
+// means. Cleared by clear(), which touches only what the pair wrote.
+struct PairTables {
+    SeriesYearTable ring_width, basal_area, basal_area_increment;
     PerYear<float> sum_ring_width, sum_basal_area, sum_basal_area_increment;
     PerYear<int> count_ring_width, count_basal_area, count_basal_area_increment;
     PerYear<float> mean_ring_width, mean_basal_area, mean_basal_area_increment;
 
-    // Exchange buffers of the decade-format reader and writer.
-    PerYear<float> value_buffer;
-    PerYear<int> count_buffer;
-
     // Zeroes the three series tables and the per-year arrays as if every cell
     // were set to 0, touching only the rows and years the previous pair wrote.
-    void clear_pair_tables();
+    void clear();
 
     // Copies `values` into row s from `first_year` on (all years storable)
     // and records the cells now in use.
     void store_series(int s, int first_year, std::span<const float> values);
-
-    // Puts everything back as at program start, clearing only the cells the
-    // last run used, so that a process running many jobs (the fuzzer) does
-    // not pay for allocating the tables each time.
-    void reset();
 
   private:
     // Rows 1..used_rows over years used_first..used_last hold everything the
@@ -188,6 +196,25 @@ struct Store {
     int used_rows_ = 0;
     int used_first_ = max_years + 1;
     int used_last_ = 0;
+};
+
+// Exchange buffers of the decade-format reader and writer.
+struct WorkBuffers {
+    PerYear<float> value_buffer;
+    PerYear<int> count_buffer;
+};
+
+struct Store {
+    Answers answers;
+    RunResults run;
+    PairSeries pair;
+    PairTables tables;
+    WorkBuffers work;
+
+    // Puts everything back as at program start. The big tables are cleared
+    // where the last run used them rather than allocated anew, so that a
+    // process running many jobs (the fuzzer) does not pay for them each time.
+    void reset();
 };
 
 }  // namespace ruvela

@@ -41,18 +41,19 @@ void put_cell(std::string& row, float value, int width) {
     put_fixed(row, value, width, 6);
 }
 
-void write_column_layout(const Store& store, std::ostream& out) {
-    const int f = store.file_index;
-    std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
-    for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
+void write_column_layout(const Answers& answers, const RunResults& run, const PairSeries& pair,
+                         const PairTables& tables, std::ostream& out) {
+    const int f = run.file_index;
+    std::string buffer = " " + answers.ring_file_names(f) + "\n Yr. ";
+    for (int s = 1; s <= pair.series_count; ++s) buffer += pair.series_headings(s);
     buffer += '\n';
-    for (int y = store.file_first_year(f); y <= store.file_last_year(f); ++y) {
+    for (int y = run.file_first_year(f); y <= run.file_last_year(f); ++y) {
         buffer += ' ';
         put_int(buffer, y, 4);
-        for (int s = 1; s <= store.series_count; ++s) {
-            put_cell(buffer, store.ring_width(s, y), 11);
-            put_cell(buffer, store.basal_area(s, y), 11);
-            put_cell(buffer, store.basal_area_increment(s, y), 11);
+        for (int s = 1; s <= pair.series_count; ++s) {
+            put_cell(buffer, tables.ring_width(s, y), 11);
+            put_cell(buffer, tables.basal_area(s, y), 11);
+            put_cell(buffer, tables.basal_area_increment(s, y), 11);
         }
         buffer += '\n';
         flush_if_full(buffer, out);
@@ -62,18 +63,20 @@ void write_column_layout(const Store& store, std::ostream& out) {
 
 // Each series' increments from its second year on, in thousandths through
 // the decade-format writer; its first year's increment is always zero.
-void write_decade_layout(Store& store, std::ostream& out, Console& con) {
-    out << ' ' << store.ring_file_names(store.file_index) << '\n';
+void write_decade_layout(const Answers& answers, const RunResults& run, const PairSeries& pair,
+                         const PairTables& tables, WorkBuffers& work, std::ostream& out,
+                         Console& con) {
+    out << ' ' << answers.ring_file_names(run.file_index) << '\n';
     SeriesArgs series;
-    series.values = store.value_buffer;
-    series.counts = store.count_buffer;
-    for (int s = 1; s <= store.series_count; ++s) {
-        const int first = store.series_first_year(s);
-        series.series_id = store.series_ids(s);
+    series.values = work.value_buffer;
+    series.counts = work.count_buffer;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const int first = pair.series_first_year(s);
+        series.series_id = pair.series_ids(s);
         series.first_year = first + 1;
-        series.value_count = store.series_length(s) - 1;
+        series.value_count = pair.series_length(s) - 1;
         for (int k = 1; k <= series.value_count; ++k) {
-            store.value_buffer(k) = store.basal_area_increment(s, first + k);
+            work.value_buffer(k) = tables.basal_area_increment(s, first + k);
         }
         trrw_write(TrrwMode::mw, series, out, con);
     }
@@ -81,36 +84,43 @@ void write_decade_layout(Store& store, std::ostream& out, Console& con) {
 
 }  // namespace
 
-void write_file_table_to(Store& store, std::ostream& out, Console& con) {
-    for (int s = 1; s <= store.series_count; ++s)
-        store.series_headings(s) = series_heading(store.series_ids(s));
-    if (store.output_layout == 1) write_column_layout(store, out);
-    if (store.output_layout == 2) write_decade_layout(store, out, con);
+void write_file_table_to(const Answers& answers, const RunResults& run, PairSeries& pair,
+                         const PairTables& tables, WorkBuffers& work, std::ostream& out,
+                         Console& con) {
+    for (int s = 1; s <= pair.series_count; ++s)
+        pair.series_headings(s) = series_heading(pair.series_ids(s));
+    switch (answers.output_layout) {
+        case OutputLayout::column:
+            return write_column_layout(answers, run, pair, tables, out);
+        case OutputLayout::decade:
+            return write_decade_layout(answers, run, pair, tables, work, out, con);
+    }
 }
 
-void write_file_table(Store& store, Console& con) {
-    const std::string name = output_file_name(store.ring_file_names(store.file_index));
+void write_file_table(const Answers& answers, const RunResults& run, PairSeries& pair,
+                      const PairTables& tables, WorkBuffers& work, Console& con) {
+    const std::string name = output_file_name(answers.ring_file_names(run.file_index));
     OutputFile file(std::string(trim_right(name)));
     write_line(con);
     write_line(con, " Writing output to file : " + name);
-    write_file_table_to(store, file.stream(), con);
+    write_file_table_to(answers, run, pair, tables, work, file.stream(), con);
     file.commit();
 }
 
-void write_summary_table_to(const Store& store, Edition edition, const SummaryTable& table,
-                            std::ostream& out) {
+void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,
+                            Edition edition, const SummaryTable& table, std::ostream& out) {
     const bool with_depth = edition == Edition::v12;
-    const PerYear<int>& depth = table.measure == FileMeans::mean_basal_area ? store.count_basal_area
-                                : table.measure == FileMeans::mean_increment
-                                    ? store.count_basal_area_increment
-                                    : store.count_ring_width;
+    const PerYear<int>& depth =
+        table.measure == FileMeans::mean_basal_area  ? tables.count_basal_area
+        : table.measure == FileMeans::mean_increment ? tables.count_basal_area_increment
+                                                     : tables.count_ring_width;
     std::string buffer = with_depth ? " Year   SD    " : " Year";
-    for (int f = 1; f <= store.file_count; ++f) {
+    for (int f = 1; f <= answers.file_count; ++f) {
         buffer += ' ';
-        put_text(buffer, store.ring_file_names(f), 12);
+        put_text(buffer, answers.ring_file_names(f), 12);
     }
     buffer += '\n';
-    for (int y = store.overall_first_year; y <= store.overall_last_year; ++y) {
+    for (int y = run.overall_first_year; y <= run.overall_last_year; ++y) {
         buffer += ' ';
         put_int(buffer, y, 5);
         if (with_depth) {
@@ -118,20 +128,21 @@ void write_summary_table_to(const Store& store, Edition edition, const SummaryTa
             put_int(buffer, depth(y), 4);
             if (table.measure == FileMeans::mean_basal_area) buffer += ' ';
         }
-        for (int f = 1; f <= store.file_count; ++f)
-            put_cell(buffer, store.file_means(table.measure, f, y), 12);
+        for (int f = 1; f <= answers.file_count; ++f)
+            put_cell(buffer, run.file_means(table.measure, f, y), 12);
         buffer += '\n';
         flush_if_full(buffer, out);
     }
     flush(buffer, out);
 }
 
-void write_summary_tables(const Store& store, Edition edition) {
+void write_summary_tables(const Answers& answers, const RunResults& run, const PairTables& tables,
+                          Edition edition) {
     OutputFile files[] = {OutputFile(summary_tables[0].file_name),
                           OutputFile(summary_tables[1].file_name),
                           OutputFile(summary_tables[2].file_name)};
     for (int i = 0; i < 3; ++i)
-        write_summary_table_to(store, edition, summary_tables[i], files[i].stream());
+        write_summary_table_to(answers, run, tables, edition, summary_tables[i], files[i].stream());
     for (OutputFile& file : files) file.commit();
 }
 

@@ -20,13 +20,15 @@ std::string output_file_name(std::string_view ring_file_name);
 // "________rrw ________ba ________bai " with the ID over each underscore run.
 std::string series_heading(std::string_view series_id);
 
-// Writes the per-file table of pair store.file_index (column layout 1,
-// decade layout 2, nothing for any other layout) and reports its name on
-// the console. Also rebuilds the series headings.
-void write_file_table(Store& store, Console& con);
+// Writes the per-file table of pair run.file_index in the layout answered
+// and reports its name on the console. Also rebuilds the series headings.
+void write_file_table(const Answers& answers, const RunResults& run, PairSeries& pair,
+                      const PairTables& tables, WorkBuffers& work, Console& con);
 
 // The table itself, written to `out`.
-void write_file_table_to(Store& store, std::ostream& out, Console& con);
+void write_file_table_to(const Answers& answers, const RunResults& run, PairSeries& pair,
+                         const PairTables& tables, WorkBuffers& work, std::ostream& out,
+                         Console& con);
 
 // The three summary tables, one per measure of FileMeans.
 struct SummaryTable {
@@ -41,9 +43,11 @@ inline constexpr SummaryTable summary_tables[] = {
 
 // Creates "BAm2.out", "BAIcm2.out" and "RRWmm.out" from the means of every
 // pair, one column per pair of the run.
-void write_summary_tables(const Store& store, Edition edition);
+// Edition 12's sample depth is that of the last pair processed (`tables`).
+void write_summary_tables(const Answers& answers, const RunResults& run, const PairTables& tables,
+                          Edition edition);
 
-void write_summary_table_to(const Store& store, Edition edition, const SummaryTable& table,
-                            std::ostream& out);
+void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,
+                            Edition edition, const SummaryTable& table, std::ostream& out);
 
 }  // namespace ruvela

@@ -10,6 +10,7 @@
 namespace ruvela {
 namespace {
 
+using testing::compute;
 using testing::load_pair;
 using testing::TestSeries;
 
@@ -21,36 +22,36 @@ float area(float r) {
 TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
     Store store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"core1a", 1901, {1.0f, 1.0f, 1.0f}, 2}});
-    compute_basal_area(store);
+    compute(store);
     // a = 2 + 3 = 5 mm, so the outer radius is 0.5 cm and the walk inward
     // gives 0.4 and 0.3 cm.
-    EXPECT_FLOAT_EQ(store.basal_area(1, 1903), area(0.5f) / 100.0f);
-    EXPECT_NEAR(store.basal_area(1, 1902), pi * 0.16f / 100.0f, 1e-8f);
-    EXPECT_NEAR(store.basal_area(1, 1901), pi * 0.09f / 100.0f, 1e-8f);
-    EXPECT_NEAR(store.basal_area_increment(1, 1903), pi * 0.09f, 1e-6f);
-    EXPECT_NEAR(store.basal_area_increment(1, 1902), pi * 0.07f, 1e-6f);
-    EXPECT_EQ(store.basal_area_increment(1, 1901), 0.0f);
-    EXPECT_NEAR(store.radius(1), 0.3f, 1e-6f);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1903), area(0.5f) / 100.0f);
+    EXPECT_NEAR(store.tables.basal_area(1, 1902), pi * 0.16f / 100.0f, 1e-8f);
+    EXPECT_NEAR(store.tables.basal_area(1, 1901), pi * 0.09f / 100.0f, 1e-8f);
+    EXPECT_NEAR(store.tables.basal_area_increment(1, 1903), pi * 0.09f, 1e-6f);
+    EXPECT_NEAR(store.tables.basal_area_increment(1, 1902), pi * 0.07f, 1e-6f);
+    EXPECT_EQ(store.tables.basal_area_increment(1, 1901), 0.0f);
+    EXPECT_NEAR(store.pair.radius(1), 0.3f, 1e-6f);
 }
 
 TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
     Store store;
     load_pair(store, 1, OffsetKind::diameters, {{"tree", 1950, {2.0f, 3.0f}, 0, 20.0f}});
-    compute_basal_area(store);
-    EXPECT_EQ(store.basal_area(1, 1951), 3.1415927f);
-    EXPECT_FLOAT_EQ(store.basal_area(1, 1950), area(10.0f - 0.3f) / 100.0f);
+    compute(store);
+    EXPECT_EQ(store.tables.basal_area(1, 1951), 3.1415927f);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(10.0f - 0.3f) / 100.0f);
 }
 
 TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
     Store store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"solo", 1800, {4.0f}, 0}});
-    compute_basal_area(store);
-    EXPECT_FLOAT_EQ(store.basal_area(1, 1800), area(0.4f) / 100.0f);
-    EXPECT_EQ(store.basal_area_increment(1, 1800), 0.0f);
-    EXPECT_EQ(store.count_ring_width(1800), 1);
-    EXPECT_EQ(store.count_basal_area(1800), 1);
-    EXPECT_EQ(store.count_basal_area_increment(1800), 1);
-    EXPECT_EQ(store.file_means(FileMeans::mean_ring_width, 1, 1800), 4.0f);
+    compute(store);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1800), area(0.4f) / 100.0f);
+    EXPECT_EQ(store.tables.basal_area_increment(1, 1800), 0.0f);
+    EXPECT_EQ(store.tables.count_ring_width(1800), 1);
+    EXPECT_EQ(store.tables.count_basal_area(1800), 1);
+    EXPECT_EQ(store.tables.count_basal_area_increment(1800), 1);
+    EXPECT_EQ(store.run.file_means(FileMeans::mean_ring_width, 1, 1800), 4.0f);
 }
 
 TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) {
@@ -59,8 +60,9 @@ TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) 
     for (const int offset : {4, 50, 1000000, std::numeric_limits<int>::max()}) {
         Store store;
         load_pair(store, 1, OffsetKind::pith_offsets, {{"late", 4999, {1.0f, 2.0f, 3.0f}, offset}});
-        compute_basal_area(store);
-        EXPECT_FLOAT_EQ(store.basal_area(1, 5001), area(1.2f) / 100.0f) << "offset " << offset;
+        compute(store);
+        EXPECT_FLOAT_EQ(store.tables.basal_area(1, 5001), area(1.2f) / 100.0f)
+            << "offset " << offset;
     }
 }
 
@@ -68,50 +70,52 @@ TEST(BasalArea, OffsetOfZeroOrLessAddsNothing) {
     for (const int offset : {0, -3}) {
         Store store;
         load_pair(store, 1, OffsetKind::pith_offsets, {{"c", 1900, {1.0f, 1.0f}, offset}});
-        compute_basal_area(store);
-        EXPECT_FLOAT_EQ(store.basal_area(1, 1901), area(0.2f) / 100.0f);
+        compute(store);
+        EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1901), area(0.2f) / 100.0f);
     }
 }
 
 TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean) {
     Store store;
     load_pair(store, 1, OffsetKind::diameters, {{"bad", 1900, {1.0f, 1.0f, 1.0f}, 0, -5.0f}});
-    compute_basal_area(store);
-    EXPECT_LT(store.basal_area_increment(1, 1901), 0.0f);
-    EXPECT_LT(store.basal_area_increment(1, 1902), 0.0f);
-    EXPECT_GT(store.basal_area(1, 1900),
-              store.basal_area(1, 1902));                  // the area grows towards the pith
-    EXPECT_EQ(store.count_basal_area_increment(1900), 1);  // the first year's zero
-    EXPECT_EQ(store.count_basal_area_increment(1901), 0);
-    EXPECT_EQ(store.file_means(FileMeans::mean_increment, 1, 1902), 0.0f);
-    EXPECT_EQ(store.count_basal_area(1902), 1);
+    compute(store);
+    EXPECT_LT(store.tables.basal_area_increment(1, 1901), 0.0f);
+    EXPECT_LT(store.tables.basal_area_increment(1, 1902), 0.0f);
+    EXPECT_GT(store.tables.basal_area(1, 1900),
+              store.tables.basal_area(1, 1902));                  // the area grows towards the pith
+    EXPECT_EQ(store.tables.count_basal_area_increment(1900), 1);  // the first year's zero
+    EXPECT_EQ(store.tables.count_basal_area_increment(1901), 0);
+    EXPECT_EQ(store.run.file_means(FileMeans::mean_increment, 1, 1902), 0.0f);
+    EXPECT_EQ(store.tables.count_basal_area(1902), 1);
 }
 
 TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
     Store store;
     load_pair(store, 1, OffsetKind::pith_offsets,
               {{"a", 1900, {1.0f, 2.0f, 3.0f}, 0}, {"b", 1902, {5.0f, 7.0f}, 0}});
-    compute_basal_area(store);
+    compute(store);
     // 1901 has one series, 1902 both (b's first-year zero increment counts).
-    EXPECT_EQ(store.mean_ring_width(1901), 2.0f);
-    EXPECT_EQ(store.count_ring_width(1901), 1);
-    EXPECT_EQ(store.mean_ring_width(1902), 4.0f);
-    EXPECT_EQ(store.count_basal_area_increment(1902), 2);
-    EXPECT_EQ(store.mean_basal_area_increment(1902), store.basal_area_increment(1, 1902) / 2.0f);
-    EXPECT_EQ(store.mean_ring_width(1903), 7.0f);
-    EXPECT_EQ(store.file_means(FileMeans::mean_basal_area, 1, 1903), store.basal_area(2, 1903));
-    EXPECT_EQ(store.overall_first_year, 1900);
-    EXPECT_EQ(store.overall_last_year, 1903);
+    EXPECT_EQ(store.tables.mean_ring_width(1901), 2.0f);
+    EXPECT_EQ(store.tables.count_ring_width(1901), 1);
+    EXPECT_EQ(store.tables.mean_ring_width(1902), 4.0f);
+    EXPECT_EQ(store.tables.count_basal_area_increment(1902), 2);
+    EXPECT_EQ(store.tables.mean_basal_area_increment(1902),
+              store.tables.basal_area_increment(1, 1902) / 2.0f);
+    EXPECT_EQ(store.tables.mean_ring_width(1903), 7.0f);
+    EXPECT_EQ(store.run.file_means(FileMeans::mean_basal_area, 1, 1903),
+              store.tables.basal_area(2, 1903));
+    EXPECT_EQ(store.run.overall_first_year, 1900);
+    EXPECT_EQ(store.run.overall_last_year, 1903);
 }
 
 TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
     Store store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1900, {1.0f}, 0}});
-    compute_basal_area(store);
+    compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets, {});
-    compute_basal_area(store);
-    EXPECT_EQ(store.overall_first_year, 1900);
-    EXPECT_EQ(store.overall_last_year, 1900);
+    compute(store);
+    EXPECT_EQ(store.run.overall_first_year, 1900);
+    EXPECT_EQ(store.run.overall_last_year, 1900);
 }
 
 TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
@@ -121,37 +125,38 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
         {{"a", 1, {1.0f, 2.0f}, 3},
          {"b", 4990, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 1.0f, 2.0f, 3.0f}, 0},
          {"c", 2000, {1.0f}, 0}});
-    compute_basal_area(store);
-    store.clear_pair_tables();
+    compute(store);
+    store.tables.clear();
     const auto zero = [](const auto& cells) {
         return std::all_of(cells.begin(), cells.end(), [](auto v) { return v == 0; });
     };
-    for (const auto* table : {&store.ring_width, &store.basal_area, &store.basal_area_increment}) {
+    for (const auto* table :
+         {&store.tables.ring_width, &store.tables.basal_area, &store.tables.basal_area_increment}) {
         EXPECT_TRUE(zero(*table));
     }
-    for (const auto* a :
-         {&store.sum_ring_width, &store.sum_basal_area, &store.sum_basal_area_increment,
-          &store.mean_ring_width, &store.mean_basal_area, &store.mean_basal_area_increment}) {
+    for (const auto* a : {&store.tables.sum_ring_width, &store.tables.sum_basal_area,
+                          &store.tables.sum_basal_area_increment, &store.tables.mean_ring_width,
+                          &store.tables.mean_basal_area, &store.tables.mean_basal_area_increment}) {
         EXPECT_TRUE(zero(*a));
     }
-    for (const auto* a :
-         {&store.count_ring_width, &store.count_basal_area, &store.count_basal_area_increment}) {
+    for (const auto* a : {&store.tables.count_ring_width, &store.tables.count_basal_area,
+                          &store.tables.count_basal_area_increment}) {
         EXPECT_TRUE(zero(*a));
     }
     // What the run keeps is not cleared.
-    EXPECT_NE(store.file_means(FileMeans::mean_ring_width, 1, 2000), 0.0f);
+    EXPECT_NE(store.run.file_means(FileMeans::mean_ring_width, 1, 2000), 0.0f);
 }
 
 TEST(SeriesStore, YearsOfTheRowsPreviousSeriesReadZeroInTheNextPair) {
     Store store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f, 1.0f}, 0}});
-    compute_basal_area(store);
+    compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets, {{"b", 1921, {1.0f}, 0}});
-    compute_basal_area(store);
-    EXPECT_EQ(store.ring_width(1, 1902), 0.0f);
-    EXPECT_EQ(store.basal_area(1, 1902), 0.0f);
-    EXPECT_EQ(store.basal_area_increment(1, 1902), 0.0f);
-    EXPECT_EQ(store.count_ring_width(1902), 0);
+    compute(store);
+    EXPECT_EQ(store.tables.ring_width(1, 1902), 0.0f);
+    EXPECT_EQ(store.tables.basal_area(1, 1902), 0.0f);
+    EXPECT_EQ(store.tables.basal_area_increment(1, 1902), 0.0f);
+    EXPECT_EQ(store.tables.count_ring_width(1902), 0);
 }
 
 }  // namespace

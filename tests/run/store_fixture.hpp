@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "run/basal_area.hpp"
 #include "run/store.hpp"
 #include "text/numfmt.hpp"
 
@@ -25,29 +26,34 @@ struct TestSeries {
 // ring-width file and its companion file.
 inline void load_pair(Store& store, int file_index, OffsetKind kind,
                       std::initializer_list<TestSeries> series) {
-    store.file_index = file_index;
-    store.file_count = std::max(store.file_count, file_index);
-    store.offset_kind = kind;
-    store.file_first_year(file_index) = 9999;
-    store.file_last_year(file_index) = -9999;
-    store.clear_pair_tables();
+    store.run.file_index = file_index;
+    store.answers.file_count = std::max(store.answers.file_count, file_index);
+    store.answers.offset_kind = kind;
+    store.run.file_first_year(file_index) = pair_span_first_unset;
+    store.run.file_last_year(file_index) = pair_span_last_unset;
+    store.tables.clear();
     int s = 0;
     for (const TestSeries& one : series) {
         ++s;
         const int last = one.first_year + static_cast<int>(one.widths.size()) - 1;
-        store.series_ids(s) = fixed_text(one.id, id_length);
-        store.series_first_year(s) = one.first_year;
-        store.series_length(s) = static_cast<int>(one.widths.size());
-        store.series_last_year(s) = last;
-        store.store_series(s, one.first_year, one.widths);
-        store.pith_offsets(s) = one.pith_offset;
-        store.diameters(s) = one.diameter;
-        store.file_first_year(file_index) =
-            std::min(store.file_first_year(file_index), one.first_year);
-        store.file_last_year(file_index) = std::max(store.file_last_year(file_index), last);
+        store.pair.series_ids(s) = fixed_text(one.id, id_length);
+        store.pair.series_first_year(s) = one.first_year;
+        store.pair.series_length(s) = static_cast<int>(one.widths.size());
+        store.pair.series_last_year(s) = last;
+        store.tables.store_series(s, one.first_year, one.widths);
+        store.pair.pith_offsets(s) = one.pith_offset;
+        store.pair.diameters(s) = one.diameter;
+        store.run.file_first_year(file_index) =
+            std::min(store.run.file_first_year(file_index), one.first_year);
+        store.run.file_last_year(file_index) = std::max(store.run.file_last_year(file_index), last);
     }
-    store.series_count = s;
-    store.offset_count = s;
+    store.pair.series_count = s;
+    store.pair.offset_count = s;
+}
+
+// The computation of the pair loaded last.
+inline void compute(Store& store) {
+    compute_basal_area(store.answers.offset_kind, store.run, store.pair, store.tables);
 }
 
 }  // namespace ruvela::testing
