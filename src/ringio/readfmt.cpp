@@ -169,10 +169,27 @@ enum class Step { more, done, error };
 
 // One read: walks the format's elements over the lines, repeat counts as
 // loops, storing one item per data element.
+// The habits of fixed fields that quietly read another number than the one
+// the line shows.
+void note_field(std::string_view line, long long end, std::string_view field, bool real,
+                int decimals, ReadReport& report) {
+    const auto first = field.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return;
+    const auto last = field.find_last_not_of(" \t");
+    if (field.substr(first, last - first + 1).find_first_of(" \t") != std::string_view::npos)
+        report.blanks_between_digits = true;
+    const auto next = static_cast<std::size_t>(end);
+    if (last + 1 == field.size() && next < line.size() && !is_blank(line[next]))
+        report.field_cuts_token = true;
+    if (real && decimals > 0 && field.find('.') == std::string_view::npos)
+        report.implied_decimal_point = true;
+}
+
 template <typename T>
 struct FormatWalk {
     const ReadFormat& format;
     std::span<T> items;
+    ReadReport* report = nullptr;
     std::size_t stored = 0;
     std::string line;
     long long position = 0;  // 0-based column of the next field
@@ -192,6 +209,8 @@ struct FormatWalk {
     Step edit(const FormatElement& e) {
         const std::string_view field = next_field(e.width);
         if (e.kind == FormatElement::skip) return Step::more;
+        if (report)
+            note_field(line, position, field, std::is_same_v<T, float>, e.decimals, *report);
         std::optional<T> value;
         if constexpr (std::is_same_v<T, int>)
             value = decode_int_field(field);
@@ -213,21 +232,28 @@ struct FormatWalk {
 };
 
 template <typename T>
-ReadStatus read_items(LineReader& lines, std::string_view text, std::span<T> items) {
+ReadStatus read_items(LineReader& lines, std::string_view text, std::span<T> items,
+                      ReadReport* report) {
     std::fill(items.begin(), items.end(), T{});
     const auto format = parse_read_format(text);
     const bool suits =
         format && (std::is_same_v<T, int> ? !format->has_real_field : !format->has_int_field);
     if (!suits) return ReadStatus::conversion_error;
     if (items.empty()) return ReadStatus::done;
-    FormatWalk<T> walk{*format, items, 0, {}, 0};
+    FormatWalk<T> walk{*format, items, report, 0, {}, 0};
     const int end = static_cast<int>(format->elements.size());
     // Every pass stores at least one item (every group holds a data
     // element), so this ends after at most items.size() lines.
     for (int first = 0;; first = format->reversion) {
         if (!lines.next(walk.line)) return ReadStatus::end_of_file;
         walk.position = 0;
-        switch (walk.walk(first, end)) {
+        const Step step = walk.walk(first, end);
+        if (report) {
+            ++report->lines_used;
+            report->last_line = walk.line;
+            report->last_column = static_cast<std::size_t>(walk.position);
+        }
+        switch (step) {
             case Step::done:
                 return ReadStatus::done;
             case Step::error:
@@ -244,12 +270,14 @@ std::optional<ReadFormat> parse_read_format(std::string_view text) {
     return FormatParser(text).parse();
 }
 
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items) {
-    return read_items(lines, format, items);
+ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items,
+                          ReadReport* report) {
+    return read_items(lines, format, items, report);
 }
 
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items) {
-    return read_items(lines, format, items);
+ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items,
+                          ReadReport* report) {
+    return read_items(lines, format, items, report);
 }
 
 }  // namespace ruvela

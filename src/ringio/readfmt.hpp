@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,18 @@ inline constexpr int max_format_number = 9999;
 // a group without a data element, or no data element at all.
 std::optional<ReadFormat> parse_read_format(std::string_view text);
 
+// What a read saw beyond its values: how much of its lines the format used,
+// and the field habits that read something other than what the line seems
+// to say.
+struct ReadReport {
+    int lines_used = 0;
+    std::string last_line;          // the last line used
+    std::size_t last_column = 0;    // columns of last_line that the format walked over
+    bool field_cuts_token = false;  // a numeric field ends in the middle of a word: (i2) on "147"
+    bool blanks_between_digits = false;  // blanks inside a field run its digits together
+    bool implied_decimal_point = false;  // a real field without "." got the format's decimals
+};
+
 // Reads items.size() values with `format`, starting at the beginning of the
 // next line of `lines`. After `done` the reader stands at the line after the
 // last line used. On a conversion error or at the end of the input the items
@@ -49,7 +62,11 @@ std::optional<ReadFormat> parse_read_format(std::string_view text);
 // cannot be interpreted, or whose data elements do not suit the item type
 // (Iw for reals, Fw.d for integers), gives conversion_error on first use
 // (before any line is read).
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items);
-ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items);
+//
+// With `report`, also tells what the read saw beyond the values (see ReadReport).
+ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items,
+                          ReadReport* report = nullptr);
+ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<float> items,
+                          ReadReport* report = nullptr);
 
 }  // namespace ruvela

@@ -280,7 +280,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         if (!d) {
             if (++text_lines > max_text_lines) {
                 con.err << "Sbr TRRW:  Over 25 text lines\n";
-                end_run(0);
+                end_run(stop_status);
             }
             echo_text_line(s.title, echo, con);
             continue;

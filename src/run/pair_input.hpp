@@ -14,9 +14,4 @@ void start_pair(RunResults& run, PairTables& tables);
 void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& pair,
                           PairTables& tables, WorkBuffers& work, Console& con);
 
-// Reads one pith offset or diameter per series from pair file_index's companion
-// file, lists them beside the series, and stops the run when their number
-// differs from the number of series.
-void read_companion_file(const Answers& answers, int file_index, PairSeries& pair, Console& con);
-
 }  // namespace ruvela

@@ -8,6 +8,7 @@
 
 #include "plot/plplot_plotter.hpp"
 #include "run/basal_area.hpp"
+#include "run/companion_file.hpp"
 #include "run/dialogue.hpp"
 #include "run/pair_input.hpp"
 #include "run/plot_selection.hpp"
@@ -83,6 +84,7 @@ void run(Edition edition, Store& store, Console& con) {
         read_ring_width_file(answers.ring_file_names(f), results, store.pair, store.tables,
                              store.work, con);
         read_companion_file(answers, f, store.pair, con);
+        check_companion_values(answers, f, store.pair, store.tables, con);
         compute_basal_area(answers.offset_kind, results, store.pair, store.tables);
         write_file_table(answers, results, store.pair, store.tables, store.work, con);
         if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
@@ -105,11 +107,12 @@ int run_program(Edition edition, Console& con, Store& store) {
     try {
         run(edition, store, con);
         con.out.flush();
-        return 0;
+        return normal_status;
     } catch (const RunEnded& stop) {
         con.out.flush();
         return stop.status;
     } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure
+        if (!con.held_warnings.empty()) write_line(con);
         con.out.flush();
         con.err << "Ruvela: " << failure.what() << '\n';
         return failure_status;

@@ -11,7 +11,7 @@ namespace ruvela {
 inline constexpr std::string_view terminating_line = " Sorry, Program Terminating ";
 
 // Writes an empty line, `lines` and the terminating line, then ends the run
-// with exit status 0. Each line names what could not be taken.
+// with exit status 1 (stop_status). Each line names what could not be taken.
 [[noreturn]] void stop_run(Console& con, std::initializer_list<std::string_view> lines);
 
 }  // namespace ruvela

@@ -14,15 +14,25 @@ std::string Console::read_line() {
 
 void write_line(Console& con, std::string_view text) {
     con.out << text << '\n';
+    con.mid_line = false;
+    con.out << con.held_warnings;
+    con.held_warnings.clear();
 }
 
 void write_warning(Console& con, std::string_view text) {
-    con.out << warning_prefix << text << '\n';
+    std::string line(warning_prefix);
+    line.append(text);
+    line.push_back('\n');
+    if (con.mid_line)
+        con.held_warnings += line;
+    else
+        con.out << line;
     ++con.warnings;
 }
 
 void write_prompt(Console& con, std::string_view text) {
     con.out << text;
+    con.mid_line = !text.empty();
     con.out.flush();
 }
 

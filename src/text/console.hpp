@@ -23,6 +23,11 @@ struct Console {
     // Warning lines written so far in this run (see write_warning).
     int warnings = 0;
 
+    // Whether a prompt waits for its answer on the current output line, and
+    // the warnings held back until that line ends.
+    bool mid_line = false;
+    std::string held_warnings;
+
     // One answer line without its line end; throws InputEnded at the end of input.
     std::string read_line();
 
@@ -37,7 +42,9 @@ void write_line(Console& con, std::string_view text = {});
 // line that starts with this prefix, so that scripts can filter on it.
 inline constexpr std::string_view warning_prefix = " Warning: ";
 
-// Writes warning_prefix + `text` as one line and counts it.
+// Writes warning_prefix + `text` as one line and counts it. After a prompt
+// the line is written when the prompt's line ends, so that it stays a whole
+// line and every other line stays as it is.
 void write_warning(Console& con, std::string_view text);
 
 // Writes `text` without a line end, so the answer is typed after it.

@@ -73,6 +73,12 @@ std::string int_field(long long value, int width) {
     return s;
 }
 
+std::string shortest_text(float value) {
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, res.ptr);
+}
+
 std::string fixed_field(float value, int width, int decimals) {
     std::string s;
     put_fixed(s, value, width, decimals);

@@ -25,6 +25,9 @@ void put_fixed(std::string& out, float value, int width, int decimals);
 void put_text(std::string& out, std::string_view text, int width);
 
 std::string int_field(long long value, int width);
+
+// The shortest text that reads back as the same float ("45.3", "1e+30").
+std::string shortest_text(float value);
 std::string fixed_field(float value, int width, int decimals);
 
 // `text` without its trailing blanks; a text of blanks only gives an empty view.

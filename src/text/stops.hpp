@@ -8,12 +8,12 @@ namespace ruvela {
 
 // The program stops by its own decision: its message lines are already
 // written, open files are closed by unwinding, and the process exits with
-// `status` (0 for every stop the program itself brings about).
+// `status`.
 struct RunEnded {
     int status = 0;
 };
 
-[[noreturn]] inline void end_run(int status = 0) {
+[[noreturn]] inline void end_run(int status) {
     throw RunEnded{status};
 }
 
@@ -28,7 +28,11 @@ struct FileFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Exit status for failures of the console and file layer.
+// Exit statuses: a normal end; a stop the program decides on input it cannot
+// take; a failure of the console and file layer (input ended, a file that
+// cannot be opened or written).
+inline constexpr int normal_status = 0;
+inline constexpr int stop_status = 1;
 inline constexpr int failure_status = 2;
 
 }  // namespace ruvela

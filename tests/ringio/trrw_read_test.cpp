@@ -68,7 +68,7 @@ TEST(TrrwRead, MoreThan25TextLinesInOneCallEndTheRun) {
         read_all(text + "Site header\n" + series, TrrwMode::mr);
         FAIL() << "the run goes on";
     } catch (const RunEnded& e) {
-        EXPECT_EQ(e.status, 0);
+        EXPECT_EQ(e.status, stop_status);
     }
     std::istringstream data(text + "one too many\n"), in;
     std::ostringstream out, err;

@@ -1,0 +1,21 @@
+// The companion file of a pair: one pith offset or diameter per series.
+#pragma once
+
+#include "run/store.hpp"
+#include "text/console.hpp"
+
+namespace ruvela {
+
+// Reads one pith offset or diameter per series from pair file_index's
+// companion file and lists them beside the series. When every line names its
+// series (the text after the value) and the names are the series' IDs in
+// another order, each value goes to the series of its name. Stops the run
+// when the number of values differs from the number of series.
+void read_companion_file(const Answers& answers, int file_index, PairSeries& pair, Console& con);
+
+// Warns of values that cannot be what the user meant: a diameter smaller than
+// the measured rings or far larger than them, a negative pith offset.
+void check_companion_values(const Answers& answers, int file_index, const PairSeries& pair,
+                            const PairTables& tables, Console& con);
+
+}  // namespace ruvela
