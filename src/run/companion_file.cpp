@@ -239,7 +239,7 @@ float measured_radius(const PairSeries& pair, const PairTables& tables, int s) {
 }
 
 std::string cm(float value) {
-    return shortest_text(value) + " cm";
+    return std::string(trimmed(fixed_field(value, 12, 2))) + " cm";
 }
 
 // What is implausible about series s's value, or nothing.

@@ -15,7 +15,7 @@ namespace ruvela {
 namespace {
 
 std::string read_name(Console& con) {
-    return read_text(con, name_length);
+    return padded_name(con.read_line());
 }
 
 // The first character of an answer as one digit; nullopt when it is none of
@@ -81,8 +81,8 @@ void read_list_files(Answers& answers, Console& con) {
         }
         ring_lines += ring_read ? 1 : 0;
         ++pairs;
-        answers.ring_file_names(pairs) = fixed_text(ring_line, name_length);
-        answers.offset_file_names(pairs) = fixed_text(offset_line, name_length);
+        answers.ring_file_names(pairs) = padded_name(ring_line);
+        answers.offset_file_names(pairs) = padded_name(offset_line);
         write_line(con, " " + answers.ring_file_names(pairs) + answers.offset_file_names(pairs));
     }
     answers.file_count = pairs;

@@ -22,10 +22,19 @@ inline constexpr int max_series = 1001;  // series per ring-width file
 inline constexpr int max_years = 5001;   // highest storable calendar year
 inline constexpr int max_files = 50;     // file pairs per run
 
-inline constexpr std::size_t name_length = 30;     // file names and the read format
-inline constexpr std::size_t heading_length = 35;  // column headings of the per-file table
+inline constexpr std::size_t name_length = 30;        // the field of file names and the read format
+inline constexpr std::size_t max_name_length = 4096;  // a file name as typed or listed
+inline constexpr std::size_t heading_length = 35;     // column headings of the per-file table
 
-// A 30-character name as the file system knows it: without trailing blanks.
+// A file name as the program keeps it: whole (up to max_name_length
+// characters), padded with blanks to the 30-character field it is shown in.
+inline std::string padded_name(std::string_view name) {
+    std::string kept(name.substr(0, max_name_length));
+    if (kept.size() < name_length) kept.resize(name_length, ' ');
+    return kept;
+}
+
+// A kept name as the file system knows it: without trailing blanks.
 inline std::string file_name_of(const std::string& padded) {
     return std::string(trim_right(padded));
 }
@@ -159,6 +168,7 @@ struct RunResults {
     int overall_first_year = run_span_first_unset;
     int overall_last_year = run_span_last_unset;
     FileMeans file_means;
+    std::vector<std::string> table_names;  // per-file tables written so far
 };
 
 // The series of the pair being processed and what the companion file gives

@@ -1,5 +1,7 @@
 #include "run/tables.hpp"
 
+#include <algorithm>
+
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
@@ -7,12 +9,31 @@
 namespace ruvela {
 
 std::string output_file_name(std::string_view ring_file_name) {
-    const std::string name = fixed_text(ring_file_name, name_length);
-    const std::size_t stem_end = name.find_first_of(". ");
     constexpr std::string_view suffix = "_BAI";
-    const std::size_t stem_length =
-        stem_end != std::string::npos ? stem_end : name_length - suffix.size();
-    return fixed_text(name.substr(0, stem_length) + std::string(suffix), name_length);
+    const std::string_view name = trim_right(ring_file_name);
+    // The table goes to the working folder, named after the file, not its path.
+    const auto slash = name.rfind('/');
+    const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
+    const std::string_view stem = base.substr(0, base.find_first_of(". "));
+    if (name.size() > name_length) return padded_name(std::string(stem) + std::string(suffix));
+    // A name that fits the 30-column field keeps the table name that field
+    // always gave: cut to 30 columns, and when it fills all 30 without "." or
+    // blank, a stem of 26, never the input's own name.
+    const bool fills_field = name.size() == name_length && stem.size() == base.size();
+    const std::string_view kept = fills_field ? stem.substr(0, name_length - suffix.size()) : stem;
+    return fixed_text(std::string(kept) + std::string(suffix), name_length);
+}
+
+std::string unused_table_name(const std::string& name, const std::vector<std::string>& used) {
+    const auto taken = [&](const std::string& n) {
+        return std::find(used.begin(), used.end(), n) != used.end();
+    };
+    const std::string whole(trim_right(name));
+    if (!taken(whole)) return name;
+    std::string other;
+    for (int k = 2; taken(other = whole + "_" + std::to_string(k)); ++k) {
+    }
+    return padded_name(other);
 }
 
 std::string series_heading(std::string_view series_id) {
@@ -97,10 +118,17 @@ void write_file_table_to(const Answers& answers, const RunResults& run, PairSeri
     }
 }
 
-void write_file_table(const Answers& answers, const RunResults& run, PairSeries& pair,
+void write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
                       const PairTables& tables, WorkBuffers& work, Console& con) {
-    const std::string name = output_file_name(answers.ring_file_names(run.file_index));
-    OutputFile file(std::string(trim_right(name)));
+    const std::string& ring_file = answers.ring_file_names(run.file_index);
+    const std::string usual = output_file_name(ring_file);
+    const std::string name = unused_table_name(usual, run.table_names);
+    if (name != usual)
+        write_warning(con, "the table of " + file_name_of(ring_file) + " is written to " +
+                               file_name_of(name) + ": " + file_name_of(usual) +
+                               " holds the table of an earlier pair of this run.");
+    run.table_names.push_back(file_name_of(name));
+    OutputFile file(file_name_of(name));
     write_line(con);
     write_line(con, " Writing output to file : " + name);
     write_file_table_to(answers, run, pair, tables, work, file.stream(), con);

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "run/edition.hpp"
 #include "run/store.hpp"
@@ -11,18 +12,24 @@
 
 namespace ruvela {
 
-// The per-file table's name: the ring-width file name up to its first "."
-// or blank, then "_BAI", as 30 characters padded with blanks (the console
-// shows all 30). A 30-character name with neither would give the input's
-// own name, so it keeps 26 characters.
+// The per-file table's name: the ring-width file's base name (after the last
+// "/") up to its first "." or blank, then "_BAI", padded with blanks to 30
+// characters (the console shows all 30). For names of up to 30 characters,
+// cut to 30, as the 30-column field of names always gave; a 30-character
+// name with neither "." nor blank keeps 26 characters of its stem, so the
+// table is never the input itself.
 std::string output_file_name(std::string_view ring_file_name);
+
+// `name`, or when an earlier pair's table of this run took it, the first of
+// name_2, name_3, ... that none did.
+std::string unused_table_name(const std::string& name, const std::vector<std::string>& used);
 
 // "________rrw ________ba ________bai " with the ID over each underscore run.
 std::string series_heading(std::string_view series_id);
 
 // Writes the per-file table of pair run.file_index in the layout answered
 // and reports its name on the console. Also rebuilds the series headings.
-void write_file_table(const Answers& answers, const RunResults& run, PairSeries& pair,
+void write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
                       const PairTables& tables, WorkBuffers& work, Console& con);
 
 // The table itself, written to `out`.

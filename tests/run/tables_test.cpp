@@ -32,7 +32,8 @@ TEST(OutputFileName, StemBeforeTheFirstDotOrBlankThenBAI) {
         {"a.b.rwl", "a_BAI"},
         {".rwl", "_BAI"},
         {"my site.rwl", "my_BAI"},
-        {"data/site1.rwl", "data/site1_BAI"},
+        {"data/site1.rwl", "site1_BAI"},
+        {"../gp.rwl", "gp_BAI"},
         {"abcdefghijklmnopqrstuvwxyz0", "abcdefghijklmnopqrstuvwxyz0_BA"},  // 27 characters
         // 30 characters without "." or blank: never the input's own name.
         {"abcdefghijklmnopqrstuvwxyz0123", "abcdefghijklmnopqrstuvwxyz_BAI"},
@@ -42,6 +43,13 @@ TEST(OutputFileName, StemBeforeTheFirstDotOrBlankThenBAI) {
         EXPECT_EQ(output_file_name(c.ring_file), fixed_text(c.output, name_length)) << c.ring_file;
         EXPECT_NE(trim_right(output_file_name(c.ring_file)), c.ring_file);
     }
+}
+
+TEST(OutputFileName, LongerNamesAreTakenWhole) {
+    const std::string path = "field-campaign-2026/site-north/north_site.rwl";
+    EXPECT_EQ(output_file_name(path), padded_name("north_site_BAI"));
+    const std::string long_stem(40, 'x');
+    EXPECT_EQ(output_file_name(long_stem), long_stem + "_BAI");
 }
 
 TEST(SeriesHeading, IdOverEachUnderscoreRun) {
