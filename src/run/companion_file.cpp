@@ -257,7 +257,7 @@ std::string implausible_value(OffsetKind kind, const PairSeries& pair, const Pai
     if (diameter > diameter_excess_factor * (2.0f * radius))
         return "the diameter " + cm(diameter) +
                " is more than 10 times twice the measured radius " + cm(radius) +
-               "; is it in another unit than centimetres?";
+               ", as if typed in another unit than centimetres";
     return "";
 }
 
