@@ -1,7 +1,9 @@
 #include "plot/options_menu.hpp"
 
+#include <cctype>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
@@ -10,8 +12,9 @@ namespace ruvela {
 
 namespace {
 
-constexpr std::string_view menu_indent = "               ";
 constexpr std::size_t plot_file_name_length = 40;
+
+constexpr std::string_view menu_indent = "               ";
 
 void write_menu(Console& con) {
     static constexpr std::string_view lines[] = {
@@ -55,13 +58,30 @@ constexpr prompt::value_prompt y3_prompts[] = {
     {23, true, "change y3 axis min value from: ", &ps::y3_min, nullptr, false},
 };
 
+// A save writes PostScript unless the name asks for one of the image
+// formats the plots are drawn in; these endings ask for one that is not.
+bool names_unwritten_image_format(std::string_view name) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    std::string ending(name.substr(dot + 1));
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (std::string_view image : {"jpg", "jpeg", "gif", "tif", "tiff", "bmp"})
+        if (ending == image) return true;
+    return false;
+}
+
 // An empty name would leave the library to invent one, so it is asked again.
 std::string read_plot_file_name(Console& con) {
     write_line(con);
     for (;;) {
         write_prompt(con, std::string(menu_indent) + "Enter plot_data file name : ");
         const std::string name(trim_right(read_text(con, plot_file_name_length)));
-        if (!name.empty()) return name;
+        if (name.empty()) continue;
+        if (names_unwritten_image_format(name))
+            write_warning(con, "the plot file " + name +
+                                   " holds PostScript, not the image format its name suggests;"
+                                   " names ending in .png, .svg or .pdf give those formats.");
+        return name;
     }
 }
 

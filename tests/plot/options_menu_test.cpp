@@ -122,6 +122,15 @@ TEST(PlotOptionsMenu, SaveSetsTheFileDeviceAndName) {
     EXPECT_EQ(run.session.settings.device_name, "psc");
     ASSERT_EQ(run.rec.described(),
               std::vector<std::string>{"sfnam '1234567890123456789012345678901234567890'"});
+    EXPECT_EQ(run.output.find(" Warning: "), std::string::npos);
+}
+
+// A name ending in an image format that is not written must not pass for one.
+TEST(PlotOptionsMenu, SaveUnderAnImageNameThatHoldsPostScriptIsTold) {
+    menu_run run;
+    EXPECT_EQ(run.answer("s\nfigure 3.JPEG\n"), menu_outcome::save);
+    EXPECT_NE(run.output.find("\n Warning: the plot file figure 3.JPEG holds PostScript"),
+              std::string::npos);
 }
 
 std::string colours() {
