@@ -4,13 +4,16 @@
 #   make check  after make test: the whole suite again under AddressSanitizer
 #               and UndefinedBehaviorSanitizer (clang, folder build-san)
 #   make fuzz   libFuzzer targets for every input, FUZZ_SECONDS each (folder build-fuzz)
+#   make install  builds, then installs the programs, the man page and the README
+#               under PREFIX (default /usr/local); DESTDIR is honoured
 BUILD   ?= build
 SAN_BUILD  ?= build-san
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX  ?= /usr/local
 
-.PHONY: all deps configure build run test check fuzz bench clean
+.PHONY: all deps configure build run test install check fuzz bench clean
 
 all: build
 
@@ -28,6 +31,9 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # Any report stops the program that made it, so a test fails on it; the
 # programs that end-to-end tests start inherit these settings.

@@ -1,6 +1,6 @@
 // Ruvela, edition 11.
 #include "run/program.hpp"
 
-int main() {
-    return ruvela::program_main(ruvela::Edition::v11);
+int main(int argc, char** argv) {
+    return ruvela::program_main(ruvela::Edition::v11, argc, argv);
 }

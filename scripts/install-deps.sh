@@ -24,6 +24,7 @@ packages="
   xdotool
   imagemagick
   time
+  groff-base
 "
 
 missing=""

@@ -167,6 +167,10 @@ std::string wait_for(pid_t child, bool may_wait_for_user) {
 
 }  // namespace
 
+std::string_view plplot_version() {
+    return PLPLOT_VERSION;
+}
+
 std::vector<std::string> plplot_devices() {
     constexpr int room = 128;
     std::array<const char*, room> menu{};
@@ -200,9 +204,10 @@ std::string file_device_for(std::string_view file_name, const std::vector<std::s
 PlplotPlotter::PlplotPlotter(std::ostream& messages, std::string screen_device)
     : messages_(messages), screen_device_(std::move(screen_device)), devices_(plplot_devices()) {}
 
-PlplotPlotter PlplotPlotter::from_environment(std::ostream& messages) {
-    return PlplotPlotter(messages, choose_screen_device(std::getenv("RUVELA_DEVICE"),
-                                                        std::getenv("DISPLAY"), plplot_devices()));
+PlplotPlotter PlplotPlotter::from_environment(std::ostream& messages, const std::string& device) {
+    const char* chosen = device.empty() ? std::getenv("RUVELA_DEVICE") : device.c_str();
+    return PlplotPlotter(messages,
+                         choose_screen_device(chosen, std::getenv("DISPLAY"), plplot_devices()));
 }
 
 void PlplotPlotter::end() {

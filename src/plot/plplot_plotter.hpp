@@ -13,6 +13,9 @@
 
 namespace ruvela {
 
+// The PLplot version the programs were compiled against.
+std::string_view plplot_version();
+
 // The devices this PLplot offers.
 std::vector<std::string> plplot_devices();
 
@@ -31,8 +34,8 @@ class PlplotPlotter : public PlotRecorder {
     // `messages` gets the one-line reports of plots that cannot be drawn.
     PlplotPlotter(std::ostream& messages, std::string screen_device);
 
-    // The screen device chosen from the environment.
-    static PlplotPlotter from_environment(std::ostream& messages);
+    // The screen device chosen from the environment, or `device` when not empty.
+    static PlplotPlotter from_environment(std::ostream& messages, const std::string& device = {});
 
     void end() override;
 

@@ -5,11 +5,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "plot/plplot_plotter.hpp"
 #include "run/basal_area.hpp"
 #include "run/companion_file.hpp"
 #include "run/dialogue.hpp"
+#include "run/options.hpp"
 #include "run/pair_input.hpp"
 #include "run/plot_selection.hpp"
 #include "run/store.hpp"
@@ -56,9 +58,8 @@ constexpr std::string_view banner_text[] = {
 void write_banner(Edition edition, Console& con) {
     write_line(con);
     write_line(con);
-    write_line(con, edition == Edition::v11
-                        ? " Program Ruvela_v11 computes total Basal Area and Basal Area increment"
-                        : " Program Ruvela_v12 computes total Basal Area and Basal Area increment");
+    write_line(con, " Program " + std::string(program_name(edition)) +
+                        " computes total Basal Area and Basal Area increment");
     for (std::string_view line : banner_text) write_line(con, line);
     write_line(con, " Mx series= " + int_field(max_series, 4) + " Mx age= " +
                         int_field(max_years, 4) + " Mx input files= " + int_field(max_files, 4));
@@ -68,13 +69,13 @@ void write_banner(Edition edition, Console& con) {
     pause(con, " Hit RETURN to Continue");
 }
 
-void run(Edition edition, Store& store, Console& con) {
+void run(Edition edition, Store& store, Console& con, const RunOptions& options) {
     write_banner(edition, con);
     input_dialogue(store.answers, con);
     // The plots keep their settings, their device and the series last
     // plotted for the whole run.
     plot_session plots;
-    PlplotPlotter plotter = PlplotPlotter::from_environment(con.out);
+    PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
     const Answers& answers = store.answers;
     RunResults& results = store.run;
@@ -98,14 +99,14 @@ void run(Edition edition, Store& store, Console& con) {
 
 }  // namespace
 
-int run_program(Edition edition, Console& con) {
+int run_program(Edition edition, Console& con, const RunOptions& options) {
     Store store;
-    return run_program(edition, con, store);
+    return run_program(edition, con, store, options);
 }
 
-int run_program(Edition edition, Console& con, Store& store) {
+int run_program(Edition edition, Console& con, Store& store, const RunOptions& options) {
     try {
-        run(edition, store, con);
+        run(edition, store, con, options);
         con.out.flush();
         return normal_status;
     } catch (const RunEnded& stop) {
@@ -119,11 +120,26 @@ int run_program(Edition edition, Console& con, Store& store) {
     }
 }
 
-int program_main(Edition edition) {
+int program_main(Edition edition, int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine line = parse_command_line(args);
+    if (!line.error.empty()) {
+        std::cerr << program_name(edition) << ": " << line.error << '\n'
+                  << usage_line(edition) << '\n';
+        return bad_command_line_status;
+    }
+    if (line.request == CommandLine::Request::help) {
+        std::cout << help_text(edition) << std::flush;
+        return 0;
+    }
+    if (line.request == CommandLine::Request::version) {
+        std::cout << version_text(edition) << std::flush;
+        return 0;
+    }
     set_plplot_fonts(edition);
     std::ios::sync_with_stdio(false);
     Console con(std::cin, std::cout, std::cerr);
-    const int status = run_program(edition, con);
+    const int status = run_program(edition, con, line.run);
     std::cout.flush();
     return status;
 }

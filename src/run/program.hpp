@@ -4,6 +4,7 @@
 #include <iosfwd>
 
 #include "run/edition.hpp"
+#include "run/options.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
 
@@ -15,14 +16,14 @@ void set_plplot_fonts(Edition edition);
 
 // The whole run, from the banner to the normal termination or a stop.
 // Returns the process's exit status.
-int run_program(Edition edition, Console& con);
+int run_program(Edition edition, Console& con, const RunOptions& options = {});
 
 // The same on a store the caller keeps, new or reset(), for a process that
 // runs many jobs one after the other.
-int run_program(Edition edition, Console& con, Store& store);
+int run_program(Edition edition, Console& con, Store& store, const RunOptions& options = {});
 
-// What each program's main does: the start-up setting, then the run on the
-// process's standard streams.
-int program_main(Edition edition);
+// What each program's main does: reads the command line; for a run, the
+// start-up setting, then the run on the process's standard streams.
+int program_main(Edition edition, int argc, char** argv);
 
 }  // namespace ruvela

@@ -56,6 +56,18 @@ void put_fixed(std::string& out, float value, int width, int decimals) {
     put_right(out, text, width);
 }
 
+void put_shortest(std::string& out, float value) {
+    if (std::isnan(value)) {
+        out.append("NaN");
+    } else if (std::isinf(value)) {
+        out.append(value > 0 ? "Inf" : "-Inf");
+    } else {
+        char buf[32];
+        const auto res = std::to_chars(buf, buf + sizeof buf, value);
+        out.append(buf, res.ptr);
+    }
+}
+
 void put_text(std::string& out, std::string_view text, int width) {
     if (width <= 0) return;
     const auto w = static_cast<std::size_t>(width);

@@ -21,6 +21,11 @@ void put_int(std::string& out, long long value, int width);
 // when it rounds to zero; an exact zero of either sign is written as zero.
 void put_fixed(std::string& out, float value, int width, int decimals);
 
+// Appends the shortest text that reads back to the same binary32 value
+// (std::to_chars), for files that other programs read. NaN and the
+// infinities are written NaN, Inf and -Inf, which R, Python and pandas all read.
+void put_shortest(std::string& out, float value);
+
 // Appends `text` cut or blank-padded to exactly `width` columns ("Aw").
 void put_text(std::string& out, std::string_view text, int width);
 

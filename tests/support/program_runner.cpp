@@ -53,7 +53,7 @@ ScratchFolder::~ScratchFolder() {
 }
 
 ProgramRun run_in_folder(const fs::path& program, const fs::path& folder,
-                         const fs::path& stdin_file) {
+                         const fs::path& stdin_file, const std::vector<std::string>& args) {
     const fs::path out_path = folder.parent_path() / (folder.filename().string() + ".stdout");
     const fs::path err_path = folder.parent_path() / (folder.filename().string() + ".stderr");
     std::vector<std::string> env_text;
@@ -65,8 +65,11 @@ ProgramRun run_in_folder(const fs::path& program, const fs::path& folder,
     std::vector<char*> env;
     for (auto& e : env_text) env.push_back(e.data());
     env.push_back(nullptr);
-    std::string program_text = program.string();
-    char* argv[] = {program_text.data(), nullptr};
+    std::vector<std::string> argv_text = {program.string()};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
 
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
@@ -78,7 +81,7 @@ ProgramRun run_in_folder(const fs::path& program, const fs::path& folder,
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
-        ::execve(argv[0], argv, env.data());
+        ::execve(argv[0], argv.data(), env.data());
         ::_exit(127);
     }
     int wait_status = 0;

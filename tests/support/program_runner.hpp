@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace ruvela::testing {
 
@@ -13,10 +14,11 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs `program` with `folder` as working directory, standard input from
-// `stdin_file` and RUVELA_DEVICE=null in its environment.
+// Runs `program` with the arguments `args`, `folder` as working directory,
+// standard input from `stdin_file` and RUVELA_DEVICE=null in its environment.
 ProgramRun run_in_folder(const std::filesystem::path& program, const std::filesystem::path& folder,
-                         const std::filesystem::path& stdin_file);
+                         const std::filesystem::path& stdin_file,
+                         const std::vector<std::string>& args = {});
 
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, const std::string& text);

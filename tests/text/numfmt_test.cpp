@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace ruvela {
 namespace {
@@ -64,6 +66,30 @@ TEST(FixedField, NonFiniteValues) {
     EXPECT_EQ(fixed_field(-std::numeric_limits<float>::infinity(), 5, 2), "*****");
     EXPECT_EQ(fixed_field(std::nanf(""), 11, 6), "        NaN");
     EXPECT_EQ(fixed_field(3.4e38f, 12, 6), "************");
+}
+
+// Every value must read back to the very same float, or a CSV reader sees
+// another number than the fixed-width table was computed from.
+TEST(Shortest, ReadsBackToTheSameFloat) {
+    const float values[] = {0.1f,  1.0f / 3.0f, 1.3000001f,    17.233f,  -0.5f,
+                            1e-7f, 16777216.0f, 3.4028235e38f, 1.4e-45f, 0.0f};
+    for (float v : values) {
+        std::string text;
+        put_shortest(text, v);
+        float back = -1.0f;
+        const auto res = std::from_chars(text.data(), text.data() + text.size(), back);
+        EXPECT_EQ(res.ptr, text.data() + text.size()) << text;
+        EXPECT_EQ(back, v) << text;
+    }
+    const auto shortest = [](float v) {
+        std::string text;
+        put_shortest(text, v);
+        return text;
+    };
+    EXPECT_EQ(shortest(0.1f), "0.1");
+    EXPECT_EQ(shortest(45.0f), "45");
+    EXPECT_EQ(shortest(std::nanf("")), "NaN");
+    EXPECT_EQ(shortest(-std::numeric_limits<float>::infinity()), "-Inf");
 }
 
 TEST(Text, FixedLengthAndTrim) {

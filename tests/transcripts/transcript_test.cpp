@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../support/program_runner.hpp"
+#include "plot/plplot_plotter.hpp"
+#include "run/options.hpp"
 
 namespace ruvela::testing {
 namespace {
@@ -32,6 +35,31 @@ fs::path program_of(const fs::path& case_folder) {
     return edition.starts_with("11") ? fs::path(RUVELA_V11) : fs::path(RUVELA_V12);
 }
 
+// The arguments in the case's `args` file, one a line; none without it.
+std::vector<std::string> arguments_of(const fs::path& case_folder) {
+    std::vector<std::string> args;
+    const fs::path args_file = case_folder / "args";
+    if (!fs::exists(args_file)) return args;
+    std::istringstream lines(read_file(args_file));
+    for (std::string line; std::getline(lines, line);) args.push_back(line);
+    return args;
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+}
+
+// The version lines name the project's and PLplot's versions as placeholders,
+// so that neither a new release nor another PLplot changes the expected output.
+std::string with_version_placeholders(std::string text) {
+    replace_all(text, "(Ruvela) " + std::string(project_version()), "(Ruvela) @VERSION@");
+    replace_all(text, "PLplot " + std::string(plplot_version()), "PLplot @PLPLOT_VERSION@");
+    return text;
+}
+
 bool regenerating() {
     const char* flag = std::getenv("RUVELA_REGENERATE");
     return flag != nullptr && std::string_view(flag) == "1";
@@ -45,11 +73,12 @@ TEST_P(Transcript, MatchesExpectedOutputAndFiles) {
     const auto inputs = files_below(case_folder / "files");
     for (const auto& [name, text] : inputs) write_file(work.path / name, text);
 
-    const ProgramRun run = run_in_folder(program_of(case_folder), work.path, case_folder / "stdin");
+    const ProgramRun run = run_in_folder(program_of(case_folder), work.path, case_folder / "stdin",
+                                         arguments_of(case_folder));
 
     // What the run produced: its streams, its status, and every file it
     // created or changed.
-    std::map<std::string, std::string> produced = {{"stdout", run.out},
+    std::map<std::string, std::string> produced = {{"stdout", with_version_placeholders(run.out)},
                                                    {"status", std::to_string(run.status) + "\n"}};
     if (!run.err.empty()) produced["stderr"] = run.err;
     for (const auto& [name, text] : files_below(work.path)) {

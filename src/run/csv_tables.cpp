@@ -1,0 +1,123 @@
+#include "run/csv_tables.hpp"
+
+#include <algorithm>
+
+#include "run/tables.hpp"
+#include "text/numfmt.hpp"
+#include "text/output_file.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// Big tables go out in a few large writes.
+constexpr std::size_t flush_size = 1 << 16;
+
+void flush(std::string& buffer, std::ostream& out) {
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    buffer.clear();
+}
+
+// The stored basal area is in cm^2 / 100; the tables promise "that value
+// times 100", so the product is taken in single precision from the stored
+// value and agrees with the fixed-width table, not with the area before its
+// division (which may differ in the last bit).
+float cm2_of_stored(float basal_area_dm2) {
+    return basal_area_dm2 * 100.0f;
+}
+
+void put_number(std::string& row, float value) {
+    row += ',';
+    put_shortest(row, value);
+}
+
+void put_count(std::string& row, int count) {
+    row += ',';
+    row += std::to_string(count);
+}
+
+// A mean over no series is no value.
+void put_mean(std::string& row, int count, float mean) {
+    row += ',';
+    if (count > 0) put_shortest(row, mean);
+}
+
+}  // namespace
+
+void put_csv_text(std::string& out, std::string_view text) {
+    const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+                        text.starts_with(' ') || text.ends_with(' ');
+    if (!quoted) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
+    std::string buffer = "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n";
+    for (const SeriesCsvView& s : series) {
+        const std::size_t years =
+            std::min({s.ring_width_mm.size(), s.basal_area_dm2.size(), s.increment_cm2.size()});
+        for (std::size_t k = 0; k < years; ++k) {
+            put_csv_text(buffer, s.id);
+            buffer += ',';
+            buffer += std::to_string(s.first_year + static_cast<int>(k));
+            put_number(buffer, s.ring_width_mm[k]);
+            put_number(buffer, cm2_of_stored(s.basal_area_dm2[k]));
+            buffer += ',';
+            if (k > 0) put_shortest(buffer, s.increment_cm2[k]);
+            buffer += '\n';
+            if (buffer.size() >= flush_size) flush(buffer, out);
+        }
+    }
+    flush(buffer, out);
+}
+
+std::string pair_csv_file_name(std::string_view ring_file_name) {
+    return std::string(trim_right(output_file_name(ring_file_name))) + ".csv";
+}
+
+void write_pair_csv_file(std::string_view ring_file_name, std::span<const SeriesCsvView> series) {
+    OutputFile file(pair_csv_file_name(ring_file_name));
+    write_pair_csv(file.stream(), series);
+    file.commit();
+}
+
+void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
+    const std::size_t years = std::min({pair.n_ring_width.size(), pair.mean_ring_width_mm.size(),
+                                        pair.n_basal_area.size(), pair.mean_basal_area_dm2.size(),
+                                        pair.n_bai.size(), pair.mean_bai_cm2.size()});
+    std::string& rows = summary.rows;
+    for (std::size_t k = 0; k < years; ++k) {
+        put_csv_text(rows, pair.file);
+        rows += ',';
+        rows += std::to_string(pair.first_year + static_cast<int>(k));
+        put_count(rows, pair.n_ring_width[k]);
+        put_mean(rows, pair.n_ring_width[k], pair.mean_ring_width_mm[k]);
+        put_count(rows, pair.n_basal_area[k]);
+        put_mean(rows, pair.n_basal_area[k], cm2_of_stored(pair.mean_basal_area_dm2[k]));
+        put_count(rows, pair.n_bai[k]);
+        put_mean(rows, pair.n_bai[k], pair.mean_bai_cm2[k]);
+        rows += '\n';
+    }
+}
+
+void write_summary_csv(std::ostream& out, const SummaryCsv& summary) {
+    out << "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,"
+           "mean_bai_cm2\n"
+        << summary.rows;
+}
+
+void write_summary_csv_file(const SummaryCsv& summary) {
+    OutputFile file{std::string(summary_csv_name)};
+    write_summary_csv(file.stream(), summary);
+    file.commit();
+}
+
+}  // namespace ruvela

@@ -1,0 +1,71 @@
+// The tables as comma-separated values, for R, pandas and spreadsheets: one
+// header row, fields quoted as RFC 4180 says, every number as the shortest
+// text that reads back to the same float, and a missing value as an empty cell.
+// The writers take plain views, so they need nothing but the values.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ruvela {
+
+// One series of a pair: its values from its first year on, one per year.
+struct SeriesCsvView {
+    std::string_view id;
+    int first_year = 0;
+    std::span<const float> ring_width_mm;
+    std::span<const float> basal_area_dm2;  // as the per-file table holds it: cm^2 / 100
+    std::span<const float> increment_cm2;   // the first year's entry is not written
+};
+
+// "series,year,ring_width_mm,basal_area_cm2,bai_cm2", then one row per
+// series and year, series in the order given, years rising. The
+// increment of a series' first year is empty: there is no earlier ring.
+void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
+
+// "<stem>_BAI.csv": the per-file table's name with ".csv" after it.
+std::string pair_csv_file_name(std::string_view ring_file_name);
+
+// Writes the table into pair_csv_file_name(ring_file_name), complete or not at all.
+void write_pair_csv_file(std::string_view ring_file_name, std::span<const SeriesCsvView> series);
+
+// The per-year sample depths and means of one pair over its own span, one
+// entry per year from first_year on. The counts and means are those of the
+// fixed-width tables, so the increments include each series' first-year zero.
+struct PairMeansCsvView {
+    std::string_view file;  // the ring-width file's name
+    int first_year = 0;
+    std::span<const int> n_ring_width;
+    std::span<const float> mean_ring_width_mm;
+    std::span<const int> n_basal_area;
+    std::span<const float> mean_basal_area_dm2;  // cm^2 / 100, as stored
+    std::span<const int> n_bai;
+    std::span<const float> mean_bai_cm2;
+};
+
+inline constexpr std::string_view summary_csv_name = "summary.csv";
+
+// The rows of summary.csv, added pair by pair: a pair's counts last only
+// until the next pair is read.
+struct SummaryCsv {
+    std::string rows;
+};
+
+// Adds one row per year of the pair's span; a mean over no series is empty.
+void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair);
+
+// "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,mean_bai_cm2"
+// and the rows added so far.
+void write_summary_csv(std::ostream& out, const SummaryCsv& summary);
+
+// Writes summary_csv_name, complete or not at all.
+void write_summary_csv_file(const SummaryCsv& summary);
+
+// Appends `text` as one CSV field: quoted, with its quotes doubled, when it
+// holds a comma, a quote or a line end, or begins or ends with a blank that
+// a reader might otherwise drop.
+void put_csv_text(std::string& out, std::string_view text);
+
+}  // namespace ruvela

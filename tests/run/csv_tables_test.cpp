@@ -1,0 +1,77 @@
+#include "run/csv_tables.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace ruvela {
+namespace {
+
+TEST(CsvText, QuotedOnlyWhenAReaderWouldSplitOrTrimIt) {
+    const struct {
+        const char* text;
+        const char* field;
+    } cases[] = {
+        {"core1a", "core1a"},
+        {"my site.rwl", "my site.rwl"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+        {" 01A", "\" 01A\""},
+        {"01A ", "\"01A \""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        put_csv_text(out, c.text);
+        EXPECT_EQ(out, c.field) << c.text;
+    }
+}
+
+// Series order then years; the basal area back in cm^2 as the single-
+// precision product of the stored value (0.013 gives 1.3000001, not 1.3);
+// no increment in a series' first year, where the stored zero is no ring.
+TEST(PairCsv, OneRowPerSeriesYearWithTheFirstIncrementEmpty) {
+    const std::vector<float> rw1 = {1.0f, 1.2f}, ba1 = {0.013f, 0.45f}, bai1 = {0.0f, 0.286513f};
+    const std::vector<float> rw2 = {0.5f}, ba2 = {0.0123f}, bai2 = {0.0f};
+    const SeriesCsvView series[] = {{"core1a", 1953, rw1, ba1, bai1},
+                                    {"a,\"b\"", 1958, rw2, ba2, bai2},
+                                    {"empty", 1960, {}, {}, {}}};
+    std::ostringstream out;
+    write_pair_csv(out, series);
+    EXPECT_EQ(out.str(),
+              "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n"
+              "core1a,1953,1,1.3000001,\n"
+              "core1a,1954,1.2,45,0.286513\n"
+              "\"a,\"\"b\"\"\",1958,0.5,1.23,\n");
+    EXPECT_EQ(pair_csv_file_name("gp.rwl"), "gp_BAI.csv");
+    EXPECT_EQ(pair_csv_file_name("abcdefghijklmnopqrstuvwxyz0123"),
+              "abcdefghijklmnopqrstuvwxyz_BAI.csv");
+}
+
+// Each pair over its own years with its own sample depths; a year no series
+// covers has a count of 0 and empty means, never a mean of 0.
+TEST(SummaryCsv, EachPairsOwnSpanAndDepths) {
+    const std::vector<int> n1 = {1, 0, 2};
+    const std::vector<float> rw1 = {1.5f, 0.0f, 0.75f}, ba1 = {0.013f, 0.0f, 0.1f},
+                             bai1 = {0.0f, 0.0f, 2.5f};
+    const std::vector<int> n2 = {3};
+    const std::vector<float> rw2 = {0.1f}, ba2 = {0.2f}, bai2 = {1.0f / 3.0f};
+    SummaryCsv summary;
+    add_pair_rows(summary, {"site1.rwl", 1953, n1, rw1, n1, ba1, n1, bai1});
+    add_pair_rows(summary, {"my,site.rwl", 2001, n2, rw2, n2, ba2, n2, bai2});
+    std::ostringstream out;
+    write_summary_csv(out, summary);
+    EXPECT_EQ(out.str(),
+              "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,"
+              "mean_bai_cm2\n"
+              "site1.rwl,1953,1,1.5,1,1.3000001,1,0\n"
+              "site1.rwl,1954,0,,0,,0,\n"
+              "site1.rwl,1955,2,0.75,2,10,2,2.5\n"
+              "\"my,site.rwl\",2001,3,0.1,3,20,3,0.33333334\n");
+}
+
+}  // namespace
+}  // namespace ruvela
