@@ -25,6 +25,7 @@ packages="
   imagemagick
   time
   groff-base
+  python3
 "
 
 missing=""

@@ -79,14 +79,41 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
     flush(buffer, out);
 }
 
-std::string pair_csv_file_name(std::string_view ring_file_name) {
-    return std::string(trim_right(output_file_name(ring_file_name))) + ".csv";
-}
-
-void write_pair_csv_file(std::string_view ring_file_name, std::span<const SeriesCsvView> series) {
-    OutputFile file(pair_csv_file_name(ring_file_name));
+void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series) {
+    OutputFile file(std::string(table_name) + ".csv");
     write_pair_csv(file.stream(), series);
     file.commit();
+}
+
+void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
+                         const PairTables& tables) {
+    std::vector<SeriesCsvView> views;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const int first = pair.series_first_year(s);
+        const auto years = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
+        const auto row = [&](const SeriesYearTable& table) {
+            return years == 0 ? std::span<const float>()
+                              : std::span(table.data() + SeriesYearTable::index(s, first), years);
+        };
+        views.push_back({trim_right(pair.series_ids(s)), first, row(tables.ring_width),
+                         row(tables.basal_area), row(tables.basal_area_increment)});
+    }
+    write_pair_csv_file(table_name, views);
+}
+
+void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
+                   int last_year, const PairTables& tables) {
+    if (last_year < first_year) return;
+    const auto offset = static_cast<std::size_t>(first_year - 1);
+    const auto years = static_cast<std::size_t>(last_year - first_year + 1);
+    const auto span_of = [&](const auto& per_year) {
+        return std::span(per_year.data() + offset, years);
+    };
+    add_pair_rows(summary,
+                  {ring_file_name, first_year, span_of(tables.count_ring_width),
+                   span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
+                   span_of(tables.mean_basal_area), span_of(tables.count_basal_area_increment),
+                   span_of(tables.mean_basal_area_increment)});
 }
 
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "run/store.hpp"
+
 namespace ruvela {
 
 // One series of a pair: its values from its first year on, one per year.
@@ -25,11 +27,13 @@ struct SeriesCsvView {
 // increment of a series' first year is empty: there is no earlier ring.
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 
-// "<stem>_BAI.csv": the per-file table's name with ".csv" after it.
-std::string pair_csv_file_name(std::string_view ring_file_name);
+// Writes the table into the per-file table's name with ".csv" after it,
+// complete or not at all.
+void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series);
 
-// Writes the table into pair_csv_file_name(ring_file_name), complete or not at all.
-void write_pair_csv_file(std::string_view ring_file_name, std::span<const SeriesCsvView> series);
+// The same for the series of the pair just computed.
+void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
+                         const PairTables& tables);
 
 // The per-year sample depths and means of one pair over its own span, one
 // entry per year from first_year on. The counts and means are those of the
@@ -55,6 +59,10 @@ struct SummaryCsv {
 
 // Adds one row per year of the pair's span; a mean over no series is empty.
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair);
+
+// The rows of the pair just computed, over its span first_year..last_year.
+void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
+                   int last_year, const PairTables& tables);
 
 // "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,mean_bai_cm2"
 // and the rows added so far.

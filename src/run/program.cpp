@@ -10,6 +10,7 @@
 #include "plot/plplot_plotter.hpp"
 #include "run/basal_area.hpp"
 #include "run/companion_file.hpp"
+#include "run/csv_tables.hpp"
 #include "run/dialogue.hpp"
 #include "run/options.hpp"
 #include "run/pair_input.hpp"
@@ -77,6 +78,7 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     plot_session plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
+    SummaryCsv summary_csv;
     const Answers& answers = store.answers;
     RunResults& results = store.run;
     for (results.file_index = 1; results.file_index <= answers.file_count; ++results.file_index) {
@@ -87,10 +89,17 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
         read_companion_file(answers, f, store.pair, con);
         check_companion_values(answers, f, store.pair, store.tables, con);
         compute_basal_area(answers.offset_kind, results, store.pair, store.tables);
-        write_file_table(answers, results, store.pair, store.tables, store.work, con);
+        const std::string table =
+            write_file_table(answers, results, store.pair, store.tables, store.work, con);
+        if (options.write_csv) {
+            write_pair_csv_file(table, store.pair, store.tables);
+            add_pair_rows(summary_csv, file_name_of(answers.ring_file_names(f)),
+                          results.file_first_year(f), results.file_last_year(f), store.tables);
+        }
         if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
     }
     write_summary_tables(answers, results, store.tables, edition);
+    if (options.write_csv) write_summary_csv_file(summary_csv);
     if (con.warnings > 0)
         write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
     write_line(con);

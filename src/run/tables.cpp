@@ -118,8 +118,8 @@ void write_file_table_to(const Answers& answers, const RunResults& run, PairSeri
     }
 }
 
-void write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
-                      const PairTables& tables, WorkBuffers& work, Console& con) {
+std::string write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
+                             const PairTables& tables, WorkBuffers& work, Console& con) {
     const std::string& ring_file = answers.ring_file_names(run.file_index);
     const std::string usual = output_file_name(ring_file);
     const std::string name = unused_table_name(usual, run.table_names);
@@ -133,6 +133,7 @@ void write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
     write_line(con, " Writing output to file : " + name);
     write_file_table_to(answers, run, pair, tables, work, file.stream(), con);
     file.commit();
+    return file_name_of(name);
 }
 
 void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,

@@ -28,9 +28,10 @@ std::string unused_table_name(const std::string& name, const std::vector<std::st
 std::string series_heading(std::string_view series_id);
 
 // Writes the per-file table of pair run.file_index in the layout answered
-// and reports its name on the console. Also rebuilds the series headings.
-void write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
-                      const PairTables& tables, WorkBuffers& work, Console& con);
+// and reports its name on the console; returns the name. Also rebuilds the
+// series headings.
+std::string write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
+                             const PairTables& tables, WorkBuffers& work, Console& con);
 
 // The table itself, written to `out`.
 void write_file_table_to(const Answers& answers, const RunResults& run, PairSeries& pair,

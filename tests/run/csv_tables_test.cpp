@@ -46,9 +46,6 @@ TEST(PairCsv, OneRowPerSeriesYearWithTheFirstIncrementEmpty) {
               "core1a,1953,1,1.3000001,\n"
               "core1a,1954,1.2,45,0.286513\n"
               "\"a,\"\"b\"\"\",1958,0.5,1.23,\n");
-    EXPECT_EQ(pair_csv_file_name("gp.rwl"), "gp_BAI.csv");
-    EXPECT_EQ(pair_csv_file_name("abcdefghijklmnopqrstuvwxyz0123"),
-              "abcdefghijklmnopqrstuvwxyz_BAI.csv");
 }
 
 // Each pair over its own years with its own sample depths; a year no series
