@@ -6,6 +6,26 @@ namespace ruvela {
 
 namespace {
 
+// Ring widths are in mm, radii in cm.
+float mm_to_cm(float width) {
+    return width / 10.0f;
+}
+
+// The per-file and summary tables hold basal areas in cm^2 / 100; the
+// increments stay in cm^2.
+float cm2_to_table_area(float area) {
+    return area / 100.0f;
+}
+
+// The missing inner part as `rings` rings of the mean width of the first
+// measured ones: rings * (sum / rings). In single precision this is not
+// always `sum` itself, and the stored tables depend on the exact floats, so
+// the two steps stay.
+float inner_part(float sum, int rings) {
+    const auto n = static_cast<float>(rings);
+    return n * (sum / n);
+}
+
 // Radius at the end of the last year, in cm. With a pith offset p the
 // missing inner part counts as p rings of the mean width of the first p
 // measured rings; widths past the series' end are zero, so only its own
@@ -19,11 +39,10 @@ float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& ta
     if (p > 0) {
         const int inner_years = std::min(p, last - first + 1);
         for (int y = first; y < first + inner_years; ++y) a += tables.ring_width(s, y);
-        const auto rings = static_cast<float>(p);
-        a = rings * (a / rings);
+        a = inner_part(a, p);
     }
     for (int y = first; y <= last; ++y) a += tables.ring_width(s, y);
-    return a / 10.0f;
+    return mm_to_cm(a);
 }
 
 void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s) {
@@ -33,7 +52,7 @@ void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s
     float r = outer_radius(kind, pair, tables, s);
     tables.basal_area(s, last) = pi * (r * r);
     for (int y = last - 1; y >= first; --y) {
-        r = r - tables.ring_width(s, y + 1) / 10.0f;
+        r = r - mm_to_cm(tables.ring_width(s, y + 1));
         tables.basal_area(s, y) = pi * (r * r);
         tables.basal_area_increment(s, y + 1) =
             tables.basal_area(s, y + 1) - tables.basal_area(s, y);
@@ -41,7 +60,7 @@ void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s
     pair.radius(s) = r;
     for (int y = first; y <= last; ++y) {
         float& area = tables.basal_area(s, y);
-        area = area / 100.0f;
+        area = cm2_to_table_area(area);
         tables.sum_ring_width(y) += tables.ring_width(s, y);
         tables.count_ring_width(y) += 1;
         if (area >= 0.0f) {
