@@ -21,4 +21,9 @@ inline float thousandths_to_mm(int value) {
     return hundredths_read_as_thousandths(hundredths_to_mm(value));
 }
 
+// Ring widths are in mm, radii and diameters in cm.
+inline float mm_to_cm(float width) {
+    return width / 10.0f;
+}
+
 }  // namespace ruvela

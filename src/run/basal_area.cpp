@@ -2,14 +2,11 @@
 
 #include <algorithm>
 
+#include "ringio/units.hpp"
+
 namespace ruvela {
 
 namespace {
-
-// Ring widths are in mm, radii in cm.
-float mm_to_cm(float width) {
-    return width / 10.0f;
-}
 
 // The per-file and summary tables hold basal areas in cm^2 / 100; the
 // increments stay in cm^2.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ringio/readfmt.hpp"
+#include "ringio/units.hpp"
 #include "run/stop.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
@@ -235,7 +236,7 @@ float measured_radius(const PairSeries& pair, const PairTables& tables, int s) {
     float sum = 0.0f;
     for (int y = pair.series_first_year(s); y <= pair.series_last_year(s); ++y)
         sum += tables.ring_width(s, y);
-    return sum / 10.0f;
+    return mm_to_cm(sum);
 }
 
 std::string cm(float value) {
