@@ -9,14 +9,12 @@
 #include "ringio/units.hpp"
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
-#include "text/stops.hpp"
 
 namespace ruvela {
 
 namespace {
 
 constexpr std::size_t line_length = 80;
-constexpr int max_text_lines = 25;
 
 // End markers and filler of the layouts.
 constexpr int hundredths_end = 999;
@@ -278,10 +276,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         }
         const auto d = index ? decode_index_line(s.title) : decode_measurement_line(s.title);
         if (!d) {
-            if (++text_lines > max_text_lines) {
-                con.err << "Sbr TRRW:  Over 25 text lines\n";
-                end_run(0);
-            }
+            if (++text_lines > max_text_lines) return TrrwOutcome::too_many_text_lines;
             echo_text_line(s.title, echo, con);
             continue;
         }

@@ -35,19 +35,24 @@ struct SeriesArgs {
     std::string title;  // 80 characters: the last line read
 };
 
+// Text lines a read call takes before it gives up on the file.
+inline constexpr int max_text_lines = 25;
+
 // What a read call found beyond the signals of the arguments.
 enum class TrrwOutcome {
-    ok,        // a series was read, or the end of the file was signalled
-    too_long,  // the series holds more values than `values` can take: the
-               // first values.size() are stored, value_count is values.size(),
-               // series_id and first_year are set; the caller must stop
+    ok,                   // a series was read, or the end of the file was signalled
+    too_long,             // the series holds more values than `values` can take: the
+                          // first values.size() are stored, value_count is values.size(),
+                          // series_id and first_year are set; the caller must stop
+    too_many_text_lines,  // this call met more than max_text_lines text lines;
+                          // the last one is not echoed, no series is returned
+                          // and the caller must stop
 };
 
 // One read call ("MR", "IR"; any other mode reads the measurement layout) on
 // `data`, echoing text lines to `echo` when it is not null and to the
 // console. Lines of blanks and tabs only belong to no series and are passed
-// over. Ends the run (RunEnded) with "Sbr TRRW:  Over 25 text lines" on the
-// console's error stream.
+// over.
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
                       Console& con);
 

@@ -73,6 +73,8 @@ void read_ring_width_file(Store& store, Console& con) {
     int s = 1;
     for (;;) {
         const TrrwOutcome outcome = trrw_read(TrrwMode::mr, series, lines, nullptr, con);
+        if (outcome == TrrwOutcome::too_many_text_lines)
+            stop_with_error_line(con, "Sbr TRRW:  Over " + number(max_text_lines) + " text lines");
         if (series.series_seq == end_of_file_signal) break;
         check_series_fits(store, con, s, series, outcome);
         store.series_ids(s) = fixed_text(series.series_id, id_length);
@@ -158,7 +160,7 @@ void read_companion_file(Store& store, Console& con) {
         if (status == ReadStatus::conversion_error) {
             write_line(con);
             write_line(con, " Error offset data");
-            end_run(0);
+            end_run(stop_status);
         }
         if (n > max_series) {
             stop_run(con, {" File " + file_name_of(name) + " holds more than " +

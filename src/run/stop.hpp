@@ -10,8 +10,15 @@ namespace ruvela {
 
 inline constexpr std::string_view terminating_line = " Sorry, Program Terminating ";
 
+// Exit status of every stop the program itself brings about.
+inline constexpr int stop_status = 0;
+
 // Writes an empty line, `lines` and the terminating line, then ends the run
-// with exit status 0. Each line names what could not be taken.
+// with stop_status. Each line names what could not be taken.
 [[noreturn]] void stop_run(Console& con, std::initializer_list<std::string_view> lines);
+
+// Writes `line` on the console's error stream and ends the run with
+// stop_status.
+[[noreturn]] void stop_with_error_line(Console& con, std::string_view line);
 
 }  // namespace ruvela

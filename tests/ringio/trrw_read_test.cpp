@@ -6,7 +6,6 @@
 
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
-#include "text/stops.hpp"
 #include "trrw_support.hpp"
 
 namespace ruvela {
@@ -59,24 +58,22 @@ TEST(TrrwRead, TextLinesAreEchoedAndSeriesComeOnePerCall) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST(TrrwRead, MoreThan25TextLinesInOneCallEndTheRun) {
+TEST(TrrwRead, MoreThan25TextLinesInOneCallAreAnOutcomeNotAStop) {
     std::string text;
     for (int i = 0; i < 25; ++i) text += "Site header\n";
     const std::string series = mline("AB01", 1990, {1, 999});
     EXPECT_EQ(read_all(text + series + text + series, TrrwMode::mr).series.size(), 2u);
-    try {
-        read_all(text + "Site header\n" + series, TrrwMode::mr);
-        FAIL() << "the run goes on";
-    } catch (const RunEnded& e) {
-        EXPECT_EQ(e.status, 0);
-    }
-    std::istringstream data(text + "one too many\n"), in;
+    const auto stopped = read_all(series + text + "Site header\n" + series, TrrwMode::mr);
+    EXPECT_TRUE(stopped.stopped_at_text_lines);
+    EXPECT_EQ(stopped.series.size(), 1u);
+    std::istringstream data(text + "one too many\n" + series), in;
     std::ostringstream out, err;
     Console con(in, out, err);
     LineReader lines(data);
     SeriesArgs args;
-    EXPECT_THROW(trrw_read(TrrwMode::mr, args, lines, nullptr, con), RunEnded);
-    EXPECT_EQ(err.str(), "Sbr TRRW:  Over 25 text lines\n");
+    EXPECT_EQ(trrw_read(TrrwMode::mr, args, lines, nullptr, con), TrrwOutcome::too_many_text_lines);
+    EXPECT_EQ(lines.line_number(), 26);
+    EXPECT_EQ(err.str(), "");
     EXPECT_EQ(out.str().find("one too many"), std::string::npos);
 }
 

@@ -20,6 +20,7 @@ struct Series {
 struct Reading {
     std::vector<Series> series;  // up to the end of the text
     std::string out, err, echo;
+    bool stopped_at_text_lines = false;
 };
 
 // Calls trrw_read until it signals the end, checking the call protocol.
@@ -35,6 +36,10 @@ inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capa
     Reading r;
     for (;;) {
         const TrrwOutcome outcome = trrw_read(mode, args, lines, &echo, con);
+        if (outcome == TrrwOutcome::too_many_text_lines) {
+            r.stopped_at_text_lines = true;
+            break;
+        }
         if (args.series_seq == end_of_file_signal) {
             EXPECT_EQ(args.value_count, end_of_file_signal);
             break;
