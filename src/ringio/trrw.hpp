@@ -5,7 +5,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "ringio/series.hpp"
 #include "text/console.hpp"
 #include "text/lines.hpp"
 
@@ -52,9 +54,30 @@ enum class TrrwOutcome {
 // One read call ("MR", "IR"; any other mode reads the measurement layout) on
 // `data`, echoing text lines to `echo` when it is not null and to the
 // console. Lines of blanks and tabs only belong to no series and are passed
-// over.
+// over. Adds to `findings` what the lines show of a damaged file: id_changed,
+// year_out_of_sequence (measurement layout) and series_unended.
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
-                      Console& con);
+                      Console& con, std::vector<Finding>& findings);
+
+// A decade-format file read series by series with everything noticed on the
+// way: each call's findings, each series' width checks, and whether the file
+// looked like a decade-format file at all.
+struct DecadeFile {
+    // Takes the first line that holds more than blanks, to be quoted should
+    // the file turn out to be something else.
+    explicit DecadeFile(LineReader& lines);
+
+    LineReader& lines;
+    std::string first_line;
+    int series_read = 0;
+    std::vector<Finding> findings;
+};
+
+// One trrw_read call on `file`. Adds not_decade_format when the text-line
+// limit stops the reading, or when the file ends before any series; when no
+// series was read, it is the file's only finding.
+TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& series,
+                               std::ostream* echo, Console& con);
 
 // One write call ("IW", any other mode writes "MW") of values 1..value_count
 // to `data`; the index layout's rescaling message goes to the console. A

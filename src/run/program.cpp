@@ -84,8 +84,10 @@ void run(Edition edition, Store& store, Console& con) {
         if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
     }
     write_summary_tables(store, edition);
-    if (con.warnings > 0)
+    if (con.warnings > 0) {
+        write_line(con);  // the last answer's prompt has no line end
         write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
+    }
     write_line(con);
     write_line(con, " Normal Termination of Program");
 }
