@@ -1,13 +1,15 @@
 // Decade-format files: every series of a file read in one mode ("MR", "IR",
 // and counted blocks wherever a line asks for one), each series that the
-// layout can hold written back and read again; or, with control bit 3, the
-// writer alone on arbitrary binary32 values.
+// layout can hold written back and read again, the reader noticing no damage
+// in it; or, with control bit 3, the writer alone on arbitrary binary32
+// values.
 // Input: one control byte, then the file (or the values).
 //   bit 0: "IR" instead of "MR"      bit 1: "IR" keeps its counts ("******")
 //   bit 2: a small store (12 values) bit 3: write raw values ("MW"/"IW" by bit 0)
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,7 +17,7 @@
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
 #include "ringio/trrw.hpp"
-#include "text/stops.hpp"
+#include "run/reader_warnings.hpp"
 
 using namespace ruvela;
 
@@ -29,12 +31,22 @@ struct Series {
     std::vector<float> values;
 };
 
+// Every finding names a line already read and words as one console line.
+void check_findings(std::span<const Finding> findings, long lines_read) {
+    for (const Finding& f : findings) {
+        FUZZ_CHECK(f.line >= 0 && f.line <= lines_read);
+        const std::string text = reader_warning_text(f, "f.rwl");
+        FUZZ_CHECK(text.find_first_of("\n\r") == std::string::npos);
+    }
+}
+
 // Reads series until the end of the file; every call must take at least
 // one line, so a file of n lines is read in at most n calls.
 std::vector<Series> read_all(TrrwMode mode, bool keep_counts, std::size_t capacity,
-                             std::string_view file) {
+                             std::string_view file, std::vector<Finding>* findings = nullptr) {
     std::istringstream in{std::string(file)};
     LineReader lines(in);
+    DecadeFile decade(lines);
     std::ostringstream out, err;
     std::istringstream no_answers;
     Console con(no_answers, out, err);
@@ -44,26 +56,27 @@ std::vector<Series> read_all(TrrwMode mode, bool keep_counts, std::size_t capaci
     s.values = values;
     s.counts = counts;
     std::vector<Series> found;
+    long before = 0;  // the file's first line is taken before the first call
+    std::size_t checked = 0;
     for (int call = 0; call < max_calls; ++call) {
         s.series_id = keep_counts ? "******" : "";
-        const long before = lines.line_number();
-        try {
-            const TrrwOutcome outcome = trrw_read(mode, s, lines, nullptr, con);
-            if (s.series_seq == end_of_file_signal) {
-                FUZZ_CHECK(s.value_count == end_of_file_signal);
-                return found;
-            }
-            FUZZ_CHECK(lines.line_number() > before);
-            FUZZ_CHECK(s.value_count >= 0 && static_cast<std::size_t>(s.value_count) <= capacity);
-            for (int k = 0; k < s.value_count; ++k) FUZZ_CHECK(std::isfinite(values[k]));
-            found.push_back(
-                {s.series_id, s.first_year, {values.begin(), values.begin() + s.value_count}});
-            if (outcome == TrrwOutcome::too_long) return found;
-        } catch (const RunEnded& stop) {
-            FUZZ_CHECK(stop.status == 0);
-            FUZZ_CHECK(err.str().find("Sbr TRRW:  Over 25 text lines") != std::string::npos);
+        const TrrwOutcome outcome = read_decade_series(decade, mode, s, nullptr, con);
+        FUZZ_CHECK(err.str().empty());
+        check_findings(std::span(decade.findings).subspan(checked), lines.line_number());
+        checked = decade.findings.size();
+        if (findings != nullptr) *findings = decade.findings;
+        if (outcome == TrrwOutcome::too_many_text_lines) return found;
+        if (s.series_seq == end_of_file_signal) {
+            FUZZ_CHECK(s.value_count == end_of_file_signal);
             return found;
         }
+        FUZZ_CHECK(lines.line_number() > before);
+        before = lines.line_number();
+        FUZZ_CHECK(s.value_count >= 0 && static_cast<std::size_t>(s.value_count) <= capacity);
+        for (int k = 0; k < s.value_count; ++k) FUZZ_CHECK(std::isfinite(values[k]));
+        found.push_back(
+            {s.series_id, s.first_year, {values.begin(), values.begin() + s.value_count}});
+        if (outcome == TrrwOutcome::too_long) return found;
     }
     FUZZ_CHECK(false);  // more calls than the file can have lines
     return found;
@@ -103,8 +116,11 @@ void round_trip(TrrwMode read_mode, const Series& s) {
     const TrrwMode write_mode = read_mode == TrrwMode::mr ? TrrwMode::mw : TrrwMode::iw;
     if (!writable(read_mode, s)) return;
     const std::string file = write_one(write_mode, s);
-    const std::vector<Series> back = read_all(read_mode, false, s.values.size() + 1, file);
+    std::vector<Finding> findings;
+    const std::vector<Series> back =
+        read_all(read_mode, false, s.values.size() + 1, file, &findings);
     FUZZ_CHECK(back.size() == 1);
+    for (const Finding& f : findings) FUZZ_CHECK(f.kind == FindingKind::negative_widths);
     FUZZ_CHECK(back[0].first_year == s.first_year);
     FUZZ_CHECK(back[0].values.size() == s.values.size());
     for (std::size_t k = 0; k < s.values.size(); ++k) {

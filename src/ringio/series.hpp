@@ -25,28 +25,33 @@ struct RingSeries {
 // depends on the kind.
 enum class FindingKind {
     // Decade format.
-    year_out_of_sequence,   // line, series, year (found), expected_year
-    id_changed,             // line, series, other_id (the line's ID)
-    negative_widths,        // series, count, year (first), value (first)
-    empty_series,           // series, year
-    not_decade_format,      // text (the file's first line)
+    year_out_of_sequence,  // line, series, year (found), expected_year
+    id_changed,            // line, series, other_id (the line's ID)
+    negative_widths,       // series, count, year (first), value (first)
+    empty_series,          // series, year
+    not_decade_format,     // text (the file's first line), line (where the text-line limit
+                           // stopped the reading; 0 when the file ended without a series)
+    series_unended,        // line (its first), series, year (first): the file ended
+                           // before its end marker, and the series is not read
     // Other formats.
-    id_cut,                 // line, series (as kept), other_id (as written)
-    duplicate_id,           // line, series
-    series_skipped,         // line, series, text (why)
-    gap_read_as_zero,       // series, year (first missing), expected_year (last missing), count
+    id_cut,            // line, series (as kept), other_id (as written)
+    duplicate_id,      // line, series
+    series_skipped,    // line, series, text (why)
+    gap_read_as_zero,  // series, year (first missing), expected_year (last missing), count
 };
 
 struct Finding {
     FindingKind kind{};
     long line = 0;  // 1-based line of the file, 0 when none applies
-    std::string series;
-    std::string other_id;
+    std::string series{};
+    std::string other_id{};
     int year = 0;
     int expected_year = 0;
     int count = 0;
     float value = 0.0f;
-    std::string text;
+    std::string text{};
+
+    bool operator==(const Finding&) const = default;
 };
 
 // Input a reader cannot take: the pair is not processed and the run stops.

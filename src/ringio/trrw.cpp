@@ -6,17 +6,16 @@
 
 #include "ringio/readfmt.hpp"
 #include "ringio/series.hpp"
+#include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 #include "text/fields.hpp"
 #include "text/numfmt.hpp"
-#include "text/stops.hpp"
 
 namespace ruvela {
 
 namespace {
 
 constexpr std::size_t line_length = 80;
-constexpr int max_text_lines = 25;
 
 // End markers and filler of the layouts.
 constexpr int hundredths_end = 999;
@@ -46,6 +45,7 @@ bool next_line(LineReader& data, std::string& line) {
 
 struct DecadeLine {
     std::string id;
+    bool id_cut = false;  // the year's sign stood in the ID's last column
     int year = 0;
     std::array<int, 10> values{};
     std::array<int, 10> counts{};
@@ -59,6 +59,7 @@ std::optional<DecadeLine> decode_measurement_line(std::string_view line) {
     std::string year(columns(line, 9, 12));
     if (line[7] == '-' && year.find_first_not_of("0123456789") == std::string::npos) {
         d.id[7] = ' ';
+        d.id_cut = true;
         year.insert(0, 1, '-');
     }
     const auto y = decode_int_field(year);
@@ -125,6 +126,48 @@ Take take_index_values(const DecadeLine& d, int n, bool store_counts, SeriesArgs
         ++s.value_count;
     }
     return Take::more;
+}
+
+// A series read so far, for judging its later lines. One damage shows on
+// many lines (a missing end marker on every line of the series swallowed, a
+// missing decade line on every line after it), so a series gets at most one
+// finding of each kind from its lines: the first tells where to look.
+struct SeriesTrack {
+    long first_line = 0;
+    int next_year = 0;
+    bool id_cut = false;
+    bool other_id_seen = false;
+    bool year_noted = false;
+};
+
+// An ID whose last column held a year's sign matches on the columns before.
+bool same_series_id(const DecadeLine& d, std::string_view id, bool id_cut) {
+    const std::size_t n = id_cut || d.id_cut ? id_length - 1 : id_length;
+    return std::string_view(d.id).substr(0, n) == id.substr(0, n);
+}
+
+// A line after the series' first: another series' ID means an end marker is
+// missing, and its years say nothing of this series' any more; a year other
+// than the next decade's start, a line missing or repeated. Only the
+// measurement layout dates every line.
+void note_continuation(const DecadeLine& d, long line, const std::string& id, bool check_year,
+                       SeriesTrack& track, std::vector<Finding>& findings) {
+    if (track.other_id_seen) return;
+    if (!same_series_id(d, id, track.id_cut)) {
+        track.other_id_seen = true;
+        findings.push_back(
+            {.kind = FindingKind::id_changed, .line = line, .series = id, .other_id = d.id});
+        return;
+    }
+    if (check_year && !track.year_noted && d.year != track.next_year) {
+        track.year_noted = true;
+        findings.push_back({.kind = FindingKind::year_out_of_sequence,
+                            .line = line,
+                            .series = id,
+                            .year = d.year,
+                            .expected_year = track.next_year});
+    }
+    track.next_year += 10;
 }
 
 void signal_end_of_file(SeriesArgs& s) {
@@ -259,7 +302,7 @@ bool parse_trrw_mode(std::string_view code, TrrwMode& mode) {
 }
 
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostream* echo,
-                      Console& con) {
+                      Console& con, std::vector<Finding>& findings) {
     const bool index = mode == TrrwMode::ir;
     const bool store_counts = !(index && s.series_id.starts_with("******"));
     s.value_count = 0;
@@ -267,8 +310,15 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
     int data_lines = 0;
     int text_lines = 0;
     int n = 0;
+    SeriesTrack track;
     for (;;) {
         if (!next_line(data, s.title)) {
+            if (data_lines > 0) {
+                findings.push_back({.kind = FindingKind::series_unended,
+                                    .line = track.first_line,
+                                    .series = s.series_id,
+                                    .year = s.first_year});
+            }
             signal_end_of_file(s);
             return TrrwOutcome::ok;
         }
@@ -278,10 +328,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         }
         const auto d = index ? decode_index_line(s.title) : decode_measurement_line(s.title);
         if (!d) {
-            if (++text_lines > max_text_lines) {
-                con.err << "Sbr TRRW:  Over 25 text lines\n";
-                end_run(stop_status);
-            }
+            if (++text_lines > max_text_lines) return TrrwOutcome::too_many_text_lines;
             echo_text_line(s.title, echo, con);
             continue;
         }
@@ -289,14 +336,48 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
             s.series_id = d->id;
             s.first_year = d->year;
             n = first_line_count(d->year);
+            track = {data.line_number(), d->year + n, d->id_cut};
         } else {
             n = 10;
+            note_continuation(*d, data.line_number(), s.series_id, !index, track, findings);
         }
         const Take take =
             index ? take_index_values(*d, n, store_counts, s) : take_measurement_values(*d, n, s);
         if (take == Take::ended) return TrrwOutcome::ok;
         if (take == Take::too_long) return TrrwOutcome::too_long;
     }
+}
+
+DecadeFile::DecadeFile(LineReader& lines) : lines(lines) {
+    std::string line;
+    while (lines.next(line)) {
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        first_line = line;
+        lines.unread(std::move(line));
+        return;
+    }
+}
+
+TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& s, std::ostream* echo,
+                               Console& con) {
+    const TrrwOutcome outcome = trrw_read(mode, s, file.lines, echo, con, file.findings);
+    const bool stopped = outcome == TrrwOutcome::too_many_text_lines;
+    if (stopped || (s.series_seq == end_of_file_signal && file.series_read == 0)) {
+        // What the lines of a file with no series showed comes of reading
+        // another kind of file as decade lines: it would only mislead.
+        if (file.series_read == 0) file.findings.clear();
+        file.findings.push_back({.kind = FindingKind::not_decade_format,
+                                 .line = stopped ? file.lines.line_number() : 0,
+                                 .text = file.first_line});
+    } else if (s.series_seq != end_of_file_signal) {
+        ++file.series_read;
+        if (outcome == TrrwOutcome::ok) {
+            check_ring_widths(s.series_id, s.first_year,
+                              s.values.first(static_cast<std::size_t>(s.value_count)),
+                              file.findings);
+        }
+    }
+    return outcome;
 }
 
 void trrw_write(TrrwMode mode, const SeriesArgs& s, std::ostream& data, Console& con) {

@@ -5,7 +5,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "ringio/series.hpp"
 #include "text/console.hpp"
 #include "text/lines.hpp"
 
@@ -35,21 +37,47 @@ struct SeriesArgs {
     std::string title;  // 80 characters: the last line read
 };
 
+// Text lines a read call takes before it gives up on the file.
+inline constexpr int max_text_lines = 25;
+
 // What a read call found beyond the signals of the arguments.
 enum class TrrwOutcome {
-    ok,        // a series was read, or the end of the file was signalled
-    too_long,  // the series holds more values than `values` can take: the
-               // first values.size() are stored, value_count is values.size(),
-               // series_id and first_year are set; the caller must stop
+    ok,                   // a series was read, or the end of the file was signalled
+    too_long,             // the series holds more values than `values` can take: the
+                          // first values.size() are stored, value_count is values.size(),
+                          // series_id and first_year are set; the caller must stop
+    too_many_text_lines,  // this call met more than max_text_lines text lines;
+                          // the last one is not echoed, no series is returned
+                          // and the caller must stop
 };
 
 // One read call ("MR", "IR"; any other mode reads the measurement layout) on
 // `data`, echoing text lines to `echo` when it is not null and to the
 // console. Lines of blanks and tabs only belong to no series and are passed
-// over. Ends the run (RunEnded) with "Sbr TRRW:  Over 25 text lines" on the
-// console's error stream.
+// over. Adds to `findings` what the lines show of a damaged file: id_changed,
+// year_out_of_sequence (measurement layout) and series_unended.
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
-                      Console& con);
+                      Console& con, std::vector<Finding>& findings);
+
+// A decade-format file read series by series with everything noticed on the
+// way: each call's findings, each series' width checks, and whether the file
+// looked like a decade-format file at all.
+struct DecadeFile {
+    // Takes the first line that holds more than blanks, to be quoted should
+    // the file turn out to be something else.
+    explicit DecadeFile(LineReader& lines);
+
+    LineReader& lines;
+    std::string first_line;
+    int series_read = 0;
+    std::vector<Finding> findings;
+};
+
+// One trrw_read call on `file`. Adds not_decade_format when the text-line
+// limit stops the reading, or when the file ends before any series; when no
+// series was read, it is the file's only finding.
+TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& series,
+                               std::ostream* echo, Console& con);
 
 // One write call ("IW", any other mode writes "MW") of values 1..value_count
 // to `data`; the index layout's rescaling message goes to the console. A

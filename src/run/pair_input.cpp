@@ -6,6 +6,7 @@
 
 #include "ringio/readfmt.hpp"
 #include "ringio/trrw.hpp"
+#include "run/reader_warnings.hpp"
 #include "run/stop.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
@@ -65,6 +66,7 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     std::ifstream file;
     open_input(file, file_name_of(name));
     LineReader lines(file);
+    DecadeFile decade(lines);
 
     SeriesArgs series;
     series.values = work.value_buffer;
@@ -72,7 +74,11 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     series.series_seq = 0;
     int s = 1;
     for (;;) {
-        const TrrwOutcome outcome = trrw_read(TrrwMode::mr, series, lines, nullptr, con);
+        const TrrwOutcome outcome = read_decade_series(decade, TrrwMode::mr, series, nullptr, con);
+        if (outcome == TrrwOutcome::too_many_text_lines) {
+            write_reader_warnings(con, file_name_of(name), decade.findings);
+            stop_with_error_line(con, "Sbr TRRW:  Over " + number(max_text_lines) + " text lines");
+        }
         if (series.series_seq == end_of_file_signal) break;
         check_series_fits(name, con, s, series, outcome);
         pair.series_ids(s) = fixed_text(series.series_id, id_length);
@@ -91,6 +97,7 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     pair.series_count = s - 1;
     write_line(con);
     write_line(con, " Total series read = " + int_field(pair.series_count, 4));
+    write_reader_warnings(con, file_name_of(name), decade.findings);
 }
 
 }  // namespace ruvela

@@ -100,8 +100,9 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     }
     write_summary_tables(answers, results, store.tables, edition);
     if (options.write_csv) write_summary_csv_file(summary_csv);
-    if (con.warnings > 0)
+    if (con.warnings > 0) {
         write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
+    }
     write_line(con);
     write_line(con, " Normal Termination of Program");
 }

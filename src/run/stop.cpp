@@ -11,4 +11,9 @@ void stop_run(Console& con, std::initializer_list<std::string_view> lines) {
     end_run(stop_status);
 }
 
+void stop_with_error_line(Console& con, std::string_view line) {
+    con.err << line << '\n';
+    end_run(stop_status);
+}
+
 }  // namespace ruvela

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "text/console.hpp"
+#include "text/stops.hpp"
 
 namespace ruvela {
 
@@ -13,5 +14,9 @@ inline constexpr std::string_view terminating_line = " Sorry, Program Terminatin
 // Writes an empty line, `lines` and the terminating line, then ends the run
 // with exit status 1 (stop_status). Each line names what could not be taken.
 [[noreturn]] void stop_run(Console& con, std::initializer_list<std::string_view> lines);
+
+// Writes `line` on the console's error stream and ends the run with
+// stop_status.
+[[noreturn]] void stop_with_error_line(Console& con, std::string_view line);
 
 }  // namespace ruvela

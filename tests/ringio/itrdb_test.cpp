@@ -1,5 +1,5 @@
-// Real archive files read in the measurement layout against the values that
-// an independent converter wrote for them.
+// Real ring-width files read in the measurement layout against the values
+// that an independent converter wrote for them, and what the reader notices.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -92,6 +92,29 @@ TEST(ArchiveFiles, EverySeriesAgreesWithTheConvertersTable) {
             }
         }
         EXPECT_EQ(differences, site.name == std::string("wa082") ? 1 : 0) << site.name;
+    }
+}
+
+// Every real file gets the findings its content calls for and no other: the
+// archive's one -999 code, and nothing in the sound files.
+TEST(ArchiveFiles, FindingsAreExactlyWhatTheContentCallsFor) {
+    const Finding wa082_code{.kind = FindingKind::negative_widths,
+                             .series = "712011  ",
+                             .year = 1900,
+                             .count = 1,
+                             .value = -999 * 0.01f};
+    const struct {
+        const char* file;
+        std::vector<Finding> findings;
+    } files[] = {{"itrdb/ca533.rwl", {}},
+                 {"itrdb/co021.rwl", {}},
+                 {"itrdb/wa082.rwl", {wa082_code}},
+                 {"gp/gp.rwl", {}}};
+    for (const auto& f : files) {
+        const auto r = testing::read_all(file_text(std::string(RUVELA_TEST_DATA) + "/" + f.file),
+                                         TrrwMode::mr);
+        EXPECT_FALSE(r.series.empty()) << f.file;
+        EXPECT_EQ(r.findings, f.findings) << f.file;
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
-#include "text/stops.hpp"
 #include "trrw_support.hpp"
 
 namespace ruvela {
@@ -59,24 +58,24 @@ TEST(TrrwRead, TextLinesAreEchoedAndSeriesComeOnePerCall) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST(TrrwRead, MoreThan25TextLinesInOneCallEndTheRun) {
+TEST(TrrwRead, MoreThan25TextLinesInOneCallAreAnOutcomeNotAStop) {
     std::string text;
     for (int i = 0; i < 25; ++i) text += "Site header\n";
     const std::string series = mline("AB01", 1990, {1, 999});
     EXPECT_EQ(read_all(text + series + text + series, TrrwMode::mr).series.size(), 2u);
-    try {
-        read_all(text + "Site header\n" + series, TrrwMode::mr);
-        FAIL() << "the run goes on";
-    } catch (const RunEnded& e) {
-        EXPECT_EQ(e.status, stop_status);
-    }
-    std::istringstream data(text + "one too many\n"), in;
+    const auto stopped = read_all(series + text + "Site header\n" + series, TrrwMode::mr);
+    EXPECT_TRUE(stopped.stopped_at_text_lines);
+    EXPECT_EQ(stopped.series.size(), 1u);
+    std::istringstream data(text + "one too many\n" + series), in;
     std::ostringstream out, err;
     Console con(in, out, err);
     LineReader lines(data);
     SeriesArgs args;
-    EXPECT_THROW(trrw_read(TrrwMode::mr, args, lines, nullptr, con), RunEnded);
-    EXPECT_EQ(err.str(), "Sbr TRRW:  Over 25 text lines\n");
+    std::vector<Finding> findings;
+    EXPECT_EQ(trrw_read(TrrwMode::mr, args, lines, nullptr, con, findings),
+              TrrwOutcome::too_many_text_lines);
+    EXPECT_EQ(lines.line_number(), 26);
+    EXPECT_EQ(err.str(), "");
     EXPECT_EQ(out.str().find("one too many"), std::string::npos);
 }
 
@@ -310,6 +309,96 @@ TEST(TrrwRead, CountedBlockHeaderSearchAndFailures) {
     ASSERT_EQ(big.series.size(), 1u);
     EXPECT_EQ(big.series[0].outcome, TrrwOutcome::too_long);
     EXPECT_EQ(big.series[0].values, (std::vector<float>{1.5f, 2.5f}));
+}
+
+// The findings of a file read as the run reads it: each damage once, on the
+// line where it first shows, and nothing on a sound file.
+TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
+    using K = FindingKind;
+    const std::initializer_list<int> ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::string csv = "Year,T01A,T01B\n";
+    for (int i = 0; i < 25; ++i) csv += std::to_string(1950 + i) + ",1.25,0.75\n";
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<Finding> findings;
+    } cases[] = {
+        {"sound file, years across 0",
+         "Site header\n" + mline("A", -15, {1, 2, 3, 4, 5}) + mline("A", -10, ten) +
+             mline("A", 0, {1, 999}) + mline("B", 1953, {1, 2, 3, 4, 5, 6, 7}) +
+             mline("B", 1960, {1, -9999}),
+         {}},
+        {"decade line missing",
+         mline("A", 1990, ten) + mline("A", 2010, ten) + mline("A", 2020, ten) +
+             mline("A", 2040, {1, 999}),
+         {{.kind = K::year_out_of_sequence,
+           .line = 2,
+           .series = "A       ",
+           .year = 2010,
+           .expected_year = 2000}}},
+        {"decade line repeated",
+         mline("A", 1995, {1, 2, 3, 4, 5}) + mline("A", 2000, ten) + mline("A", 2000, ten) +
+             mline("A", 2010, {1, 999}),
+         {{.kind = K::year_out_of_sequence,
+           .line = 3,
+           .series = "A       ",
+           .year = 2000,
+           .expected_year = 2010}}},
+        {"end marker missing",
+         mline("A", 1990, ten) + mline("B", 1985, {1, 2, 3, 4, 5}) + mline("B", 1990, ten) +
+             mline("C", 2000, {1, 999}),
+         {{.kind = K::id_changed, .line = 2, .series = "A       ", .other_id = "B       "}}},
+        {"negative widths",
+         mline("A", 1990, {5, -999, 7, -3, 999}) + mline("B", 1990, {-5, -9999}),
+         {{.kind = K::negative_widths,
+           .series = "A       ",
+           .year = 1991,
+           .count = 2,
+           .value = -999 * 0.01f},
+          {.kind = K::negative_widths,
+           .series = "B       ",
+           .year = 1990,
+           .count = 1,
+           .value = -5 * 0.01f * 0.1f}}},
+        {"series without rings",
+         mline("A", 1990, {999}) + mline("B", 1990, {1, 999}),
+         {{.kind = K::empty_series, .series = "A       ", .year = 1990}}},
+        {"no series, a header read as a data line",
+         "\n  \nHEADER:\nKeyCode=T01A\n",
+         {{.kind = K::not_decade_format, .text = "HEADER:"}}},
+        {"text-line limit",
+         csv + mline("A", 1990, {1, 999}),
+         {{.kind = K::not_decade_format, .line = 26, .text = "Year,T01A,T01B"}}},
+        {"text-line limit after a series",
+         mline("A", 1990, {-1, 999}) + csv,
+         {{.kind = K::negative_widths,
+           .series = "A       ",
+           .year = 1990,
+           .count = 1,
+           .value = -0.01f},
+          {.kind = K::not_decade_format, .line = 27, .text = "A       1990    -1   999"}}},
+        {"last end marker missing",
+         mline("A", 1990, {1, 999}) + mline("B", 1990, ten),
+         {{.kind = K::series_unended, .line = 2, .series = "B       ", .year = 1990}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(read_all(c.text, TrrwMode::mr).findings, c.findings) << c.what;
+}
+
+// The writer puts a year before -999 with its sign in the ID's last column;
+// the ID's change there is no sign of a missing end marker.
+TEST(DecadeFindings, WritersOwnFileAcrossYearMinus1000IsSound) {
+    std::vector<float> values(25, 1.0f);
+    std::vector<int> counts(25, 1);
+    const SeriesArgs series{"ABCDEFGH", -1012, 25, values, counts, 0, {}};
+    std::ostringstream data, out, err;
+    std::istringstream in;
+    Console con(in, out, err);
+    trrw_write(TrrwMode::mw, series, data, con);
+    ASSERT_NE(data.str().find("ABCDEFGH-990"), std::string::npos) << data.str();
+    const auto r = read_all(data.str(), TrrwMode::mr);
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.findings, std::vector<Finding>{});
 }
 
 TEST(TrrwMode, TwoLetterCodes) {

@@ -7,6 +7,17 @@
 
 #include "ringio/trrw.hpp"
 
+namespace ruvela {
+
+// A finding in a test's failure message.
+inline void PrintTo(const Finding& f, std::ostream* out) {
+    *out << "{kind " << static_cast<int>(f.kind) << ", line " << f.line << ", series '" << f.series
+         << "', other '" << f.other_id << "', year " << f.year << ", expected " << f.expected_year
+         << ", count " << f.count << ", value " << f.value << ", text '" << f.text << "'}";
+}
+
+}  // namespace ruvela
+
 namespace ruvela::testing {
 
 struct Series {
@@ -20,21 +31,29 @@ struct Series {
 struct Reading {
     std::vector<Series> series;  // up to the end of the text
     std::string out, err, echo;
+    bool stopped_at_text_lines = false;
+    std::vector<Finding> findings;
 };
 
-// Calls trrw_read until it signals the end, checking the call protocol.
+// Reads a file as the run does, call by call until the end, checking the
+// call protocol; keeps every finding.
 inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capacity = 5001,
                         const std::string& id_on_entry = "") {
     std::istringstream data(text), in;
     std::ostringstream out, err, echo;
     Console con(in, out, err);
     LineReader lines(data);
+    DecadeFile file(lines);
     std::vector<float> values(capacity, -1.0f);
     std::vector<int> counts(capacity, -1);
     SeriesArgs args{id_on_entry, 0, 0, values, counts, 0, {}};
     Reading r;
     for (;;) {
-        const TrrwOutcome outcome = trrw_read(mode, args, lines, &echo, con);
+        const TrrwOutcome outcome = read_decade_series(file, mode, args, &echo, con);
+        if (outcome == TrrwOutcome::too_many_text_lines) {
+            r.stopped_at_text_lines = true;
+            break;
+        }
         if (args.series_seq == end_of_file_signal) {
             EXPECT_EQ(args.value_count, end_of_file_signal);
             break;
@@ -49,6 +68,7 @@ inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capa
         args.series_id = id_on_entry;
         if (outcome == TrrwOutcome::too_long) break;
     }
+    r.findings = file.findings;
     r.out = out.str();
     r.err = err.str();
     r.echo = echo.str();

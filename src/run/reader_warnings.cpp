@@ -1,0 +1,121 @@
+#include "run/reader_warnings.hpp"
+
+#include <charconv>
+
+#include "ringio/trrw.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+constexpr std::size_t quoted_line_length = 60;
+
+std::string number(long value) {
+    return std::to_string(value);
+}
+
+// A width as the user measured it: millimetres to the thousandth.
+std::string millimetres(float value) {
+    char digits[64];
+    const auto end =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 3);
+    return std::string(digits, end.ptr) + " mm";
+}
+
+// An ID without its trailing blanks; one of blanks only is still shown.
+std::string shown_id(std::string_view id) {
+    const std::string_view shown = trim_right(id);
+    return shown.empty() ? "(blank)" : std::string(shown);
+}
+
+std::string plural(int count, std::string_view one, std::string_view many) {
+    return number(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// The start of a file's line quoted on one console line: tabs become
+// blanks and other control characters '?', and a character of several bytes
+// is never cut.
+std::string quoted_start(std::string_view line) {
+    std::string shown;
+    for (const char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        shown += c == '\t' ? ' ' : (u < 0x20 || u == 0x7F) ? '?' : c;
+    }
+    shown.resize(trim_right(shown).size());
+    if (shown.size() > quoted_line_length) {
+        std::size_t cut = quoted_line_length;
+        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
+        shown.resize(cut);
+    }
+    return "\"" + shown + "\"";
+}
+
+std::string not_decade_format(const Finding& f, const std::string& head) {
+    std::string text = head + " does not look like a decade-format ring-width file (";
+    text += f.line > 0 ? "reading stopped at line " + number(f.line) + ": more than " +
+                             number(max_text_lines) + " text lines)"
+                       : "no series found)";
+    if (f.text.empty()) return text + "; it holds no text";
+    return text + "; its first line: " + quoted_start(f.text);
+}
+
+}  // namespace
+
+std::string reader_warning_text(const Finding& f, std::string_view file) {
+    const std::string head = "File " + std::string(file);
+    const std::string at_line = head + ", line " + number(f.line) + ": ";
+    const std::string series = shown_id(f.series);
+    const std::string of_series = head + ", series " + series + ": ";
+    switch (f.kind) {
+        case FindingKind::year_out_of_sequence:
+            return at_line + "series " + series + " has year " + number(f.year) + " where " +
+                   number(f.expected_year) + " comes next; a decade line is missing or repeated";
+        case FindingKind::id_changed:
+            return at_line + "a line of " + shown_id(f.other_id) + " is read into series " +
+                   series + "; the end marker of " + series + " is probably missing";
+        case FindingKind::negative_widths:
+            return of_series + plural(f.count, "negative ring width", "negative ring widths") +
+                   ", the first in " + number(f.year) + ": " + millimetres(f.value) +
+                   " (a code for a missing value?)";
+        case FindingKind::empty_series:
+            return of_series + "no rings; its end marker follows its first year " + number(f.year);
+        case FindingKind::not_decade_format:
+            return not_decade_format(f, head);
+        case FindingKind::series_unended:
+            return at_line + "series " + series + ", from year " + number(f.year) +
+                   ", has no end marker before the end of the file and is not read";
+        case FindingKind::id_cut:
+            return at_line + "ID " + std::string(trim_right(f.other_id)) + " is cut to " +
+                   number(static_cast<long>(id_length)) + " characters: " + series;
+        case FindingKind::duplicate_id:
+            return at_line + "a second series with ID " + series;
+        case FindingKind::series_skipped:
+            return at_line + "series " + series + " is skipped: " + f.text;
+        case FindingKind::gap_read_as_zero:
+            return of_series + plural(f.count, "missing ring", "missing rings") +
+                   (f.year == f.expected_year
+                        ? " in " + number(f.year)
+                        : " between " + number(f.year) + " and " + number(f.expected_year)) +
+                   " read as zero width";
+    }
+    return head;
+}
+
+void write_reader_warnings(Console& con, std::string_view file, std::span<const Finding> findings) {
+    int negative_series = 0;
+    for (const Finding& f : findings) {
+        if (f.kind == FindingKind::negative_widths &&
+            ++negative_series > max_negative_width_warnings)
+            continue;
+        write_warning(con, reader_warning_text(f, file));
+    }
+    const int untold = negative_series - max_negative_width_warnings;
+    if (untold > 0) {
+        write_warning(con, "File " + std::string(file) + ": " +
+                               plural(untold, "more series holds", "more series hold") +
+                               " negative ring widths");
+    }
+}
+
+}  // namespace ruvela
