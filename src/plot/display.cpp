@@ -44,45 +44,35 @@ void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
     if (y3 < s.y3_min) s.y3_min = y3;
 }
 
-float at(std::span<const float> values, std::size_t index) {
-    return index < values.size() ? values[index] : 0.0f;
+// The series and years that every table of `d` holds.
+int stored_series(const plot_data& d) {
+    return std::min({d.ring_width.series(), d.basal_area_increment.series(), d.basal_area.series(),
+                     d.series_first_year.extent(), d.series_last_year.extent(),
+                     d.series_length.extent()});
 }
-
-// Years outside the store's year index have no values and give no points.
-int first_stored_year(int year) {
-    return std::max(year, 1);
-}
-int last_stored_year(const plot_data& d, int year) {
-    return std::min(year, d.year_dim);
+int stored_years(const plot_data& d) {
+    return std::min({d.ring_width.years(), d.basal_area_increment.years(), d.basal_area.years(),
+                     d.mean_ring_width.extent(), d.mean_basal_area.extent(),
+                     d.mean_basal_area_increment.extent()});
 }
 
 // Returns the number of points to draw.
-int gather_individual(const plot_data& d, int i, plot_session& ps) {
+int gather_individual(const plot_data& d, int s, plot_session& ps) {
     clear_points(ps);
-    if (i < 1 || i > d.series_dim || static_cast<std::size_t>(i) > d.series_first_year.size() ||
-        static_cast<std::size_t>(i) > d.series_last_year.size() ||
-        static_cast<std::size_t>(i) > d.series_length.size())
-        return 0;
-    const auto s = static_cast<std::size_t>(i - 1);
-    const auto row = s * static_cast<std::size_t>(d.year_dim);
-    for (int y = first_stored_year(d.series_first_year[s]);
-         y <= last_stored_year(d, d.series_last_year[s]); ++y) {
-        const std::size_t index = row + static_cast<std::size_t>(y - 1);
-        add_point(ps, y, at(d.ring_width, index), at(d.basal_area_increment, index),
-                  at(d.basal_area, index));
-    }
-    return std::clamp(d.series_length[s], 0, static_cast<int>(ps.plot_x.size()));
+    if (s < 1 || s > stored_series(d)) return 0;
+    const int last = std::min(d.series_last_year(s), stored_years(d));
+    for (int y = std::max(d.series_first_year(s), 1); y <= last; ++y)
+        add_point(ps, y, d.ring_width(s, y), d.basal_area_increment(s, y), d.basal_area(s, y));
+    return std::clamp(d.series_length(s), 0, static_cast<int>(ps.plot_x.size()));
 }
 
 int gather_summary(const plot_data& d, plot_session& ps) {
     clear_points(ps);
     ps.point_total = d.summary_last_year - d.summary_first_year + 1;
-    for (int y = first_stored_year(d.summary_first_year);
-         y <= last_stored_year(d, d.summary_last_year); ++y) {
-        const auto index = static_cast<std::size_t>(y - 1);
-        add_point(ps, y, at(d.mean_ring_width, index), at(d.mean_basal_area_increment, index),
-                  at(d.mean_basal_area, index));
-    }
+    const int last = std::min(d.summary_last_year, stored_years(d));
+    for (int y = std::max(d.summary_first_year, 1); y <= last; ++y)
+        add_point(ps, y, d.mean_ring_width(y), d.mean_basal_area_increment(y),
+                  d.mean_basal_area(y));
     return std::clamp(ps.point_total, 0, static_cast<int>(ps.plot_x.size()));
 }
 
@@ -122,12 +112,8 @@ struct page_texts {
 
 page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
     if (plot_mode == individual_plot) {
-        const bool known =
-            series_index >= 1 && static_cast<std::size_t>(series_index) <= d.series_ids.size();
-        return {library_text(known ? std::string_view(
-                                         d.series_ids[static_cast<std::size_t>(series_index - 1)])
-                                   : ""),
-                "m2"};
+        const bool known = series_index >= 1 && series_index <= d.series_ids.extent();
+        return {library_text(known ? std::string_view(d.series_ids(series_index)) : ""), "m2"};
     }
     return {library_text(d.plot_title), "BA(m2)"};
 }

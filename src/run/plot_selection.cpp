@@ -19,9 +19,7 @@ void write_menu(Console& con) {
 }  // namespace
 
 plot_data plot_data_of(const Store& s) {
-    return plot_data{max_years,
-                     max_series,
-                     s.series_count,
+    return plot_data{s.series_count,
                      s.ring_width,
                      s.basal_area_increment,
                      s.basal_area,
@@ -34,7 +32,6 @@ plot_data plot_data_of(const Store& s) {
                      s.series_last_year,
                      s.series_length,
                      s.series_ids,
-                     s.series_headings,
                      s.ring_file_names(s.file_index)};
 }
 

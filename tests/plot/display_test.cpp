@@ -183,8 +183,8 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
         EXPECT_NE(out.find("enter option number >"), std::string::npos);
     }
     plot_run run;
-    run.store.last[0] = 1950;  // a one-year series is widened down to year 0
-    run.store.length[0] = 1;
+    run.store.last(1) = 1950;  // a one-year series is widened down to year 0
+    run.store.length(1) = 1;
     run.show(individual_plot, 1, "c\n");
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     EXPECT_EQ(drawings(run.rec)[0][9].rfind("wind 0 2250 ", 0), 0u) << drawings(run.rec)[0][9];
@@ -193,7 +193,7 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
 
 TEST(Display, BlankTitlesReachTheLibraryAsOneBlank) {
     plot_run run;
-    run.store.ids[0] = "        ";
+    run.store.ids(1) = "        ";
     run.show(individual_plot, 1, "c\n");
     run.show(summary_plot, 1, "c\n");
     const auto pages = drawings(run.rec);

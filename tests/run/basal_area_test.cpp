@@ -126,8 +126,14 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     const auto zero = [](const auto& cells) {
         return std::all_of(cells.begin(), cells.end(), [](auto v) { return v == 0; });
     };
+    const auto zero_table = [](const SeriesYearTable& table) {
+        for (int s = 1; s <= table.series(); ++s)
+            for (int y = 1; y <= table.years(); ++y)
+                if (table(s, y) != 0) return false;
+        return true;
+    };
     for (const auto* table : {&store.ring_width, &store.basal_area, &store.basal_area_increment}) {
-        EXPECT_TRUE(zero(*table));
+        EXPECT_TRUE(zero_table(*table));
     }
     for (const auto* a :
          {&store.sum_ring_width, &store.sum_basal_area, &store.sum_basal_area_increment,

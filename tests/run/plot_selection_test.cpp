@@ -48,8 +48,8 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
     };
     for (const auto& c : cases) {
         example_store store;
-        store.last[1] = 2000;
-        store.length[1] = 11;
+        store.last(2) = 2000;
+        store.length(2) = 11;
         plot_session session;
         PlotRecorder rec;
         std::istringstream in(c.input);
