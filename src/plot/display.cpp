@@ -87,22 +87,26 @@ void scale_axes(plot_session& ps) {
     s.x_min = ps.axis_min;
     s.x_major = ps.axis_step;
     s.x_max = ps.axis_max;
-    s.x_minor = 10;
+    s.x_minor = axis_default::x_minor_ticks;
     scale_axis(ps, s.y1_min, s.y1_max);
     s.y1_major = ps.axis_step;
-    s.y1_minor = 5;
+    s.y1_minor = axis_default::y_minor_ticks;
     s.y1_min = ps.axis_min;
     s.y1_max = ps.axis_max;
     scale_axis(ps, s.y2_min, s.y2_max);
     s.y2_major = ps.axis_step;
-    s.y2_minor = 5;
+    s.y2_minor = axis_default::y_minor_ticks;
     s.y2_min = ps.axis_min;
     s.y2_max = ps.axis_max;
     scale_axis(ps, s.y3_min, s.y3_max);
     s.y3_major = ps.axis_step;
-    s.y3_minor = 5;
+    s.y3_minor = axis_default::y_minor_ticks;
     s.y3_min = ps.axis_min;
     s.y3_max = ps.axis_max;
+}
+
+bool draws(PlotChoice plot_mode) {
+    return plot_mode == PlotChoice::individual || plot_mode == PlotChoice::summary;
 }
 
 struct page_texts {
@@ -110,8 +114,8 @@ struct page_texts {
     std::string_view bottom_ylabel;
 };
 
-page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
-    if (plot_mode == individual_plot) {
+page_texts texts_of(const plot_data& d, PlotChoice plot_mode, int series_index) {
+    if (plot_mode == PlotChoice::individual) {
         const bool known = series_index >= 1 && series_index <= d.series_ids.extent();
         return {library_text(known ? std::string_view(d.series_ids(series_index)) : ""), "m2"};
     }
@@ -180,23 +184,23 @@ void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter
 
 // Reset, gathering, scaling and drawing. The device chosen before (the
 // screen, or the file device of a save) survives the reset.
-void fresh_start(const plot_data& d, int plot_mode, int series_index, plot_session& ps,
+void fresh_start(const plot_data& d, PlotChoice plot_mode, int series_index, plot_session& ps,
                  Console& con, Plotter& p) {
     const std::string device = ps.settings.device_name;
     pltstyle(reset_option, ps.settings, ps.background_choice, con);
     ps.settings.device_name = device;
-    ps.settings.y3_min = 9999.0f;
-    ps.settings.y3_max = -9999.0f;
-    if (plot_mode != individual_plot && plot_mode != summary_plot) return;
-    ps.points_drawn = plot_mode == individual_plot ? gather_individual(d, series_index, ps)
-                                                   : gather_summary(d, ps);
+    ps.settings.y3_min = axis_default::y3_min;
+    ps.settings.y3_max = axis_default::y3_max;
+    if (!draws(plot_mode)) return;
+    ps.points_drawn = plot_mode == PlotChoice::individual ? gather_individual(d, series_index, ps)
+                                                          : gather_summary(d, ps);
     scale_axes(ps);
     draw(ps, texts_of(d, plot_mode, series_index), con, p);
 }
 
 }  // namespace
 
-void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session,
+bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot_session& session,
              Console& con, Plotter& plotter) {
     session.settings.device_name = screen_device;
     bool start_afresh = true;
@@ -206,7 +210,7 @@ void display(const plot_data& data, int& plot_mode, int series_index, plot_sessi
         start_afresh = false;
         switch (plot_options_menu(session, con, plotter)) {
             case menu_outcome::redraw:
-                if (plot_mode == individual_plot || plot_mode == summary_plot)
+                if (draws(plot_mode))
                     draw(session, texts_of(data, plot_mode, series_index), con, plotter);
                 break;
             case menu_outcome::fresh_start:
@@ -214,10 +218,9 @@ void display(const plot_data& data, int& plot_mode, int series_index, plot_sessi
                 start_afresh = true;
                 break;
             case menu_outcome::carry_on:
-                return;
+                return true;
             case menu_outcome::no_more_plots:
-                plot_mode = 0;
-                return;
+                return false;
         }
     }
 }

@@ -34,9 +34,9 @@ struct plot_data {
     std::string_view plot_title;       // 30 characters
 };
 
-// The plot modes of the plot selection menu.
-inline constexpr int individual_plot = 1;
-inline constexpr int summary_plot = 2;
+// The answers of the plot selection menu; every other answer goes on to the
+// next pair.
+enum class PlotChoice { individual = 1, summary = 2, quit = 3 };
 
 // What the plotting keeps for the whole run: the settings, the points of the
 // latest plot and the latest axis scaling. The caller owns it and passes it
@@ -52,9 +52,9 @@ struct plot_session {
 };
 
 // Draws the plot of `plot_mode` (individual: series `series_index`;
-// summary: the file's means) and runs the plot options menu until the user
-// continues (plot_mode unchanged) or wants no more plots (plot_mode 0).
-void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session,
+// summary: the file's means; other choices draw nothing) and runs the plot
+// options menu until the user continues (true) or wants no more plots (false).
+bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot_session& session,
              Console& con, Plotter& plotter);
 
 }  // namespace ruvela

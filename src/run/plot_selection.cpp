@@ -45,19 +45,19 @@ PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_ses
     for (;;) {
         // An answer that is no digit or blank is asked again rather than
         // ending the run before the summary tables are written.
-        int plot_choice = read_choice(
+        const int answer = read_choice(
             con, [&con] { write_menu(con); }, LeadingSign::asked_again);
-        switch (plot_choice) {
-            case individual_plot:
-                for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {
-                    display(data, plot_choice, selected_series, session, con, plotter);
-                    if (plot_choice == 0) break;
-                }
+        switch (static_cast<PlotChoice>(answer)) {
+            case PlotChoice::individual:
+                for (selected_series = 1; selected_series <= data.series_count; ++selected_series)
+                    if (!display(data, PlotChoice::individual, selected_series, session, con,
+                                 plotter))
+                        break;
                 break;
-            case summary_plot:
-                display(data, plot_choice, selected_series, session, con, plotter);
+            case PlotChoice::summary:
+                display(data, PlotChoice::summary, selected_series, session, con, plotter);
                 break;
-            case 3:
+            case PlotChoice::quit:
                 return PlotOutcome::quit;
             default:
                 return PlotOutcome::next;

@@ -84,19 +84,19 @@ struct plot_run {
     plot_session session;
     PlotRecorder rec;
 
-    // One call of display; returns the plot mode it hands back.
-    int show(int plot_mode, int series_index, const std::string& input,
-             std::string* output = nullptr) {
+    // One call of display; true when the user wants more plots.
+    bool show(PlotChoice plot_mode, int series_index, const std::string& input,
+              std::string* output = nullptr) {
         scripted_console sc(input);
-        display(store.data(), plot_mode, series_index, session, sc.con, rec);
+        const bool more = display(store.data(), plot_mode, series_index, session, sc.con, rec);
         if (output) *output = sc.out.str();
-        return plot_mode;
+        return more;
     }
 };
 
 TEST(Display, DrawsAnIndividualPlotWithTheExactCalls) {
     plot_run run;
-    EXPECT_EQ(run.show(individual_plot, 1, "c\n"), individual_plot);
+    EXPECT_TRUE(run.show(PlotChoice::individual, 1, "c\n"));
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     EXPECT_EQ(drawings(run.rec)[0], individual_page);
 
@@ -113,7 +113,7 @@ TEST(Display, DrawsAnIndividualPlotWithTheExactCalls) {
 
 TEST(Display, DrawsASummaryPlotOfTheFileMeans) {
     plot_run run;
-    EXPECT_EQ(run.show(summary_plot, 3, "n\n"), 0);
+    EXPECT_FALSE(run.show(PlotChoice::summary, 3, "n\n"));
     const auto want = with_calls(
         individual_page,
         {{"wind 1896 2004 0 9", "wind 1896 2004 3 7.5", "wind 1896 2004 0 9"},
@@ -131,7 +131,7 @@ TEST(Display, DrawsASummaryPlotOfTheFileMeans) {
 TEST(Display, RedrawShowsChangedSettingsWithoutRescaling) {
     plot_run run;
     // x max 2000, frame colour 4, line style from an empty "(i4)" answer, redraw.
-    run.show(individual_plot, 1, "14\n2000\n2\n4\n6\n\n0\ny\n");
+    run.show(PlotChoice::individual, 1, "14\n2000\n2\n4\n6\n\n0\ny\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(
@@ -144,7 +144,7 @@ TEST(Display, RedrawShowsChangedSettingsWithoutRescaling) {
 
 TEST(Display, ResetRestoresTheScaledDefaults) {
     plot_run run;
-    run.show(individual_plot, 1, "14\n2000\n1\n0\n99\n\n");
+    run.show(PlotChoice::individual, 1, "14\n2000\n1\n0\n99\n\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[1], individual_page);
@@ -153,7 +153,7 @@ TEST(Display, ResetRestoresTheScaledDefaults) {
 TEST(Display, SaveDrawsTheDefaultsIntoTheNamedFile) {
     plot_run run;
     std::string out;
-    run.show(individual_plot, 1, "3\n9\ns\n\n   \nplots/a1 plot.ps   \n0\nc\n", &out);
+    run.show(PlotChoice::individual, 1, "3\n9\ns\n\n   \nplots/a1 plot.ps   \n0\nc\n", &out);
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 3u);
     std::vector<std::string> saved = with_calls(individual_page, {{"sdev 'psc'"}});
@@ -168,8 +168,8 @@ TEST(Display, SaveDrawsTheDefaultsIntoTheNamedFile) {
 
 TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
     plot_run run;
-    run.show(individual_plot, 1, "2\n4\n0\nc\n");
-    run.show(individual_plot, 1, "c\n");
+    run.show(PlotChoice::individual, 1, "2\n4\n0\nc\n");
+    run.show(PlotChoice::individual, 1, "c\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_NE(pages[1], individual_page);
@@ -178,16 +178,17 @@ TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
 
 TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
     struct Case {
-        int plot_mode, series_index;
+        PlotChoice plot_mode;
+        int series_index;
         bool told;
-    } cases[] = {{individual_plot, 2, true},
-                 {individual_plot, 0, true},
-                 {individual_plot, 4, true},
-                 {7, 1, false}};
+    } cases[] = {{PlotChoice::individual, 2, true},
+                 {PlotChoice::individual, 0, true},
+                 {PlotChoice::individual, 4, true},
+                 {PlotChoice::quit, 1, false}};
     for (const auto& c : cases) {
         plot_run run;
         std::string out;
-        EXPECT_EQ(run.show(c.plot_mode, c.series_index, "0\n99\nc\n", &out), c.plot_mode);
+        EXPECT_TRUE(run.show(c.plot_mode, c.series_index, "0\n99\nc\n", &out));
         EXPECT_TRUE(run.rec.calls.empty());
         const auto told = out.find(" Nothing to plot: the selection holds no years.\n");
         EXPECT_EQ(told != std::string::npos, c.told) << out;
@@ -196,7 +197,7 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
     plot_run run;
     run.store.last(1) = 1950;  // a one-year series is widened down to year 0
     run.store.length(1) = 1;
-    run.show(individual_plot, 1, "c\n");
+    run.show(PlotChoice::individual, 1, "c\n");
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     const auto wind = calls_of<call::Wind>(run.rec.calls).front();
     EXPECT_EQ(wind.xmin, 0.0f);
@@ -207,8 +208,8 @@ TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
 TEST(Display, BlankTitlesReachTheLibraryAsOneBlank) {
     plot_run run;
     run.store.ids(1) = "        ";
-    run.show(individual_plot, 1, "c\n");
-    run.show(summary_plot, 1, "c\n");
+    run.show(PlotChoice::individual, 1, "c\n");
+    run.show(PlotChoice::summary, 1, "c\n");
     const auto labs = calls_of<call::Lab>(run.rec.calls);
     ASSERT_EQ(labs.size(), 4u);
     EXPECT_EQ(describe(labs[0]), "lab 'YEAR' 'RWW(mm.)' ' '");
