@@ -44,45 +44,35 @@ void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
     if (y3 < s.y3_min) s.y3_min = y3;
 }
 
-float at(std::span<const float> values, std::size_t index) {
-    return index < values.size() ? values[index] : 0.0f;
+// The series and years that every table of `d` holds.
+int stored_series(const plot_data& d) {
+    return std::min({d.ring_width.series(), d.basal_area_increment.series(), d.basal_area.series(),
+                     d.series_first_year.extent(), d.series_last_year.extent(),
+                     d.series_length.extent()});
 }
-
-// Years outside the store's year index have no values and give no points.
-int first_stored_year(int year) {
-    return std::max(year, 1);
-}
-int last_stored_year(const plot_data& d, int year) {
-    return std::min(year, d.year_dim);
+int stored_years(const plot_data& d) {
+    return std::min({d.ring_width.years(), d.basal_area_increment.years(), d.basal_area.years(),
+                     d.mean_ring_width.extent(), d.mean_basal_area.extent(),
+                     d.mean_basal_area_increment.extent()});
 }
 
 // Returns the number of points to draw.
-int gather_individual(const plot_data& d, int i, plot_session& ps) {
+int gather_individual(const plot_data& d, int s, plot_session& ps) {
     clear_points(ps);
-    if (i < 1 || i > d.series_dim || static_cast<std::size_t>(i) > d.series_first_year.size() ||
-        static_cast<std::size_t>(i) > d.series_last_year.size() ||
-        static_cast<std::size_t>(i) > d.series_length.size())
-        return 0;
-    const auto s = static_cast<std::size_t>(i - 1);
-    const auto row = s * static_cast<std::size_t>(d.year_dim);
-    for (int y = first_stored_year(d.series_first_year[s]);
-         y <= last_stored_year(d, d.series_last_year[s]); ++y) {
-        const std::size_t index = row + static_cast<std::size_t>(y - 1);
-        add_point(ps, y, at(d.ring_width, index), at(d.basal_area_increment, index),
-                  at(d.basal_area, index));
-    }
-    return std::clamp(d.series_length[s], 0, static_cast<int>(ps.plot_x.size()));
+    if (s < 1 || s > stored_series(d)) return 0;
+    const int last = std::min(d.series_last_year(s), stored_years(d));
+    for (int y = std::max(d.series_first_year(s), 1); y <= last; ++y)
+        add_point(ps, y, d.ring_width(s, y), d.basal_area_increment(s, y), d.basal_area(s, y));
+    return std::clamp(d.series_length(s), 0, static_cast<int>(ps.plot_x.size()));
 }
 
 int gather_summary(const plot_data& d, plot_session& ps) {
     clear_points(ps);
     ps.point_total = d.summary_last_year - d.summary_first_year + 1;
-    for (int y = first_stored_year(d.summary_first_year);
-         y <= last_stored_year(d, d.summary_last_year); ++y) {
-        const auto index = static_cast<std::size_t>(y - 1);
-        add_point(ps, y, at(d.mean_ring_width, index), at(d.mean_basal_area_increment, index),
-                  at(d.mean_basal_area, index));
-    }
+    const int last = std::min(d.summary_last_year, stored_years(d));
+    for (int y = std::max(d.summary_first_year, 1); y <= last; ++y)
+        add_point(ps, y, d.mean_ring_width(y), d.mean_basal_area_increment(y),
+                  d.mean_basal_area(y));
     return std::clamp(ps.point_total, 0, static_cast<int>(ps.plot_x.size()));
 }
 
@@ -97,22 +87,26 @@ void scale_axes(plot_session& ps) {
     s.x_min = ps.axis_min;
     s.x_major = ps.axis_step;
     s.x_max = ps.axis_max;
-    s.x_minor = 10;
+    s.x_minor = axis_default::x_minor_ticks;
     scale_axis(ps, s.y1_min, s.y1_max);
     s.y1_major = ps.axis_step;
-    s.y1_minor = 5;
+    s.y1_minor = axis_default::y_minor_ticks;
     s.y1_min = ps.axis_min;
     s.y1_max = ps.axis_max;
     scale_axis(ps, s.y2_min, s.y2_max);
     s.y2_major = ps.axis_step;
-    s.y2_minor = 5;
+    s.y2_minor = axis_default::y_minor_ticks;
     s.y2_min = ps.axis_min;
     s.y2_max = ps.axis_max;
     scale_axis(ps, s.y3_min, s.y3_max);
     s.y3_major = ps.axis_step;
-    s.y3_minor = 5;
+    s.y3_minor = axis_default::y_minor_ticks;
     s.y3_min = ps.axis_min;
     s.y3_max = ps.axis_max;
+}
+
+bool draws(PlotChoice plot_mode) {
+    return plot_mode == PlotChoice::individual || plot_mode == PlotChoice::summary;
 }
 
 struct page_texts {
@@ -120,14 +114,10 @@ struct page_texts {
     std::string_view bottom_ylabel;
 };
 
-page_texts texts_of(const plot_data& d, int plot_mode, int series_index) {
-    if (plot_mode == individual_plot) {
-        const bool known =
-            series_index >= 1 && static_cast<std::size_t>(series_index) <= d.series_ids.size();
-        return {library_text(known ? std::string_view(
-                                         d.series_ids[static_cast<std::size_t>(series_index - 1)])
-                                   : ""),
-                "m2"};
+page_texts texts_of(const plot_data& d, PlotChoice plot_mode, int series_index) {
+    if (plot_mode == PlotChoice::individual) {
+        const bool known = series_index >= 1 && series_index <= d.series_ids.extent();
+        return {library_text(known ? std::string_view(d.series_ids(series_index)) : ""), "m2"};
     }
     return {library_text(d.plot_title), "BA(m2)"};
 }
@@ -194,23 +184,23 @@ void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter
 
 // Reset, gathering, scaling and drawing. The device chosen before (the
 // screen, or the file device of a save) survives the reset.
-void fresh_start(const plot_data& d, int plot_mode, int series_index, plot_session& ps,
+void fresh_start(const plot_data& d, PlotChoice plot_mode, int series_index, plot_session& ps,
                  Console& con, Plotter& p) {
     const std::string device = ps.settings.device_name;
     pltstyle(reset_option, ps.settings, ps.background_choice, con);
     ps.settings.device_name = device;
-    ps.settings.y3_min = 9999.0f;
-    ps.settings.y3_max = -9999.0f;
-    if (plot_mode != individual_plot && plot_mode != summary_plot) return;
-    ps.points_drawn = plot_mode == individual_plot ? gather_individual(d, series_index, ps)
-                                                   : gather_summary(d, ps);
+    ps.settings.y3_min = axis_default::y3_min;
+    ps.settings.y3_max = axis_default::y3_max;
+    if (!draws(plot_mode)) return;
+    ps.points_drawn = plot_mode == PlotChoice::individual ? gather_individual(d, series_index, ps)
+                                                          : gather_summary(d, ps);
     scale_axes(ps);
     draw(ps, texts_of(d, plot_mode, series_index), con, p);
 }
 
 }  // namespace
 
-void display(const plot_data& data, int& plot_mode, int series_index, plot_session& session,
+bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot_session& session,
              Console& con, Plotter& plotter) {
     session.settings.device_name = screen_device;
     bool start_afresh = true;
@@ -220,7 +210,7 @@ void display(const plot_data& data, int& plot_mode, int series_index, plot_sessi
         start_afresh = false;
         switch (plot_options_menu(session, con, plotter)) {
             case menu_outcome::redraw:
-                if (plot_mode == individual_plot || plot_mode == summary_plot)
+                if (draws(plot_mode))
                     draw(session, texts_of(data, plot_mode, series_index), con, plotter);
                 break;
             case menu_outcome::fresh_start:
@@ -228,10 +218,9 @@ void display(const plot_data& data, int& plot_mode, int series_index, plot_sessi
                 start_afresh = true;
                 break;
             case menu_outcome::carry_on:
-                return;
+                return true;
             case menu_outcome::no_more_plots:
-                plot_mode = 0;
-                return;
+                return false;
         }
     }
 }

@@ -16,6 +16,7 @@
 #include <iostream>
 #include <thread>
 
+#include "plot/recorder.hpp"
 #include "plot/settings.hpp"
 
 namespace ruvela {
@@ -56,10 +57,6 @@ constexpr float most_major_ticks = 1000.0f;
 constexpr int most_minor_ticks = 100;
 constexpr int widest_pen = 50;
 
-struct replay_state {
-    float xmin = 0.0f, xmax = 1.0f, ymin = 0.0f, ymax = 1.0f;
-};
-
 float usable_tick(float tick, float from, float to) {
     const float ticks = std::fabs((to - from) / tick);
     return std::isfinite(ticks) && ticks <= most_major_ticks ? tick : 0.0f;
@@ -69,72 +66,64 @@ int usable_subdivisions(int n) {
     return n >= 0 && n <= most_minor_ticks ? n : 0;
 }
 
-int i(const plot_arg& a) {
-    return std::get<int>(a);
-}
-PLFLT r(const plot_arg& a) {
-    return static_cast<PLFLT>(std::get<float>(a));
-}
-float f(const plot_arg& a) {
-    return std::get<float>(a);
-}
-const char* t(const plot_arg& a) {
-    return std::get<std::string>(a).c_str();
+PLFLT r(float value) {
+    return static_cast<PLFLT>(value);
 }
 
-void replay(const plot_call& c, const std::string& device, replay_state& st) {
-    const auto& a = c.args;
-    if (c.name == "sdev") {
-        plsdev(device.c_str());
-    } else if (c.name == "scol0") {
-        plscol0(i(a[0]), i(a[1]), i(a[2]), i(a[3]));
-    } else if (c.name == "scolbg") {
-        plscolbg(i(a[0]), i(a[1]), i(a[2]));
-    } else if (c.name == "init") {
-        plinit();
-    } else if (c.name == "fontld") {
-        plfontld(i(a[0]));
-    } else if (c.name == "font") {
-        plfont(i(a[0]));
-    } else if (c.name == "ssub") {
-        plssub(i(a[0]), i(a[1]));
-    } else if (c.name == "adv") {
-        pladv(i(a[0]));
-    } else if (c.name == "vpor") {
-        plvpor(r(a[0]), r(a[1]), r(a[2]), r(a[3]));
-    } else if (c.name == "wind") {
-        st = {f(a[0]), f(a[1]), f(a[2]), f(a[3])};
-        plwind(r(a[0]), r(a[1]), r(a[2]), r(a[3]));
-    } else if (c.name == "col0") {
-        plcol0(i(a[0]));
-    } else if (c.name == "axes") {
-        plaxes(r(a[0]), r(a[1]), t(a[2]), usable_tick(f(a[3]), st.xmin, st.xmax),
-               usable_subdivisions(i(a[4])), t(a[5]), usable_tick(f(a[6]), st.ymin, st.ymax),
-               usable_subdivisions(i(a[7])));
-    } else if (c.name == "lab") {
-        pllab(t(a[0]), t(a[1]), t(a[2]));
-    } else if (c.name == "lsty") {
-        pllsty(i(a[0]));
-    } else if (c.name == "width") {
-        plwidth(static_cast<PLFLT>(std::clamp(i(a[0]), 0, widest_pen)));
-    } else if (c.name == "line") {
+// Replays one call; `device` stands for the device name recorded.
+class replay {
+  public:
+    explicit replay(const std::string& device) : device_(device) {}
+
+    void operator()(const call::Sdev&) { plsdev(device_.c_str()); }
+    void operator()(const call::Scol0& c) { plscol0(c.index, c.red, c.green, c.blue); }
+    void operator()(const call::Scolbg& c) { plscolbg(c.red, c.green, c.blue); }
+    void operator()(const call::Init&) { plinit(); }
+    void operator()(const call::Fontld& c) { plfontld(c.set); }
+    void operator()(const call::Font& c) { plfont(c.font); }
+    void operator()(const call::Ssub& c) { plssub(c.columns, c.rows); }
+    void operator()(const call::Adv& c) { pladv(c.page); }
+    void operator()(const call::Vpor& c) { plvpor(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax)); }
+    void operator()(const call::Wind& c) {
+        window_ = c;
+        plwind(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax));
+    }
+    void operator()(const call::Col0& c) { plcol0(c.index); }
+    void operator()(const call::Axes& c) {
+        plaxes(r(c.x0), r(c.y0), c.xopt.c_str(), usable_tick(c.xtick, window_.xmin, window_.xmax),
+               usable_subdivisions(c.nxsub), c.yopt.c_str(),
+               usable_tick(c.ytick, window_.ymin, window_.ymax), usable_subdivisions(c.nysub));
+    }
+    void operator()(const call::Lab& c) {
+        pllab(c.xlabel.c_str(), c.ylabel.c_str(), c.title.c_str());
+    }
+    void operator()(const call::Lsty& c) { pllsty(c.style); }
+    void operator()(const call::Width& c) {
+        plwidth(static_cast<PLFLT>(std::clamp(c.width, 0, widest_pen)));
+    }
+    void operator()(const call::Line& c) {
         std::vector<PLFLT> x(c.x.begin(), c.x.end()), y(c.y.begin(), c.y.end());
         plline(static_cast<PLINT>(std::min(x.size(), y.size())), x.data(), y.data());
-    } else if (c.name == "mtex") {
-        plmtex(t(a[0]), r(a[1]), r(a[2]), r(a[3]), t(a[4]));
-    } else if (c.name == "end") {
-        plend();
     }
-}
+    void operator()(const call::Mtex& c) {
+        plmtex(c.side.c_str(), r(c.disp), r(c.pos), r(c.just), c.text.c_str());
+    }
+    void operator()(const call::Sfnam&) {}  // given to the library before the first call
+    void operator()(const call::End&) { plend(); }
 
-[[noreturn]] void draw_and_exit(const std::vector<plot_call>& calls, const std::string& device,
+  private:
+    const std::string& device_;
+    call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
+};
+
+[[noreturn]] void draw_and_exit(const std::vector<PlotCall>& calls, const std::string& device,
                                 const std::string& file_name) {
     // The library must not read the answers meant for the menus.
     const int null_fd = ::open("/dev/null", O_RDONLY);
     if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
     if (!file_name.empty()) plsfnam(file_name.c_str());
-    replay_state st;
-    for (const auto& call : calls) replay(call, device, st);
+    replay replayer(device);
+    for (const auto& call : calls) std::visit(replayer, call);
     std::fflush(nullptr);
     ::_exit(0);
 }
@@ -210,19 +199,19 @@ PlplotPlotter PlplotPlotter::from_environment(std::ostream& messages, const std:
                          choose_screen_device(chosen, std::getenv("DISPLAY"), plplot_devices()));
 }
 
-void PlplotPlotter::end() {
-    PlotRecorder::end();
+void PlplotPlotter::record(PlotCall call) {
+    const bool drawing_ends = std::holds_alternative<call::End>(call);
+    recording_.push_back(std::move(call));
+    if (!drawing_ends) return;
     draw();
-    calls.clear();
+    recording_.clear();
 }
 
 // The latest file name given; a save whose drawing was skipped may have left
 // an older one before it.
 std::string PlplotPlotter::file_name() const {
-    std::string name;
-    for (const auto& call : calls)
-        if (call.name == "sfnam") name = std::get<std::string>(call.args[0]);
-    return name;
+    const auto names = calls_of<call::Sfnam>(recording_);
+    return names.empty() ? std::string() : names.back().file_name;
 }
 
 std::string PlplotPlotter::device_for(std::string_view name) const {
@@ -260,10 +249,9 @@ bool PlplotPlotter::ready(const std::string& device, const std::string& file_nam
 }
 
 void PlplotPlotter::draw() {
-    const auto sdev = std::find_if(calls.begin(), calls.end(),
-                                   [](const plot_call& c) { return c.name == "sdev"; });
-    if (sdev == calls.end()) return;
-    const std::string name = std::get<std::string>(sdev->args[0]);
+    const auto devices = calls_of<call::Sdev>(recording_);
+    if (devices.empty()) return;
+    const std::string name = devices.front().device;
     const std::string device = device_for(name);
     const std::string file = name == save_device ? file_name() : std::string();
     if (!ready(device, file)) return;
@@ -277,7 +265,7 @@ void PlplotPlotter::draw() {
         messages_ << " The plot could not be drawn: " << std::strerror(errno) << '\n';
         return;
     }
-    if (child == 0) draw_and_exit(calls, device, file);
+    if (child == 0) draw_and_exit(recording_, device, file);
     const std::string problem = wait_for(child, name == screen_device && interactive(device));
     if (!problem.empty()) messages_ << " The plot could not be drawn: " << problem << ".\n";
 }

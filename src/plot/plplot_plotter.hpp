@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plot/recorder.hpp"
+#include "plot/plotter.hpp"
 
 namespace ruvela {
 
@@ -29,7 +29,7 @@ std::string choose_screen_device(const char* ruvela_device, const char* display,
 // case) chooses that format, every other name colour PostScript.
 std::string file_device_for(std::string_view file_name, const std::vector<std::string>& devices);
 
-class PlplotPlotter : public PlotRecorder {
+class PlplotPlotter : public Plotter {
   public:
     // `messages` gets the one-line reports of plots that cannot be drawn.
     PlplotPlotter(std::ostream& messages, std::string screen_device);
@@ -37,7 +37,8 @@ class PlplotPlotter : public PlotRecorder {
     // The screen device chosen from the environment, or `device` when not empty.
     static PlplotPlotter from_environment(std::ostream& messages, const std::string& device = {});
 
-    void end() override;
+    // Keeps the calls of a drawing and draws at its end.
+    void record(PlotCall call) override;
 
   private:
     void draw();
@@ -45,6 +46,7 @@ class PlplotPlotter : public PlotRecorder {
     std::string device_for(std::string_view name) const;
     bool ready(const std::string& device, const std::string& file_name);
 
+    std::vector<PlotCall> recording_;
     std::ostream& messages_;
     std::string screen_device_;
     std::vector<std::string> devices_;

@@ -1,112 +1,81 @@
 #include "plot/recorder.hpp"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
+#include <string_view>
 
 namespace ruvela {
 
 namespace {
 
-std::string shortest(float value) {
+std::string arg_text(int value) {
+    return std::to_string(value);
+}
+
+std::string arg_text(float value) {
     std::array<char, 32> buf{};
     const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value);
     return std::string(buf.data(), res.ptr);
 }
 
-struct arg_text {
-    std::string operator()(int v) const { return std::to_string(v); }
-    std::string operator()(float v) const { return shortest(v); }
-    std::string operator()(const std::string& v) const { return "'" + v + "'"; }
+std::string arg_text(const std::string& value) {
+    return "'" + value + "'";
+}
+
+template <typename... Args>
+std::string text(std::string_view name, const Args&... args) {
+    std::string out(name);
+    ((out += ' ', out += arg_text(args)), ...);
+    return out;
+}
+
+// One case per call: a call without one does not compile.
+struct call_text {
+    std::string operator()(const call::Sdev& c) const { return text("sdev", c.device); }
+    std::string operator()(const call::Scol0& c) const {
+        return text("scol0", c.index, c.red, c.green, c.blue);
+    }
+    std::string operator()(const call::Scolbg& c) const {
+        return text("scolbg", c.red, c.green, c.blue);
+    }
+    std::string operator()(const call::Init&) const { return text("init"); }
+    std::string operator()(const call::Fontld& c) const { return text("fontld", c.set); }
+    std::string operator()(const call::Font& c) const { return text("font", c.font); }
+    std::string operator()(const call::Ssub& c) const { return text("ssub", c.columns, c.rows); }
+    std::string operator()(const call::Adv& c) const { return text("adv", c.page); }
+    std::string operator()(const call::Vpor& c) const {
+        return text("vpor", c.xmin, c.xmax, c.ymin, c.ymax);
+    }
+    std::string operator()(const call::Wind& c) const {
+        return text("wind", c.xmin, c.xmax, c.ymin, c.ymax);
+    }
+    std::string operator()(const call::Col0& c) const { return text("col0", c.index); }
+    std::string operator()(const call::Axes& c) const {
+        return text("axes", c.x0, c.y0, c.xopt, c.xtick, c.nxsub, c.yopt, c.ytick, c.nysub);
+    }
+    std::string operator()(const call::Lab& c) const {
+        return text("lab", c.xlabel, c.ylabel, c.title);
+    }
+    std::string operator()(const call::Lsty& c) const { return text("lsty", c.style); }
+    std::string operator()(const call::Width& c) const { return text("width", c.width); }
+    std::string operator()(const call::Line& c) const { return text("line", c.n); }
+    std::string operator()(const call::Mtex& c) const {
+        return text("mtex", c.side, c.disp, c.pos, c.just, c.text);
+    }
+    std::string operator()(const call::Sfnam& c) const { return text("sfnam", c.file_name); }
+    std::string operator()(const call::End&) const { return text("end"); }
 };
 
 }  // namespace
 
-std::string describe(const plot_call& call) {
-    std::string text = call.name;
-    for (const auto& arg : call.args) text += ' ' + std::visit(arg_text{}, arg);
-    return text;
+std::string describe(const PlotCall& call) {
+    return std::visit(call_text{}, call);
 }
 
 std::vector<std::string> PlotRecorder::described() const {
     std::vector<std::string> out;
     for (const auto& call : calls) out.push_back(describe(call));
     return out;
-}
-
-void PlotRecorder::add(std::string name, std::vector<plot_arg> args) {
-    calls.push_back(plot_call{std::move(name), std::move(args), {}, {}});
-}
-
-void PlotRecorder::sdev(std::string_view device) {
-    add("sdev", {std::string(device)});
-}
-void PlotRecorder::scol0(int index, int red, int green, int blue) {
-    add("scol0", {index, red, green, blue});
-}
-void PlotRecorder::scolbg(int red, int green, int blue) {
-    add("scolbg", {red, green, blue});
-}
-void PlotRecorder::init() {
-    add("init", {});
-}
-void PlotRecorder::fontld(int set) {
-    add("fontld", {set});
-}
-void PlotRecorder::font(int font) {
-    add("font", {font});
-}
-void PlotRecorder::ssub(int columns, int rows) {
-    add("ssub", {columns, rows});
-}
-void PlotRecorder::adv(int page) {
-    add("adv", {page});
-}
-void PlotRecorder::vpor(float xmin, float xmax, float ymin, float ymax) {
-    add("vpor", {xmin, xmax, ymin, ymax});
-}
-void PlotRecorder::wind(float xmin, float xmax, float ymin, float ymax) {
-    add("wind", {xmin, xmax, ymin, ymax});
-}
-void PlotRecorder::col0(int index) {
-    add("col0", {index});
-}
-
-void PlotRecorder::axes(float x0, float y0, std::string_view xopt, float xtick, int nxsub,
-                        std::string_view yopt, float ytick, int nysub) {
-    add("axes", {x0, y0, std::string(xopt), xtick, nxsub, std::string(yopt), ytick, nysub});
-}
-
-void PlotRecorder::lab(std::string_view xlabel, std::string_view ylabel, std::string_view title) {
-    add("lab", {std::string(xlabel), std::string(ylabel), std::string(title)});
-}
-
-void PlotRecorder::lsty(int style) {
-    add("lsty", {style});
-}
-void PlotRecorder::width(int width) {
-    add("width", {width});
-}
-
-void PlotRecorder::line(int n, std::span<const float> x, std::span<const float> y) {
-    add("line", {n});
-    const auto count = static_cast<std::size_t>(std::max(n, 0));
-    calls.back().x.assign(x.begin(),
-                          x.begin() + static_cast<std::ptrdiff_t>(std::min(count, x.size())));
-    calls.back().y.assign(y.begin(),
-                          y.begin() + static_cast<std::ptrdiff_t>(std::min(count, y.size())));
-}
-
-void PlotRecorder::mtex(std::string_view side, float disp, float pos, float just,
-                        std::string_view text) {
-    add("mtex", {std::string(side), disp, pos, just, std::string(text)});
-}
-
-void PlotRecorder::sfnam(std::string_view file_name) {
-    add("sfnam", {std::string(file_name)});
-}
-void PlotRecorder::end() {
-    add("end", {});
 }
 
 }  // namespace ruvela

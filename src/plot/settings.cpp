@@ -128,8 +128,8 @@ void reset(plot_settings& s) {
     s.line_color = 15;
     s.curve_color = 1;
     s.device_name = screen_device;
-    s.x_min = s.y1_min = s.y2_min = 1000000.0f;
-    s.x_max = s.y1_max = s.y2_max = -1000000.0f;
+    s.x_min = s.y1_min = s.y2_min = axis_default::range_min;
+    s.x_max = s.y1_max = s.y2_max = axis_default::range_max;
 }
 
 using ps = plot_settings;

@@ -14,6 +14,20 @@ inline constexpr std::string_view screen_device = "Mac1";
 // The device of a saved plot: colour PostScript.
 inline constexpr std::string_view save_device = "psc";
 
+// The axis defaults. Each range starts inverted, so that the first point
+// gathered sets both of its ends.
+namespace axis_default {
+inline constexpr float major_ticks = 0.0f;  // the library's choice
+inline constexpr int x_minor_ticks = 10;
+inline constexpr int y_minor_ticks = 5;
+inline constexpr float range_min = 1000000.0f;
+inline constexpr float range_max = -1000000.0f;
+// The cumulative basal area's range starts narrower, and only a fresh start
+// restores it.
+inline constexpr float y3_min = 9999.0f;
+inline constexpr float y3_max = -9999.0f;
+}  // namespace axis_default
+
 struct plot_settings {
     std::string device_name{screen_device};
     int bg_red = 254, bg_green = 254, bg_blue = 254;
@@ -23,22 +37,22 @@ struct plot_settings {
     int curve_color = 1;
     int line_style = 1;
     int curve_width = 2;
-    float x_major = 0.0f;
-    int x_minor = 10;
-    float y1_major = 0.0f;
-    int y1_minor = 5;
-    float y2_major = 0.0f;
-    int y2_minor = 5;
-    float x_max = -1000000.0f;
-    float x_min = 1000000.0f;
-    float y1_max = -1000000.0f;
-    float y1_min = 1000000.0f;
-    float y2_max = -1000000.0f;
-    float y2_min = 1000000.0f;
-    float y3_major = 0.0f;
-    int y3_minor = 5;
-    float y3_max = -9999.0f;
-    float y3_min = 9999.0f;
+    float x_major = axis_default::major_ticks;
+    int x_minor = axis_default::x_minor_ticks;
+    float y1_major = axis_default::major_ticks;
+    int y1_minor = axis_default::y_minor_ticks;
+    float y2_major = axis_default::major_ticks;
+    int y2_minor = axis_default::y_minor_ticks;
+    float x_max = axis_default::range_max;
+    float x_min = axis_default::range_min;
+    float y1_max = axis_default::range_max;
+    float y1_min = axis_default::range_min;
+    float y2_max = axis_default::range_max;
+    float y2_min = axis_default::range_min;
+    float y3_major = axis_default::major_ticks;
+    int y3_minor = axis_default::y_minor_ticks;
+    float y3_max = axis_default::y3_max;
+    float y3_min = axis_default::y3_min;
 };
 
 // The reset option of the plot options menu.

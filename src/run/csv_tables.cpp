@@ -91,10 +91,7 @@ void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
     for (int s = 1; s <= pair.series_count; ++s) {
         const int first = pair.series_first_year(s);
         const auto years = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
-        const auto row = [&](const SeriesYearTable& table) {
-            return years == 0 ? std::span<const float>()
-                              : std::span(table.data() + SeriesYearTable::index(s, first), years);
-        };
+        const auto row = [&](const SeriesYearTable& table) { return table.cells(s, first, years); };
         views.push_back({trim_right(pair.series_ids(s)), first, row(tables.ring_width),
                          row(tables.basal_area), row(tables.basal_area_increment)});
     }
@@ -106,8 +103,8 @@ void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int fir
     if (last_year < first_year) return;
     const auto offset = static_cast<std::size_t>(first_year - 1);
     const auto years = static_cast<std::size_t>(last_year - first_year + 1);
-    const auto span_of = [&](const auto& per_year) {
-        return std::span(per_year.data() + offset, years);
+    const auto span_of = [&]<typename T>(const PerYear<T>& per_year) {
+        return std::span<const T>(per_year).subspan(offset, years);
     };
     add_pair_rows(summary,
                   {ring_file_name, first_year, span_of(tables.count_ring_width),

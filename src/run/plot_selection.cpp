@@ -19,9 +19,7 @@ void write_menu(Console& con) {
 }  // namespace
 
 plot_data plot_data_of(const Store& s) {
-    return plot_data{max_years,
-                     max_series,
-                     s.pair.series_count,
+    return plot_data{s.pair.series_count,
                      s.tables.ring_width,
                      s.tables.basal_area_increment,
                      s.tables.basal_area,
@@ -34,7 +32,6 @@ plot_data plot_data_of(const Store& s) {
                      s.pair.series_last_year,
                      s.pair.series_length,
                      s.pair.series_ids,
-                     s.pair.series_headings,
                      s.answers.ring_file_names(s.run.file_index)};
 }
 
@@ -48,19 +45,19 @@ PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_ses
     for (;;) {
         // An answer that is no digit or blank is asked again rather than
         // ending the run before the summary tables are written.
-        int plot_choice = read_choice(
+        const int answer = read_choice(
             con, [&con] { write_menu(con); }, LeadingSign::asked_again);
-        switch (plot_choice) {
-            case individual_plot:
-                for (selected_series = 1; selected_series <= data.series_count; ++selected_series) {
-                    display(data, plot_choice, selected_series, session, con, plotter);
-                    if (plot_choice == 0) break;
-                }
+        switch (static_cast<PlotChoice>(answer)) {
+            case PlotChoice::individual:
+                for (selected_series = 1; selected_series <= data.series_count; ++selected_series)
+                    if (!display(data, PlotChoice::individual, selected_series, session, con,
+                                 plotter))
+                        break;
                 break;
-            case summary_plot:
-                display(data, plot_choice, selected_series, session, con, plotter);
+            case PlotChoice::summary:
+                display(data, PlotChoice::summary, selected_series, session, con, plotter);
                 break;
-            case 3:
+            case PlotChoice::quit:
                 return PlotOutcome::quit;
             default:
                 return PlotOutcome::next;

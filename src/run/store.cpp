@@ -5,16 +5,11 @@
 namespace ruvela {
 
 void PairTables::clear() {
+    for (SeriesYearTable* table : {&ring_width, &basal_area, &basal_area_increment})
+        table->clear(used_rows_, used_first_, used_last_);
     if (used_first_ <= used_last_) {
         const auto first = static_cast<std::ptrdiff_t>(used_first_ - 1);
         const auto last = static_cast<std::ptrdiff_t>(used_last_);
-        for (SeriesYearTable* table : {&ring_width, &basal_area, &basal_area_increment}) {
-            for (int s = 1; s <= used_rows_; ++s) {
-                const auto row =
-                    table->begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, 1));
-                std::fill(row + first, row + last, 0.0f);
-            }
-        }
         for (PerYear<float>* a : {&sum_ring_width, &sum_basal_area, &sum_basal_area_increment,
                                   &mean_ring_width, &mean_basal_area, &mean_basal_area_increment}) {
             std::fill(a->begin() + first, a->begin() + last, 0.0f);
@@ -31,9 +26,7 @@ void PairTables::clear() {
 
 void PairTables::store_series(int s, int first_year, std::span<const float> values) {
     if (values.empty()) return;
-    std::copy(
-        values.begin(), values.end(),
-        ring_width.begin() + static_cast<std::ptrdiff_t>(SeriesYearTable::index(s, first_year)));
+    ring_width.put(s, first_year, values);
     const int last_year = first_year + static_cast<int>(values.size()) - 1;
     used_rows_ = std::max(used_rows_, s);
     used_first_ = std::min(used_first_, first_year);

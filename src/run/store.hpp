@@ -3,17 +3,12 @@
 // limits for the largest job, owned by the run driver and passed by reference.
 #pragma once
 
-#include <cstddef>
-#include <cstdio>
-#include <cstdlib>
-#include <new>
 #include <span>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "ringio/series.hpp"
 #include "text/numfmt.hpp"
+#include "text/slots.hpp"
 
 namespace ruvela {
 
@@ -43,73 +38,6 @@ inline bool storable_year(int year) {
     return year >= 1 && year <= max_years;
 }
 
-// Sanitizer and fuzz builds check every index of the store against its
-// limit: a year or series out of range would otherwise land unnoticed in
-// another row of the same table.
-inline void check_index([[maybe_unused]] int i, [[maybe_unused]] int limit) {
-#ifdef RUVELA_CHECK_INDEXES
-    if (i < 1 || i > limit) {
-        std::fprintf(stderr, "store index %d outside 1..%d\n", i, limit);
-        std::abort();
-    }
-#endif
-}
-
-// Memory that comes zeroed from the system and is not written again when a
-// vector is sized: the big tables then cost nothing until a cell is used,
-// which on a machine with slow page faults is most of a run's time. Only for
-// vectors sized once: shrinking and growing again would keep old values.
-template <typename T>
-struct ZeroedAllocator {
-    using value_type = T;
-    ZeroedAllocator() = default;
-    template <typename U>
-    ZeroedAllocator(const ZeroedAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        void* p = std::calloc(n, sizeof(T));
-        if (p == nullptr) throw std::bad_alloc();
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, std::size_t) { std::free(p); }
-    template <typename U>
-    void construct(U*) {}  // already zero
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-    friend bool operator==(const ZeroedAllocator&, const ZeroedAllocator&) { return true; }
-};
-
-template <typename T>
-using ZeroedVector = std::vector<T, ZeroedAllocator<T>>;
-
-// A series-by-year table. The calendar year is the index: element (s, y),
-// both 1-based, lives at (s-1)*max_years + (y-1), so a row is one series.
-struct SeriesYearTable : ZeroedVector<float> {
-    SeriesYearTable() : ZeroedVector<float>(static_cast<std::size_t>(max_series) * max_years) {}
-    static std::size_t index(int s, int y) {
-        check_index(s, max_series);
-        check_index(y, max_years);
-        return static_cast<std::size_t>(s - 1) * max_years + static_cast<std::size_t>(y - 1);
-    }
-    float& operator()(int s, int y) { return (*this)[index(s, y)]; }
-    float operator()(int s, int y) const { return (*this)[index(s, y)]; }
-};
-
-// A 1-based array: one entry per year (slot y at [y-1]), per series or per pair.
-template <typename T, int Extent>
-struct Slots : std::vector<T> {
-    Slots() : std::vector<T>(Extent) {}
-    T& operator()(int i) {
-        check_index(i, Extent);
-        return (*this)[static_cast<std::size_t>(i - 1)];
-    }
-    const T& operator()(int i) const {
-        check_index(i, Extent);
-        return (*this)[static_cast<std::size_t>(i - 1)];
-    }
-};
-
 template <typename T>
 using PerYear = Slots<T, max_years>;
 template <typename T>
@@ -118,23 +46,25 @@ template <typename T>
 using PerFile = Slots<T, max_files>;
 
 // The per-year means of every processed pair: measure m (1 basal area,
-// 2 increment, 3 ring width), pair f, year y at ((m-1)*max_files + (f-1))*max_years + (y-1).
-struct FileMeans : ZeroedVector<float> {
+// 2 increment, 3 ring width) of pair f is row (m-1)*max_files + f of a
+// series-by-year table.
+class FileMeans {
+  public:
     static constexpr int mean_basal_area = 1;
     static constexpr int mean_increment = 2;
     static constexpr int mean_ring_width = 3;
 
-    FileMeans() : ZeroedVector<float>(static_cast<std::size_t>(3) * max_files * max_years) {}
-    static std::size_t index(int m, int f, int y) {
+    float& operator()(int m, int f, int y) { return means_(row(m, f), y); }
+    float operator()(int m, int f, int y) const { return means_(row(m, f), y); }
+    void clear() { means_.clear(3 * max_files, 1, max_years); }
+
+  private:
+    static int row(int m, int f) {
         check_index(m, 3);
         check_index(f, max_files);
-        check_index(y, max_years);
-        return (static_cast<std::size_t>(m - 1) * max_files + static_cast<std::size_t>(f - 1)) *
-                   max_years +
-               static_cast<std::size_t>(y - 1);
+        return (m - 1) * max_files + f;
     }
-    float& operator()(int m, int f, int y) { return (*this)[index(m, f, y)]; }
-    float operator()(int m, int f, int y) const { return (*this)[index(m, f, y)]; }
+    SeriesYearTable means_{3 * max_files, max_years};
 };
 
 enum class OffsetKind { pith_offsets = 1, diameters = 2 };
@@ -187,7 +117,8 @@ struct PairSeries {
 // The pair's series-by-year tables and per-year sums, sample depths and
 // means. Cleared by clear(), which touches only what the pair wrote.
 struct PairTables {
-    SeriesYearTable ring_width, basal_area, basal_area_increment;
+    SeriesYearTable ring_width{max_series, max_years}, basal_area{max_series, max_years},
+        basal_area_increment{max_series, max_years};
     PerYear<float> sum_ring_width, sum_basal_area, sum_basal_area_increment;
     PerYear<int> count_ring_width, count_basal_area, count_basal_area_increment;
     PerYear<float> mean_ring_width, mean_basal_area, mean_basal_area_increment;

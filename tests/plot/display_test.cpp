@@ -66,73 +66,85 @@ const std::vector<std::string> individual_page = {
     "end",
 };
 
+// `page` with the calls of each kind given replaced, in order, by the calls given.
+std::vector<std::string> with_calls(std::vector<std::string> page,
+                                    std::initializer_list<std::vector<std::string>> kinds) {
+    for (const auto& calls : kinds) {
+        const std::string kind = calls.front().substr(0, calls.front().find(' ') + 1);
+        std::size_t k = 0;
+        for (auto& call : page)
+            if (call.rfind(kind, 0) == 0) call = k < calls.size() ? calls[k++] : "too many";
+        EXPECT_EQ(k, calls.size()) << kind;
+    }
+    return page;
+}
+
 struct plot_run {
     example_store store;
     plot_session session;
     PlotRecorder rec;
 
-    // One call of display; returns the plot mode it hands back.
-    int show(int plot_mode, int series_index, const std::string& input,
-             std::string* output = nullptr) {
+    // One call of display; true when the user wants more plots.
+    bool show(PlotChoice plot_mode, int series_index, const std::string& input,
+              std::string* output = nullptr) {
         scripted_console sc(input);
-        display(store.data(), plot_mode, series_index, session, sc.con, rec);
+        const bool more = display(store.data(), plot_mode, series_index, session, sc.con, rec);
         if (output) *output = sc.out.str();
-        return plot_mode;
+        return more;
     }
 };
 
 TEST(Display, DrawsAnIndividualPlotWithTheExactCalls) {
     plot_run run;
-    EXPECT_EQ(run.show(individual_plot, 1, "c\n"), individual_plot);
+    EXPECT_TRUE(run.show(PlotChoice::individual, 1, "c\n"));
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     EXPECT_EQ(drawings(run.rec)[0], individual_page);
 
     // Every curve gets the series' years and its three values, in year order.
-    const plot_call& rw = run.rec.calls[17];
-    ASSERT_EQ(rw.x.size(), 61u);
-    EXPECT_EQ(rw.x.front(), 1950.0f);
-    EXPECT_EQ(rw.x.back(), 2010.0f);
-    EXPECT_EQ(rw.y.front(), 3.2f);
-    EXPECT_EQ(run.rec.calls[24].y[1], 7.3f);
-    EXPECT_EQ(run.rec.calls[36].y.back(), 9.0009f);
+    const auto lines = calls_of<call::Line>(run.rec.calls);
+    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines[0].x.size(), 61u);
+    EXPECT_EQ(lines[0].x.front(), 1950.0f);
+    EXPECT_EQ(lines[0].x.back(), 2010.0f);
+    EXPECT_EQ(lines[0].y.front(), 3.2f);
+    EXPECT_EQ(lines[1].y[1], 7.3f);
+    EXPECT_EQ(lines[2].y.back(), 9.0009f);
 }
 
 TEST(Display, DrawsASummaryPlotOfTheFileMeans) {
     plot_run run;
-    EXPECT_EQ(run.show(summary_plot, 3, "n\n"), 0);
-    std::vector<std::string> want = individual_page;
-    want[9] = "wind 1896 2004 0 9";
-    want[11] = "axes 1896 0 'abinst' 12 10 'abinstv' 1 5";
-    want[13] = "lab 'YEAR' 'RWW(mm.)' 'site.rwl'";
-    want[17] = want[24] = want[36] = "line 101";
-    want[18] = "wind 1896 2004 3 7.5";
-    want[22] = "axes 1896 3 ' ' 12 10 'cmstv' 0.5 5";
-    want[28] = "wind 1896 2004 0 9";
-    want[30] = "axes 1896 0 'abinst' 12 10 'abinstv' 1 5";
-    want[32] = "lab 'YEAR' 'BA(m2)' 'Cumulative Basal Area'";
+    EXPECT_FALSE(run.show(PlotChoice::summary, 3, "n\n"));
+    const auto want = with_calls(
+        individual_page,
+        {{"wind 1896 2004 0 9", "wind 1896 2004 3 7.5", "wind 1896 2004 0 9"},
+         {"axes 1896 0 'abinst' 12 10 'abinstv' 1 5", "axes 1896 3 ' ' 12 10 'cmstv' 0.5 5",
+          "axes 1896 0 'abinst' 12 10 'abinstv' 1 5"},
+         {"lab 'YEAR' 'RWW(mm.)' 'site.rwl'", "lab 'YEAR' 'BA(m2)' 'Cumulative Basal Area'"},
+         {"line 101", "line 101", "line 101"}});
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     EXPECT_EQ(drawings(run.rec)[0], want);
-    EXPECT_EQ(run.rec.calls[17].y.front(), 0.0f);
-    EXPECT_EQ(run.rec.calls[24].y.front(), 3.2f);
+    const auto lines = calls_of<call::Line>(run.rec.calls);
+    EXPECT_EQ(lines[0].y.front(), 0.0f);
+    EXPECT_EQ(lines[1].y.front(), 3.2f);
 }
 
 TEST(Display, RedrawShowsChangedSettingsWithoutRescaling) {
     plot_run run;
     // x max 2000, frame colour 4, line style from an empty "(i4)" answer, redraw.
-    run.show(individual_plot, 1, "14\n2000\n2\n4\n6\n\n0\ny\n");
+    run.show(PlotChoice::individual, 1, "14\n2000\n2\n4\n6\n\n0\ny\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 2u);
-    std::vector<std::string> want = individual_page;
-    want[9] = "wind 1944 2000 3 7.5";
-    want[18] = want[28] = "wind 1944 2000 0 9";
-    want[10] = want[29] = "col0 4";
-    want[14] = want[21] = want[33] = "lsty 0";
-    EXPECT_EQ(pages[1], want);
+    EXPECT_EQ(
+        pages[1],
+        with_calls(individual_page,
+                   {{"wind 1944 2000 3 7.5", "wind 1944 2000 0 9", "wind 1944 2000 0 9"},
+                    {"col0 4", "col0 15", "col0 15", "col0 1", "col0 4", "col0 15", "col0 15"},
+                    {"lsty 0", "lsty 0", "lsty 0"}}));
 }
 
 TEST(Display, ResetRestoresTheScaledDefaults) {
     plot_run run;
-    run.show(individual_plot, 1, "14\n2000\n1\n0\n99\n\n");
+    run.show(PlotChoice::individual, 1, "14\n2000\n1\n0\n99\n\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[1], individual_page);
@@ -141,11 +153,10 @@ TEST(Display, ResetRestoresTheScaledDefaults) {
 TEST(Display, SaveDrawsTheDefaultsIntoTheNamedFile) {
     plot_run run;
     std::string out;
-    run.show(individual_plot, 1, "3\n9\ns\n\n   \nplots/a1 plot.ps   \n0\nc\n", &out);
+    run.show(PlotChoice::individual, 1, "3\n9\ns\n\n   \nplots/a1 plot.ps   \n0\nc\n", &out);
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 3u);
-    std::vector<std::string> saved = individual_page;
-    saved[0] = "sdev 'psc'";
+    std::vector<std::string> saved = with_calls(individual_page, {{"sdev 'psc'"}});
     saved.insert(saved.begin(), "sfnam 'plots/a1 plot.ps'");
     EXPECT_EQ(pages[1], saved);
     // After the save the screen comes back, with the defaults.
@@ -157,8 +168,8 @@ TEST(Display, SaveDrawsTheDefaultsIntoTheNamedFile) {
 
 TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
     plot_run run;
-    run.show(individual_plot, 1, "2\n4\n0\nc\n");
-    run.show(individual_plot, 1, "c\n");
+    run.show(PlotChoice::individual, 1, "2\n4\n0\nc\n");
+    run.show(PlotChoice::individual, 1, "c\n");
     const auto pages = drawings(run.rec);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_NE(pages[1], individual_page);
@@ -167,39 +178,42 @@ TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
 
 TEST(Display, EmptySelectionsDrawNothingAndShowTheMenu) {
     struct Case {
-        int plot_mode, series_index;
+        PlotChoice plot_mode;
+        int series_index;
         bool told;
-    } cases[] = {{individual_plot, 2, true},
-                 {individual_plot, 0, true},
-                 {individual_plot, 4, true},
-                 {7, 1, false}};
+    } cases[] = {{PlotChoice::individual, 2, true},
+                 {PlotChoice::individual, 0, true},
+                 {PlotChoice::individual, 4, true},
+                 {PlotChoice::quit, 1, false}};
     for (const auto& c : cases) {
         plot_run run;
         std::string out;
-        EXPECT_EQ(run.show(c.plot_mode, c.series_index, "0\n99\nc\n", &out), c.plot_mode);
+        EXPECT_TRUE(run.show(c.plot_mode, c.series_index, "0\n99\nc\n", &out));
         EXPECT_TRUE(run.rec.calls.empty());
         const auto told = out.find(" Nothing to plot: the selection holds no years.\n");
         EXPECT_EQ(told != std::string::npos, c.told) << out;
         EXPECT_NE(out.find("enter option number >"), std::string::npos);
     }
     plot_run run;
-    run.store.last[0] = 1950;  // a one-year series is widened down to year 0
-    run.store.length[0] = 1;
-    run.show(individual_plot, 1, "c\n");
+    run.store.last(1) = 1950;  // a one-year series is widened down to year 0
+    run.store.length(1) = 1;
+    run.show(PlotChoice::individual, 1, "c\n");
     ASSERT_EQ(drawings(run.rec).size(), 1u);
-    EXPECT_EQ(drawings(run.rec)[0][9].rfind("wind 0 2250 ", 0), 0u) << drawings(run.rec)[0][9];
-    EXPECT_EQ(drawings(run.rec)[0][17], "line 1");
+    const auto wind = calls_of<call::Wind>(run.rec.calls).front();
+    EXPECT_EQ(wind.xmin, 0.0f);
+    EXPECT_EQ(wind.xmax, 2250.0f);
+    EXPECT_EQ(calls_of<call::Line>(run.rec.calls).front().n, 1);
 }
 
 TEST(Display, BlankTitlesReachTheLibraryAsOneBlank) {
     plot_run run;
-    run.store.ids[0] = "        ";
-    run.show(individual_plot, 1, "c\n");
-    run.show(summary_plot, 1, "c\n");
-    const auto pages = drawings(run.rec);
-    ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[0][13], "lab 'YEAR' 'RWW(mm.)' ' '");
-    EXPECT_EQ(pages[1][13], "lab 'YEAR' 'RWW(mm.)' 'site.rwl'");
+    run.store.ids(1) = "        ";
+    run.show(PlotChoice::individual, 1, "c\n");
+    run.show(PlotChoice::summary, 1, "c\n");
+    const auto labs = calls_of<call::Lab>(run.rec.calls);
+    ASSERT_EQ(labs.size(), 4u);
+    EXPECT_EQ(describe(labs[0]), "lab 'YEAR' 'RWW(mm.)' ' '");
+    EXPECT_EQ(describe(labs[2]), "lab 'YEAR' 'RWW(mm.)' 'site.rwl'");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "plot/display.hpp"
 #include "text/console.hpp"
@@ -16,43 +15,43 @@ constexpr int year_dim = 2100;
 constexpr int series_dim = 3;
 
 struct example_store {
-    std::vector<float> ring_width = std::vector<float>(series_dim * year_dim, -1.0f);
-    std::vector<float> increment = std::vector<float>(series_dim * year_dim, -1.0f);
-    std::vector<float> basal_area = std::vector<float>(series_dim * year_dim, -1.0f);
-    std::vector<float> mean_ring_width = std::vector<float>(year_dim, -1.0f);
-    std::vector<float> mean_basal_area = std::vector<float>(year_dim, -1.0f);
-    std::vector<float> mean_increment = std::vector<float>(year_dim, -1.0f);
-    std::vector<int> first{1950, 1990, 0}, last{2010, 1989, 0}, length{61, 0, 0};
-    std::vector<std::string> ids{"A1      ", "B2      ", "        "};
-    std::vector<std::string> headings{3, std::string(35, ' ')};
-
-    static std::size_t at(int s, int y) {
-        return static_cast<std::size_t>((s - 1) * year_dim + (y - 1));
-    }
+    SeriesYearTable ring_width{series_dim, year_dim};
+    SeriesYearTable increment{series_dim, year_dim};
+    SeriesYearTable basal_area{series_dim, year_dim};
+    Slots<float, year_dim> mean_ring_width, mean_basal_area, mean_increment;
+    Slots<int, series_dim> first, last, length;
+    Slots<std::string, series_dim> ids;
 
     example_store() {
+        // Cells outside the series' years must never be drawn.
+        for (int s = 1; s <= series_dim; ++s)
+            for (int y = 1; y <= year_dim; ++y)
+                ring_width(s, y) = increment(s, y) = basal_area(s, y) = -1.0f;
+        for (int y = 1; y <= year_dim; ++y)
+            mean_ring_width(y) = mean_basal_area(y) = mean_increment(y) = -1.0f;
+        first(1) = 1950, last(1) = 2010, length(1) = 61;
+        first(2) = 1990, last(2) = 1989;
+        ids(1) = "A1      ", ids(2) = "B2      ", ids(3) = "        ";
         for (int y = 1950; y <= 2010; ++y) {
-            ring_width[at(1, y)] = 5.0f;
-            increment[at(1, y)] = 1.0f;
-            basal_area[at(1, y)] = 4.0f;
+            ring_width(1, y) = 5.0f;
+            increment(1, y) = 1.0f;
+            basal_area(1, y) = 4.0f;
         }
-        ring_width[at(1, 1950)] = 3.2f;
-        ring_width[at(1, 2010)] = 7.3f;
-        increment[at(1, 1950)] = 0.0f;
-        increment[at(1, 1951)] = 7.3f;
-        basal_area[at(1, 1950)] = 0.0f;
-        basal_area[at(1, 2010)] = 9.0009f;
+        ring_width(1, 1950) = 3.2f;
+        ring_width(1, 2010) = 7.3f;
+        increment(1, 1950) = 0.0f;
+        increment(1, 1951) = 7.3f;
+        basal_area(1, 1950) = 0.0f;
+        basal_area(1, 2010) = 9.0009f;
         for (int y = 1900; y <= 2000; ++y) {
-            mean_ring_width[y - 1] = y == 1900 ? 0.0f : y == 2000 ? 7.3f : 2.0f;
-            mean_increment[y - 1] = y == 1900 ? 3.2f : y == 2000 ? 7.3f : 4.0f;
-            mean_basal_area[y - 1] = y == 1900 ? 0.0f : y == 2000 ? 9.0009f : 1.0f;
+            mean_ring_width(y) = y == 1900 ? 0.0f : y == 2000 ? 7.3f : 2.0f;
+            mean_increment(y) = y == 1900 ? 3.2f : y == 2000 ? 7.3f : 4.0f;
+            mean_basal_area(y) = y == 1900 ? 0.0f : y == 2000 ? 9.0009f : 1.0f;
         }
     }
 
     plot_data data() const {
-        return plot_data{year_dim,
-                         series_dim,
-                         3,
+        return plot_data{3,
                          ring_width,
                          increment,
                          basal_area,
@@ -65,7 +64,6 @@ struct example_store {
                          last,
                          length,
                          ids,
-                         headings,
                          "site.rwl                      "};
     }
 };

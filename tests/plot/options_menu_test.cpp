@@ -51,27 +51,6 @@ std::string menu_text() {
     return run.output;
 }
 
-TEST(PlotOptionsMenu, ShowsTheMenuAsItStands) {
-    const std::string want = "\n\n" + in15 + "|************** plot options menu **************|\n" +
-                             in15 + "| replot             [0] max. x            [14] |\n" + in15 +
-                             "| background color   [1] min. x            [15] |\n" + in15 +
-                             "| frame color        [2] max. y1           [16] |\n" + in15 +
-                             "| text color         [3] min. y1           [17] |\n" + in15 +
-                             "| major ticks x      [8] max. y2           [18] |\n" + in15 +
-                             "| minor ticks x      [9] min. y2           [19] |\n" + in15 +
-                             "| major ticks y1    [10] major ticks y3    [20] |\n" + in15 +
-                             "| minor ticks y1    [11] minor ticks y3    [21] |\n" + in15 +
-                             "| major ticks y2    [12] max. y3           [22] |\n" + in15 +
-                             "| minor ticks y2    [13] min. y3           [23] |\n" + in15 +
-                             "|                                               |\n" + in15 +
-                             "|              reset options  [99]              |\n" + in15 +
-                             "|-----------------------------------------------|\n" + in15 +
-                             "|     [s]ave  [c]ontinue>  [n]o more plots      |\n" + in15 +
-                             "|_______________________________________________|\n\n" + in15 +
-                             " enter option number > ";
-    EXPECT_EQ(menu_text(), want);
-}
-
 TEST(PlotOptionsMenu, DispatchesOnTheFirstTwoCharacters) {
     struct Case {
         const char* input;

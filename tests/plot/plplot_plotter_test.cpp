@@ -57,7 +57,7 @@ class PlplotDrawing : public ::testing::Test {
 
     // One individual plot of series 1 on `screen`; returns the console output.
     std::string show(const std::string& screen, const std::string& input,
-                     int plot_mode = individual_plot) {
+                     PlotChoice plot_mode = PlotChoice::individual) {
         std::istringstream in(input);
         std::ostringstream out, err;
         Console con(in, out, err);
@@ -78,7 +78,7 @@ class PlplotDrawing : public ::testing::Test {
 
 TEST_F(PlplotDrawing, SavesColourPostScriptWithItsTexts) {
     const fs::path file = dir / "a1.ps";
-    const std::string out = show("null", "s\n" + file.string() + "\nc\n", summary_plot);
+    const std::string out = show("null", "s\n" + file.string() + "\nc\n", PlotChoice::summary);
     EXPECT_EQ(out.find("could not"), std::string::npos) << out;
     const std::string ps = contents(file);
     EXPECT_EQ(ps.rfind("%!PS", 0), 0u);

@@ -130,9 +130,15 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     const auto zero = [](const auto& cells) {
         return std::all_of(cells.begin(), cells.end(), [](auto v) { return v == 0; });
     };
+    const auto zero_table = [](const SeriesYearTable& table) {
+        for (int s = 1; s <= table.series(); ++s)
+            for (int y = 1; y <= table.years(); ++y)
+                if (table(s, y) != 0) return false;
+        return true;
+    };
     for (const auto* table :
          {&store.tables.ring_width, &store.tables.basal_area, &store.tables.basal_area_increment}) {
-        EXPECT_TRUE(zero(*table));
+        EXPECT_TRUE(zero_table(*table));
     }
     for (const auto* a : {&store.tables.sum_ring_width, &store.tables.sum_basal_area,
                           &store.tables.sum_basal_area_increment, &store.tables.mean_ring_width,

@@ -22,9 +22,8 @@ const std::string menu =
 // The titles of the drawings made, in order.
 std::vector<std::string> titles(const PlotRecorder& rec) {
     std::vector<std::string> out;
-    for (const auto& call : rec.calls)
-        if (call.name == "lab" && std::get<std::string>(call.args[1]) == "RWW(mm.)")
-            out.push_back(std::get<std::string>(call.args[2]));
+    for (const auto& lab : calls_of<call::Lab>(rec.calls))
+        if (lab.ylabel == "RWW(mm.)") out.push_back(lab.title);
     return out;
 }
 
@@ -48,8 +47,8 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
     };
     for (const auto& c : cases) {
         example_store store;
-        store.last[1] = 2000;
-        store.length[1] = 11;
+        store.last(2) = 2000;
+        store.length(2) = 11;
         plot_session session;
         PlotRecorder rec;
         std::istringstream in(c.input);

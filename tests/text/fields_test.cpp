@@ -5,9 +5,7 @@
 #include <optional>
 #include <sstream>
 
-#include "text/console.hpp"
 #include "text/lines.hpp"
-#include "text/stops.hpp"
 
 namespace ruvela {
 namespace {
@@ -88,61 +86,6 @@ TEST(LineReader, UnreadLineComesBackFirst) {
     ASSERT_TRUE(reader.next(line));
     EXPECT_EQ(line, "two");
     EXPECT_FALSE(reader.next(line));
-}
-
-struct Session {
-    explicit Session(const std::string& input) : in(input), con(in, out, err) {}
-    std::istringstream in;
-    std::ostringstream out, err;
-    Console con;
-};
-
-TEST(Console, LogicalAnswers) {
-    for (const char* yes : {"t\n", "T\n", ".true.\n", "true\n", "\n  \n t\n"}) {
-        Session s(yes);
-        EXPECT_TRUE(read_logical(s.con)) << yes;
-    }
-    for (const char* no : {"f\n", "n\n", "y\n", ".false.\n", "x\n"}) {
-        Session s(no);
-        EXPECT_FALSE(read_logical(s.con)) << no;
-    }
-}
-
-TEST(Console, TextIsCutOrPadded) {
-    Session s("short\n0123456789012345678901234567890123\n\r\n");
-    EXPECT_EQ(read_text(s.con, 8), "short   ");
-    EXPECT_EQ(read_text(s.con, 30), "012345678901234567890123456789");
-    EXPECT_EQ(read_text(s.con, 3), "   ");
-}
-
-TEST(Console, OneDigitChoices) {
-    Session s("12\n 2\n\nx\n-\n");
-    EXPECT_EQ(read_int_field(s.con, 1), 1);
-    EXPECT_EQ(read_int_field(s.con, 1), 0);
-    EXPECT_EQ(read_int_field(s.con, 1), 0);
-    EXPECT_EQ(read_int_field(s.con, 1), std::nullopt);
-    EXPECT_EQ(read_int_field(s.con, 1), 0);
-}
-
-TEST(Console, FreeReadingSkipsEmptyLines) {
-    Session s("\n\n  7 8\n\n2.5,\n");
-    EXPECT_EQ(read_free_int(s.con), 7);
-    EXPECT_EQ(read_free_real(s.con), 2.5f);
-}
-
-TEST(Console, PromptsHaveNoLineEndAndPauseDiscardsALine) {
-    Session s("anything\nnext\n");
-    write_prompt(s.con, " > ");
-    pause(s.con, " Hit RETURN to Continue");
-    EXPECT_EQ(s.out.str(), " >  Hit RETURN to Continue\n");
-    EXPECT_EQ(s.con.read_line(), "next");
-}
-
-TEST(Console, EndOfInputIsReportedNotLooped) {
-    Session s("\n \n");
-    EXPECT_THROW(read_logical(s.con), InputEnded);
-    Session t("");
-    EXPECT_THROW(read_free_real(t.con), InputEnded);
 }
 
 }  // namespace
