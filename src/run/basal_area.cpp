@@ -90,9 +90,9 @@ void compute_basal_area(OffsetKind kind, RunResults& run, PairSeries& pair, Pair
         tables.mean_basal_area(y) = mean(tables.sum_basal_area(y), tables.count_basal_area(y));
         tables.mean_basal_area_increment(y) =
             mean(tables.sum_basal_area_increment(y), tables.count_basal_area_increment(y));
-        run.file_means(FileMeans::mean_basal_area, f, y) = tables.mean_basal_area(y);
-        run.file_means(FileMeans::mean_increment, f, y) = tables.mean_basal_area_increment(y);
-        run.file_means(FileMeans::mean_ring_width, f, y) = tables.mean_ring_width(y);
+        run.file_means(Measure::basal_area, f, y) = tables.mean_basal_area(y);
+        run.file_means(Measure::increment, f, y) = tables.mean_basal_area_increment(y);
+        run.file_means(Measure::ring_width, f, y) = tables.mean_ring_width(y);
     }
 }
 

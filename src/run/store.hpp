@@ -45,24 +45,21 @@ using PerSeries = Slots<T, max_series>;
 template <typename T>
 using PerFile = Slots<T, max_files>;
 
-// The per-year means of every processed pair: measure m (1 basal area,
-// 2 increment, 3 ring width) of pair f is row (m-1)*max_files + f of a
-// series-by-year table.
+// The three per-year means kept of every pair, one summary table each.
+enum class Measure { basal_area = 1, increment = 2, ring_width = 3 };
+
+// The per-year means of every processed pair: measure m of pair f is row
+// (m-1)*max_files + f of a series-by-year table.
 class FileMeans {
   public:
-    static constexpr int mean_basal_area = 1;
-    static constexpr int mean_increment = 2;
-    static constexpr int mean_ring_width = 3;
-
-    float& operator()(int m, int f, int y) { return means_(row(m, f), y); }
-    float operator()(int m, int f, int y) const { return means_(row(m, f), y); }
+    float& operator()(Measure m, int f, int y) { return means_(row(m, f), y); }
+    float operator()(Measure m, int f, int y) const { return means_(row(m, f), y); }
     void clear() { means_.clear(3 * max_files, 1, max_years); }
 
   private:
-    static int row(int m, int f) {
-        check_index(m, 3);
+    static int row(Measure m, int f) {
         check_index(f, max_files);
-        return (m - 1) * max_files + f;
+        return (static_cast<int>(m) - 1) * max_files + f;
     }
     SeriesYearTable means_{3 * max_files, max_years};
 };

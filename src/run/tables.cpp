@@ -139,10 +139,10 @@ std::string write_file_table(const Answers& answers, RunResults& run, PairSeries
 void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,
                             Edition edition, const SummaryTable& table, std::ostream& out) {
     const bool with_depth = edition == Edition::v12;
-    const PerYear<int>& depth =
-        table.measure == FileMeans::mean_basal_area  ? tables.count_basal_area
-        : table.measure == FileMeans::mean_increment ? tables.count_basal_area_increment
-                                                     : tables.count_ring_width;
+    const PerYear<int>& depth = table.measure == Measure::basal_area ? tables.count_basal_area
+                                : table.measure == Measure::increment
+                                    ? tables.count_basal_area_increment
+                                    : tables.count_ring_width;
     std::string buffer = with_depth ? " Year   SD    " : " Year";
     for (int f = 1; f <= answers.file_count; ++f) {
         buffer += ' ';
@@ -155,7 +155,7 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
         if (with_depth) {
             buffer += ' ';
             put_int(buffer, depth(y), 4);
-            if (table.measure == FileMeans::mean_basal_area) buffer += ' ';
+            if (table.measure == Measure::basal_area) buffer += ' ';
         }
         for (int f = 1; f <= answers.file_count; ++f)
             put_cell(buffer, run.file_means(table.measure, f, y), 12);

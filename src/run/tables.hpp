@@ -41,12 +41,12 @@ void write_file_table_to(const Answers& answers, const RunResults& run, PairSeri
 // The three summary tables, one per measure of FileMeans.
 struct SummaryTable {
     const char* file_name;
-    int measure;
+    Measure measure;
 };
 inline constexpr SummaryTable summary_tables[] = {
-    {"BAm2.out", FileMeans::mean_basal_area},
-    {"BAIcm2.out", FileMeans::mean_increment},
-    {"RRWmm.out", FileMeans::mean_ring_width},
+    {"BAm2.out", Measure::basal_area},
+    {"BAIcm2.out", Measure::increment},
+    {"RRWmm.out", Measure::ring_width},
 };
 
 // Creates "BAm2.out", "BAIcm2.out" and "RRWmm.out" from the means of every

@@ -51,7 +51,7 @@ TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
     EXPECT_EQ(store.tables.count_ring_width(1800), 1);
     EXPECT_EQ(store.tables.count_basal_area(1800), 1);
     EXPECT_EQ(store.tables.count_basal_area_increment(1800), 1);
-    EXPECT_EQ(store.run.file_means(FileMeans::mean_ring_width, 1, 1800), 4.0f);
+    EXPECT_EQ(store.run.file_means(Measure::ring_width, 1, 1800), 4.0f);
 }
 
 TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) {
@@ -85,7 +85,7 @@ TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean
               store.tables.basal_area(1, 1902));                  // the area grows towards the pith
     EXPECT_EQ(store.tables.count_basal_area_increment(1900), 1);  // the first year's zero
     EXPECT_EQ(store.tables.count_basal_area_increment(1901), 0);
-    EXPECT_EQ(store.run.file_means(FileMeans::mean_increment, 1, 1902), 0.0f);
+    EXPECT_EQ(store.run.file_means(Measure::increment, 1, 1902), 0.0f);
     EXPECT_EQ(store.tables.count_basal_area(1902), 1);
 }
 
@@ -102,8 +102,7 @@ TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
     EXPECT_EQ(store.tables.mean_basal_area_increment(1902),
               store.tables.basal_area_increment(1, 1902) / 2.0f);
     EXPECT_EQ(store.tables.mean_ring_width(1903), 7.0f);
-    EXPECT_EQ(store.run.file_means(FileMeans::mean_basal_area, 1, 1903),
-              store.tables.basal_area(2, 1903));
+    EXPECT_EQ(store.run.file_means(Measure::basal_area, 1, 1903), store.tables.basal_area(2, 1903));
     EXPECT_EQ(store.run.overall_first_year, 1900);
     EXPECT_EQ(store.run.overall_last_year, 1903);
 }
@@ -150,7 +149,7 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
         EXPECT_TRUE(zero(*a));
     }
     // What the run keeps is not cleared.
-    EXPECT_NE(store.run.file_means(FileMeans::mean_ring_width, 1, 2000), 0.0f);
+    EXPECT_NE(store.run.file_means(Measure::ring_width, 1, 2000), 0.0f);
 }
 
 TEST(SeriesStore, YearsOfTheRowsPreviousSeriesReadZeroInTheNextPair) {

@@ -145,7 +145,7 @@ TEST_F(TableTest, SummaryTablesOfBothEditions) {
 TEST_F(TableTest, SummaryCellsTooWideAreAsterisks) {
     store.answers.file_count = 1;
     store.run.overall_first_year = store.run.overall_last_year = 1900;
-    store.run.file_means(FileMeans::mean_basal_area, 1, 1900) = 100000.0f;
+    store.run.file_means(Measure::basal_area, 1, 1900) = 100000.0f;
     std::ostringstream text;
     write_summary_table_to(store.answers, store.run, store.tables, Edition::v11, summary_tables[0],
                            text);
