@@ -1,6 +1,7 @@
 #include "ringio/delimited.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <sstream>
 #include <string>
@@ -13,9 +14,10 @@ namespace ruvela {
 
 namespace {
 
-// Longest span of years a series may have: its missing years are read as
-// zeros, which a file of a few rows could otherwise make by the billion.
-constexpr long long longest_span = 100000;
+// Most rings the series of a file may hold together: missing years inside a
+// series are read as zeros, which a file of a few rows could otherwise make
+// by the billion. Far more than any store takes.
+constexpr long long most_rings = 10000000;
 
 struct Cell {
     std::string text;
@@ -113,8 +115,9 @@ class DelimitedReader {
         if (!separator) return read_error(header_line_, "no header row of delimited text");
         separator_ = *separator;
         auto cells = *split_row(line, separator_);
-        while (cells.size() > 1 && cells.back().text.empty())
-            cells.pop_back();  // a trailing separator
+        // A trailing separator; a quoted empty cell names a series.
+        while (cells.size() > 1 && cells.back().text.empty() && !cells.back().quoted)
+            cells.pop_back();
         for (std::size_t k = 1; k < cells.size(); ++k) columns_.push_back({cells[k].text, {}});
         return std::nullopt;
     }
@@ -156,11 +159,12 @@ class DelimitedReader {
         const int first = c.values.front().first;
         const int last = c.values.back().first;
         const long long span = static_cast<long long>(last) - first + 1;
-        if (span > longest_span)
-            return read_error(year_lines_.at(last), "series \"" + c.id + "\" runs from year " +
-                                                        std::to_string(first) + " to year " +
-                                                        std::to_string(last) +
-                                                        ", more years than a series can have");
+        rings_ += span;
+        if (rings_ > most_rings)
+            return read_error(year_lines_.at(last),
+                              "series \"" + c.id + "\" runs from year " + std::to_string(first) +
+                                  " to year " + std::to_string(last) +
+                                  ": more rings than a file's series can have");
         std::vector<float> widths(static_cast<std::size_t>(span), 0.0f);
         for (const auto& [year, width] : c.values)
             widths[static_cast<std::size_t>(year - first)] = width;
@@ -179,6 +183,7 @@ class DelimitedReader {
     long header_line_ = 0;
     char separator_ = ',';
     std::map<int, long> year_lines_;
+    long long rings_ = 0;
     std::vector<Column> columns_;
     SeriesCollector series_;
 };

@@ -1,6 +1,7 @@
 #include "ringio/heidelberg.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <map>
 #include <sstream>
@@ -79,7 +80,7 @@ std::string not_ring_widths(const Header& h) {
     const std::string kind = lower(h.kind);
     if (kind == "halfchrono" || kind == "chrono" || kind == "double" || kind == "quadro")
         return "a chronology (DATA:" + h.kind + ")";
-    if (kind != "tree" && kind != "single") return "data of kind \"" + h.kind + "\" (DATA:)";
+    if (kind != "tree" && kind != "single") return "DATA:" + h.kind + ", not a single series";
     if (const Entry* e = h.find("datatype")) {
         const std::string type = squeezed(e->value);
         if (type != "ringwidth" && type != "ringwidths")
@@ -99,8 +100,7 @@ class HeidelbergReader {
             if (!is_heidelberg_header_line(line_))
                 return read_error(lines_.line_number(), "a line outside any series");
             Header h;
-            if (!read_header(h))
-                return read_error(h.line, "HEADER: without DATA: before the next series");
+            if (!read_header(h)) return read_error(h.line, "HEADER: without a DATA: line");
             std::vector<Value> values;
             read_values(values);
             if (auto error = take_series(h, values)) return std::move(*error);

@@ -141,9 +141,17 @@ std::string_view without_byte_order_mark(std::string_view text) {
     return text;
 }
 
+std::string shown_id(std::string_view written) {
+    std::string id(written);
+    for (char& c : id)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return std::string(trim_blanks(id));
+}
+
 std::string kept_id(std::string_view written) {
-    if (written.size() <= id_length) return std::string(trim_right(written));
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(written[k]); };
+    const std::string id = shown_id(written);
+    if (id.size() <= id_length) return id;
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(id[k]); };
     std::size_t cut = id_length;
     // Back to the lead byte of a UTF-8 sequence that the cut would split.
     std::size_t lead = cut;
@@ -152,18 +160,18 @@ std::string kept_id(std::string_view written) {
         const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
         if (lead + length > cut) cut = lead;
     }
-    return std::string(trim_right(written.substr(0, cut)));
+    return std::string(trim_right(std::string_view(id).substr(0, cut)));
 }
 
 void SeriesCollector::keep(std::string_view written_id, long line, int first_year,
                            std::vector<float> widths) {
     std::string id = kept_id(written_id);
-    if (written_id.size() > id_length) {
+    if (std::string shown = shown_id(written_id); shown.size() > id_length) {
         Finding f;
         f.kind = FindingKind::id_cut;
         f.line = line;
         f.series = id;
-        f.other_id = std::string(written_id);
+        f.other_id = std::move(shown);
         reading_.findings.push_back(std::move(f));
     }
     if (!ids_.insert(id).second) {

@@ -46,8 +46,12 @@ std::string_view trim_blanks(std::string_view text);
 // `text` without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 
-// An ID cut to the store's width. A UTF-8 character is never split: the ID
-// is then cut before it.
+// An ID as the console and tables can show it: control characters (tabs,
+// line ends inside an XML title) become blanks, blanks around it go.
+std::string shown_id(std::string_view written);
+
+// The shown ID cut to the store's width. A UTF-8 character is never split:
+// the ID is then cut before it.
 std::string kept_id(std::string_view written);
 
 // Collects a file's series in file order, telling of IDs cut and IDs that

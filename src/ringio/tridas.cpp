@@ -1,6 +1,7 @@
 #include "ringio/tridas.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <pugixml.hpp>
 #include <string>

@@ -14,7 +14,8 @@ using testing::read_fixture;
 using Strings = std::vector<std::string>;
 using Widths = std::vector<float>;
 
-// Quoted header with a trailing separator, NA and empty cells, a gap inside
+// Quoted header with a trailing separator (a quoted empty cell would name a
+// series), NA and empty cells, a gap inside
 // a series read as zero, and rows of empty cells at the end.
 TEST(Delimited, CommasWithQuotesMissingValuesAndAGap) {
     const auto r = read_fixture("delimited/quoted.csv", RingFormat::delimited);
@@ -54,13 +55,17 @@ TEST(Delimited, TabsWithRowsOutOfOrder) {
     EXPECT_TRUE(r.findings.empty());
 }
 
-TEST(Delimited, ColumnsWithoutValuesAndRepeatedIds) {
-    const auto r = read_delimited("Year,A,B,B,\"x,y\"\n1,NaN,1,2,3\n2,NA,,,4\n");
+// A column without values is skipped; a quoted empty cell at the end of the
+// header names a series, unlike a trailing separator.
+TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {
+    const auto r = read_delimited("Year,A,B,B,\"x,y\",\"\"\n1,NaN,1,2,3,7\n2,NA,,,4,\n");
     ASSERT_EQ(error_of(r), "no error");
     EXPECT_EQ(described(r), (Strings{"line 1: A skipped, no values", "line 1: ID B again"}));
-    ASSERT_EQ(r.series.size(), 3u);
+    ASSERT_EQ(r.series.size(), 4u);
     EXPECT_EQ(r.series[2].id, "x,y");
     EXPECT_EQ(r.series[2].widths, (Widths{3.0f, 4.0f}));
+    EXPECT_EQ(r.series[3].id, "");
+    EXPECT_EQ(r.series[3].widths, Widths{7.0f});
 }
 
 TEST(Delimited, BadInputStopsThePairNamingTheLine) {
@@ -78,8 +83,8 @@ TEST(Delimited, BadInputStopsThePairNamingTheLine) {
         // The missing years of a series are read as zeros: a few rows must
         // not make billions of them.
         {"Year,A\n1,1\n2000000000,1\n",
-         "line 3: series \"A\" runs from year 1 to year 2000000000, more years than a series can "
-         "have"},
+         "line 3: series \"A\" runs from year 1 to year 2000000000: more rings than a file's "
+         "series can have"},
     };
     for (const Case& c : cases) {
         const auto r = read_delimited(c.file);

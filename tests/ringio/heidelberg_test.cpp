@@ -103,7 +103,7 @@ TEST(Heidelberg, RingCountWithoutLength) {
         {"HEADER:\nKeyCode=D\nDateBegin=5\nLength=1\nDATA:\n1\n",
          0,
          0,
-         {"line 5: D skipped, data of kind \"\" (DATA:)"}},
+         {"line 5: D skipped, DATA:, not a single series"}},
     };
     for (const Case& c : cases) {
         const auto r = read_heidelberg(c.file);
@@ -125,9 +125,8 @@ TEST(Heidelberg, BadInputStopsThePairNamingTheLine) {
         const char* error;
     } cases[] = {
         {"HEADER:\nKeyCode=A\nHEADER:\nKeyCode=B\nDATA:Tree\n1\n",
-         "line 1: HEADER: without DATA: before the next series"},
-        {"HEADER:\nKeyCode=A\nDateBegin=1\n",
-         "line 1: HEADER: without DATA: before the next series"},
+         "line 1: HEADER: without a DATA: line"},
+        {"HEADER:\nKeyCode=A\nDateBegin=1\n", "line 1: HEADER: without a DATA: line"},
         {"HEADER:\nDateBegin=1\nLength=4\nDATA:Tree\n1 2 3\n",
          "line 3: 4 rings by the header but 3 values in the data"},
         {"HEADER:\nDateBegin=1\nLength=2\nDATA:Tree\n1 2 0\n0 5\n",

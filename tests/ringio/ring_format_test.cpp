@@ -118,6 +118,8 @@ TEST(RingValues, IdsAreCutToTheStoreWidth) {
     EXPECT_EQ(kept_id("ABCDEFGH"), "ABCDEFGH");
     EXPECT_EQ(kept_id("ABCDEFGHIJ"), "ABCDEFGH");
     EXPECT_EQ(kept_id("AB      CD"), "AB");
+    // Control characters would break the table rows that show the ID.
+    EXPECT_EQ(kept_id(" A\tB\nC\x7F\r"), "A B C");
     // A two-byte UTF-8 character across the cut is left out whole, a
     // Latin-1 byte is a character of its own.
     EXPECT_EQ(kept_id("ABCDEFG\xC3\xA9X"), "ABCDEFG");
