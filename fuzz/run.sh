@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs every fuzz target of a fuzz build for FUZZ_SECONDS seconds each, on a
-# working corpus under fuzz/corpus-run seeded from fuzz/seeds and the real
-# data. Any crash, hang, sanitizer report or leak stops with its input saved
-# under fuzz/corpus-run/<target>/crashes.
+# working corpus under fuzz/corpus-run seeded from fuzz/seeds, the real
+# data and the fixtures of the other ring-width formats. Any crash, hang,
+# sanitizer report or leak stops with its input saved under
+# fuzz/corpus-run/<target>/crashes.
 # Usage: fuzz/run.sh BUILD_FOLDER [TARGET...]
 set -eu
 build=${1:?usage: fuzz/run.sh BUILD_FOLDER [TARGET...]}
@@ -19,6 +20,7 @@ for t in $targets; do
   mkdir -p "$corpus" "$crashes"
   cp "$here/seeds/$t"/* "$corpus/" 2>/dev/null || true
   cp "$here/regressions/$t"/* "$corpus/" 2>/dev/null || true
+  cp "$here/../tests/data/formats/$t"/* "$corpus/" 2>/dev/null || true
   rm -f "$corpus/README.md"
   if [ -x "$here/seed-$t.sh" ]; then sh "$here/seed-$t.sh" "$corpus"; fi
   dict=""

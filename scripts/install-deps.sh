@@ -15,6 +15,7 @@ packages="
   libgtest-dev
   pkg-config
   libplplot-dev
+  libpugixml-dev
   plplot-driver-xwin
   plplot-driver-cairo
   xvfb

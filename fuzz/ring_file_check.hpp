@@ -1,0 +1,70 @@
+// What every reading of a Heidelberg, delimited or TRiDaS file must be, and
+// the series of two readings compared: the targets write what they read
+// back in the same format, each width as its shortest decimal in
+// millimetres, and read it again.
+#pragma once
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "fuzz_check.hpp"
+#include "ringio/ring_format.hpp"
+
+namespace ruvela::fuzz {
+
+// Round trips are left out for readings this large: writing them back costs
+// more than the fuzzer gains.
+constexpr std::size_t round_trip_rings = 100000;
+
+inline void check_reading(const RingFileReading& r) {
+    if (r.error) {
+        FUZZ_CHECK(r.series.empty() && r.findings.empty());
+        FUZZ_CHECK(r.error->line >= 0 && !r.error->text.empty());
+        return;
+    }
+    for (const RingSeries& s : r.series) {
+        FUZZ_CHECK(s.id.size() <= id_length);
+        FUZZ_CHECK(!s.widths.empty());
+        for (float w : s.widths) FUZZ_CHECK(std::isfinite(w));
+    }
+    for (const Finding& f : r.findings) {
+        FUZZ_CHECK(f.kind == FindingKind::id_cut || f.kind == FindingKind::duplicate_id ||
+                   f.kind == FindingKind::series_skipped ||
+                   f.kind == FindingKind::gap_read_as_zero);
+        if (f.kind == FindingKind::gap_read_as_zero)
+            FUZZ_CHECK(f.count > 0 && f.expected_year - f.year + 1 == f.count);
+        if (f.kind == FindingKind::id_cut) FUZZ_CHECK(f.other_id.size() > id_length);
+    }
+}
+
+inline std::size_t ring_count(const RingFileReading& r) {
+    std::size_t n = 0;
+    for (const RingSeries& s : r.series) n += s.widths.size();
+    return n;
+}
+
+inline void check_same_series(const RingFileReading& first, const RingFileReading& again) {
+    FUZZ_CHECK(!again.error);
+    FUZZ_CHECK(again.series.size() == first.series.size());
+    for (std::size_t i = 0; i < first.series.size(); ++i) {
+        const RingSeries& a = first.series[i];
+        const RingSeries& b = again.series[i];
+        FUZZ_CHECK(a.id == b.id);
+        FUZZ_CHECK(a.first_year == b.first_year);
+        FUZZ_CHECK(a.widths.size() == b.widths.size());
+        FUZZ_CHECK(std::memcmp(a.widths.data(), b.widths.data(), a.widths.size() * sizeof(float)) ==
+                   0);
+    }
+    for (const Finding& f : again.findings)
+        FUZZ_CHECK(f.kind == FindingKind::duplicate_id);  // nothing else is written back
+}
+
+inline std::string shortest(float value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+}  // namespace ruvela::fuzz

@@ -1,0 +1,210 @@
+#include "ringio/delimited.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ringio/ring_values.hpp"
+#include "text/lines.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// Most rings the series of a file may hold together: missing years inside a
+// series are read as zeros, which a file of a few rows could otherwise make
+// by the billion. Far more than any store takes.
+constexpr long long most_rings = 10000000;
+
+struct Cell {
+    std::string text;
+    bool quoted = false;
+};
+
+// Blanks around cells are passed over, tabs too unless they separate.
+bool is_blank(char c, char separator) {
+    return c == ' ' || (c == '\t' && separator != '\t');
+}
+
+// Splits a row into cells; a quoted cell may hold the separator, and a
+// doubled quote stands for one. Nullopt when a quote is not closed or text
+// follows a closing quote.
+std::optional<std::vector<Cell>> split_row(std::string_view row, char separator) {
+    std::vector<Cell> cells;
+    std::size_t i = 0;
+    for (;;) {
+        Cell cell;
+        while (i < row.size() && is_blank(row[i], separator)) ++i;
+        if (i < row.size() && row[i] == '"') {
+            cell.quoted = true;
+            for (++i;; ++i) {
+                if (i == row.size()) return std::nullopt;
+                if (row[i] == '"') {
+                    if (i + 1 < row.size() && row[i + 1] == '"') {
+                        cell.text.push_back('"');
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                cell.text.push_back(row[i]);
+            }
+            while (i < row.size() && is_blank(row[i], separator)) ++i;
+            if (i < row.size() && row[i] != separator) return std::nullopt;
+        } else {
+            const std::size_t end = std::min(row.find(separator, i), row.size());
+            cell.text = std::string(row.substr(i, end - i));
+            while (!cell.text.empty() && is_blank(cell.text.back(), separator))
+                cell.text.pop_back();
+            i = end;
+        }
+        cells.push_back(std::move(cell));
+        if (i == row.size()) return cells;
+        ++i;  // the separator
+    }
+}
+
+bool names_year_column(std::string_view cell) {
+    if (cell.empty()) return true;
+    if (cell.size() != 4) return false;
+    std::string lower(cell);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "year";
+}
+
+bool is_missing(const Cell& cell) {
+    if (cell.text.empty()) return true;
+    if (cell.text == "NA") return true;
+    std::string lower = cell.text;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "nan";
+}
+
+bool all_empty(const std::vector<Cell>& cells) {
+    return std::all_of(cells.begin(), cells.end(), [](const Cell& c) { return c.text.empty(); });
+}
+
+struct Column {
+    std::string id;
+    std::vector<std::pair<int, float>> values;  // year, width
+};
+
+class DelimitedReader {
+  public:
+    explicit DelimitedReader(std::string_view content) : text_(without_byte_order_mark(content)) {}
+
+    RingFileReading read() {
+        if (auto error = read_header()) return std::move(*error);
+        if (auto error = read_rows()) return std::move(*error);
+        for (Column& c : columns_)
+            if (auto error = take_series(c)) return std::move(*error);
+        return std::move(series_).done();
+    }
+
+  private:
+    std::optional<RingFileReading> read_header() {
+        std::string line;
+        while (lines_.next(line) && trim_blanks(line).empty()) {
+        }
+        header_line_ = lines_.line_number();
+        const auto separator = delimited_separator(line);
+        if (!separator) return read_error(header_line_, "no header row of delimited text");
+        separator_ = *separator;
+        auto cells = *split_row(line, separator_);
+        // A trailing separator; a quoted empty cell names a series.
+        while (cells.size() > 1 && cells.back().text.empty() && !cells.back().quoted)
+            cells.pop_back();
+        for (std::size_t k = 1; k < cells.size(); ++k) columns_.push_back({cells[k].text, {}});
+        return std::nullopt;
+    }
+
+    std::optional<RingFileReading> read_rows() {
+        std::string line;
+        while (lines_.next(line)) {
+            const long at = lines_.line_number();
+            const auto cells = split_row(line, separator_);
+            if (!cells) return read_error(at, "a quote not closed, or text after a closing quote");
+            if (all_empty(*cells)) continue;
+            const auto year = whole_number((*cells)[0].text);
+            if (!year)
+                return read_error(at, "year \"" + (*cells)[0].text + "\" is not a whole number");
+            if (const auto [it, fresh] = year_lines_.emplace(*year, at); !fresh)
+                return read_error(at, "year " + std::to_string(*year) + " again (first on line " +
+                                          std::to_string(it->second) + ")");
+            for (std::size_t k = 1; k < cells->size(); ++k) {
+                const Cell& cell = (*cells)[k];
+                if (k > columns_.size()) {
+                    if (cell.text.empty()) continue;  // a trailing separator
+                    return read_error(at, "a row with more cells than the header");
+                }
+                if (is_missing(cell)) continue;
+                const auto w = width_in_mm(cell.text, millimetres);
+                if (!w) return read_error(at, "value \"" + cell.text + "\" is not a number");
+                columns_[k - 1].values.push_back({*year, *w});
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::optional<RingFileReading> take_series(Column& c) {
+        if (c.values.empty()) {
+            series_.skip(c.id, header_line_, "no values");
+            return std::nullopt;
+        }
+        std::sort(c.values.begin(), c.values.end());
+        const int first = c.values.front().first;
+        const int last = c.values.back().first;
+        const long long span = static_cast<long long>(last) - first + 1;
+        rings_ += span;
+        if (rings_ > most_rings)
+            return read_error(year_lines_.at(last),
+                              "series \"" + c.id + "\" runs from year " + std::to_string(first) +
+                                  " to year " + std::to_string(last) +
+                                  ": more rings than a file's series can have");
+        std::vector<float> widths(static_cast<std::size_t>(span), 0.0f);
+        for (const auto& [year, width] : c.values)
+            widths[static_cast<std::size_t>(year - first)] = width;
+        series_.keep(c.id, header_line_, first, std::move(widths));
+        for (std::size_t k = 1; k < c.values.size(); ++k) {
+            const int before = c.values[k - 1].first;
+            const int year = c.values[k].first;
+            if (year - before > 1) series_.tell_gap(before + 1, year - 1);
+        }
+        return std::nullopt;
+    }
+
+    std::string text_;
+    std::istringstream stream_{text_};
+    LineReader lines_{stream_};
+    long header_line_ = 0;
+    char separator_ = ',';
+    std::map<int, long> year_lines_;
+    long long rings_ = 0;
+    std::vector<Column> columns_;
+    SeriesCollector series_;
+};
+
+}  // namespace
+
+std::optional<char> delimited_separator(std::string_view header) {
+    for (const char separator : {',', ';', '\t'}) {
+        const auto cells = split_row(header, separator);
+        if (cells && cells->size() >= 2 && names_year_column((*cells)[0].text)) return separator;
+    }
+    return std::nullopt;
+}
+
+bool starts_with_year(std::string_view row, char separator) {
+    const auto cells = split_row(row, separator);
+    return cells && !cells->empty() && whole_number((*cells)[0].text).has_value();
+}
+
+RingFileReading read_delimited(std::string_view content) {
+    return DelimitedReader(content).read();
+}
+
+}  // namespace ruvela

@@ -1,0 +1,263 @@
+#include "ringio/heidelberg.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ringio/ring_values.hpp"
+#include "text/lines.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// A header's value with the line that gives it.
+struct Entry {
+    std::string value;
+    long line = 0;
+};
+
+struct Header {
+    long line = 0;                         // of HEADER:
+    long data_line = 0;                    // of DATA:
+    std::string kind;                      // after DATA:
+    std::map<std::string, Entry> entries;  // keys lower-cased: files spell KeyCode both ways
+
+    const Entry* find(const std::string& key) const {
+        const auto it = entries.find(key);
+        return it == entries.end() || it->second.value.empty() ? nullptr : &it->second;
+    }
+    std::string id() const {
+        const Entry* e = find("keycode");
+        return e ? e->value : std::string();
+    }
+};
+
+struct Value {
+    std::string text;
+    long line = 0;
+};
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+// Lower case without blanks, so that "1/100 mm" and "1/100mm" are one unit.
+std::string squeezed(std::string_view text) {
+    std::string out;
+    for (char c : lower(text))
+        if (c != ' ' && c != '\t') out.push_back(c);
+    return out;
+}
+
+bool is_data_line(std::string_view line) {
+    return trim_blanks(line).starts_with("DATA:");
+}
+
+std::optional<WidthUnit> unit_of(const Header& h) {
+    const Entry* e = h.find("unit");
+    if (!e) return hundredths;
+    const std::pair<std::string_view, WidthUnit> units[] = {
+        {"1/100mm", hundredths},  {"0.01mm", hundredths}, {"1/1000mm", thousandths},
+        {"0.001mm", thousandths}, {"1/10mm", tenths},     {"0.1mm", tenths},
+        {"1/50mm", fiftieths},    {"1/20mm", twentieths}, {"mm", millimetres},
+        {"1mm", millimetres}};
+    const std::string u = squeezed(e->value);
+    for (const auto& [name, unit] : units)
+        if (u == name) return unit;
+    return std::nullopt;
+}
+
+// Why a series is not a single ring-width series, or empty when it is one.
+std::string not_ring_widths(const Header& h) {
+    const std::string kind = lower(h.kind);
+    if (kind == "halfchrono" || kind == "chrono" || kind == "double" || kind == "quadro")
+        return "a chronology (DATA:" + h.kind + ")";
+    if (kind != "tree" && kind != "single") return "DATA:" + h.kind + ", not a single series";
+    if (const Entry* e = h.find("datatype")) {
+        const std::string type = squeezed(e->value);
+        if (type != "ringwidth" && type != "ringwidths")
+            return "another quantity than ring width (DataType=" + e->value + ")";
+    }
+    if (!unit_of(h)) return "a unit not known (Unit=" + h.find("unit")->value + ")";
+    return {};
+}
+
+class HeidelbergReader {
+  public:
+    explicit HeidelbergReader(std::string_view content) : text_(without_byte_order_mark(content)) {}
+
+    RingFileReading read() {
+        while (next_line()) {
+            if (trim_blanks(line_).empty()) continue;
+            if (!is_heidelberg_header_line(line_))
+                return read_error(lines_.line_number(), "a line outside any series");
+            Header h;
+            if (!read_header(h)) return read_error(h.line, "HEADER: without a DATA: line");
+            std::vector<Value> values;
+            read_values(values);
+            if (auto error = take_series(h, values)) return std::move(*error);
+        }
+        return std::move(series_).done();
+    }
+
+  private:
+    bool next_line() { return lines_.next(line_); }
+
+    bool read_header(Header& h) {
+        h.line = lines_.line_number();
+        while (next_line()) {
+            if (is_heidelberg_header_line(line_)) return false;
+            if (is_data_line(line_)) {
+                h.data_line = lines_.line_number();
+                const std::string_view rest = trim_blanks(line_);
+                h.kind = std::string(trim_blanks(rest.substr(5)));
+                return true;
+            }
+            const auto eq = line_.find('=');
+            if (eq == std::string::npos) continue;
+            h.entries[lower(trim_blanks(std::string_view(line_).substr(0, eq)))] = {
+                std::string(trim_blanks(std::string_view(line_).substr(eq + 1))),
+                lines_.line_number()};
+        }
+        return false;
+    }
+
+    // Every value up to the next HEADER: line, which is handed back.
+    void read_values(std::vector<Value>& values) {
+        while (next_line()) {
+            if (is_heidelberg_header_line(line_)) {
+                lines_.unread(line_);
+                return;
+            }
+            std::string_view rest = line_;
+            const auto semicolon = rest.find(';');
+            if (semicolon != std::string_view::npos) {
+                values.push_back(
+                    {std::string(trim_blanks(rest.substr(0, semicolon))), lines_.line_number()});
+                continue;
+            }
+            for (;;) {
+                const auto start = rest.find_first_not_of(" \t");
+                if (start == std::string_view::npos) break;
+                rest.remove_prefix(start);
+                const auto end = std::min(rest.find_first_of(" \t"), rest.size());
+                values.push_back({std::string(rest.substr(0, end)), lines_.line_number()});
+                rest.remove_prefix(end);
+            }
+        }
+    }
+
+    // The error that stops the file, if any.
+    std::optional<RingFileReading> take_series(const Header& h, const std::vector<Value>& values) {
+        const std::string id = h.id();
+        if (std::string why = not_ring_widths(h); !why.empty()) {
+            series_.skip(id, h.data_line, std::move(why));
+            return std::nullopt;
+        }
+        Dates d;
+        if (auto error = read_dates(h, d)) return error;
+        if (!d.begin && !d.end) {
+            series_.skip(id, h.data_line, "undated (no DateBegin or DateEnd)");
+            return std::nullopt;
+        }
+        const WidthUnit unit = *unit_of(h);
+        std::vector<float> widths;
+        widths.reserve(values.size());
+        for (const Value& v : values) {
+            const auto w = width_in_mm(v.text, unit);
+            if (!w) return read_error(v.line, "value \"" + v.text + "\" is not a number");
+            widths.push_back(*w);
+        }
+        std::size_t rings = widths.size();
+        if (d.length) {
+            rings = static_cast<std::size_t>(*d.length);
+        } else if (d.begin && d.end) {
+            rings = static_cast<std::size_t>(*d.end - *d.begin + 1);
+        } else {
+            while (rings > 0 && widths[rings - 1] == 0.0f) --rings;
+        }
+        if (auto error = check_length(h, values, widths, rings)) return error;
+        widths.resize(rings);
+        const long long first_year =
+            d.begin ? *d.begin : *d.end - static_cast<long long>(rings) + 1;
+        if (first_year < INT_MIN) return read_error(h.line, "years beyond any calendar");
+        if (widths.empty()) {
+            series_.skip(id, h.data_line, "no rings");
+            return std::nullopt;
+        }
+        const Entry* key = h.find("keycode");
+        series_.keep(id, key ? key->line : h.line, static_cast<int>(first_year), std::move(widths));
+        return std::nullopt;
+    }
+
+    struct Dates {
+        std::optional<long long> begin, end, length;
+    };
+
+    // DateBegin, DateEnd and Length where given, when they agree.
+    std::optional<RingFileReading> read_dates(const Header& h, Dates& d) {
+        const std::pair<const char*, std::optional<long long>*> keys[] = {
+            {"datebegin", &d.begin}, {"dateend", &d.end}, {"length", &d.length}};
+        for (const auto& [key, target] : keys) {
+            const Entry* e = h.find(key);
+            if (!e) continue;
+            const auto v = whole_number(e->value);
+            if (!v) return read_error(e->line, "\"" + e->value + "\" is not a whole number");
+            *target = *v;
+        }
+        if (d.length && *d.length < 0)
+            return read_error(h.find("length")->line, "a negative Length");
+        if (d.begin && d.end && *d.end < *d.begin)
+            return read_error(h.line, "DateEnd before DateBegin");
+        if (d.begin && d.end && d.length) {
+            // A series across year 0 counts it in some files and not in others.
+            const long long span = *d.end - *d.begin + 1;
+            const bool without_year_0 = *d.begin < 0 && *d.end > 0 && span - 1 == *d.length;
+            if (span != *d.length && !without_year_0)
+                return read_error(h.line, "DateBegin, DateEnd and Length disagree");
+        }
+        return std::nullopt;
+    }
+
+    // Values past the series' rings must be the zeros that pad a block.
+    std::optional<RingFileReading> check_length(const Header& h, const std::vector<Value>& values,
+                                                const std::vector<float>& widths,
+                                                std::size_t rings) {
+        const std::string counts =
+            std::to_string(rings) + " rings by the header but " + std::to_string(widths.size());
+        if (widths.size() < rings) {
+            const Entry* e = h.find("length");
+            return read_error(e ? e->line : h.line, counts + " values in the data");
+        }
+        for (std::size_t k = rings; k < widths.size(); ++k)
+            if (widths[k] != 0.0f)
+                return read_error(values[k].line, counts + " values, not zero past the last ring");
+        return std::nullopt;
+    }
+
+    std::string text_;
+    std::istringstream stream_{text_};
+    LineReader lines_{stream_};
+    std::string line_;
+    SeriesCollector series_;
+};
+
+}  // namespace
+
+bool is_heidelberg_header_line(std::string_view line) {
+    return trim_blanks(line) == "HEADER:";
+}
+
+RingFileReading read_heidelberg(std::string_view content) {
+    return HeidelbergReader(content).read();
+}
+
+}  // namespace ruvela

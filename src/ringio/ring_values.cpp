@@ -1,0 +1,216 @@
+#include "ringio/ring_values.hpp"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+
+#include "ringio/units.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// A decimal number as exact digits: sign, digits without leading or
+// trailing zeros (empty for zero) and a power of ten.
+struct Decimal {
+    bool negative = false;
+    std::string digits;
+    long long exponent = 0;
+};
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Exponents past this many digits are beyond any float, and are not summed
+// further so that they cannot overflow.
+constexpr long long exponent_cap = 100000000;
+
+std::optional<Decimal> parse_decimal(std::string_view text) {
+    Decimal d;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) d.negative = text[i++] == '-';
+    bool any_digit = false;
+    bool point = false;
+    long long fraction_digits = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (is_digit(c)) {
+            any_digit = true;
+            if (!(d.digits.empty() && c == '0')) d.digits.push_back(c);
+            if (point) ++fraction_digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!any_digit) return std::nullopt;
+    long long exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+        if (i == text.size()) return std::nullopt;
+        for (; i < text.size() && is_digit(text[i]); ++i)
+            if (exponent < exponent_cap) exponent = exponent * 10 + (text[i] - '0');
+        if (negative) exponent = -exponent;
+    }
+    if (i != text.size()) return std::nullopt;
+    // Leading zeros of the fraction were dropped with the others: the
+    // exponent counts every fraction digit, so the value stays the same.
+    d.exponent = exponent - fraction_digits;
+    while (!d.digits.empty() && d.digits.back() == '0') {
+        d.digits.pop_back();
+        ++d.exponent;
+    }
+    return d;
+}
+
+// The value as an int when it is a whole number that fits.
+std::optional<int> as_int(const Decimal& d) {
+    if (d.digits.empty()) return 0;
+    if (d.exponent < 0 || static_cast<long long>(d.digits.size()) + d.exponent > 10)
+        return std::nullopt;
+    long long v = 0;
+    for (char c : d.digits) v = v * 10 + (c - '0');
+    for (long long k = 0; k < d.exponent; ++k) v *= 10;
+    if (d.negative) v = -v;
+    if (v < INT_MIN || v > INT_MAX) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+// Decimal digits times a small factor, exactly.
+std::string times(const std::string& digits, int factor) {
+    std::string out(digits.size() + 1, '0');
+    int carry = 0;
+    for (std::size_t k = digits.size(); k-- > 0;) {
+        const int v = (digits[k] - '0') * factor + carry;
+        out[k + 1] = static_cast<char>('0' + v % 10);
+        carry = v / 10;
+    }
+    out[0] = static_cast<char>('0' + carry);
+    return out;
+}
+
+}  // namespace
+
+std::optional<float> width_in_mm(std::string_view text, WidthUnit unit) {
+    const auto d = parse_decimal(text);
+    if (!d) return std::nullopt;
+    if (d->digits.empty()) return 0.0f;
+    if (unit == hundredths || unit == thousandths) {
+        if (const auto v = as_int(*d))
+            return unit == hundredths ? hundredths_to_mm(*v) : thousandths_to_mm(*v);
+    }
+    const std::string digits = unit.factor == 1 ? d->digits : times(d->digits, unit.factor);
+    const long long exponent = d->exponent + unit.exponent;
+    // The value lies below 10^magnitude; binary32 ends near 3.4e38 and its
+    // smallest step is 1.4e-45.
+    const long long magnitude = static_cast<long long>(digits.size()) + exponent;
+    if (magnitude > 40 || magnitude < -50) return std::nullopt;
+    const std::string exact = (d->negative ? "-" : "") + digits + "e" + std::to_string(exponent);
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(exact.data(), exact.data() + exact.size(), value);
+    if (error != std::errc{} || end != exact.data() + exact.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> whole_number(std::string_view text) {
+    if (text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-')) return std::nullopt;
+    }
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string_view without_byte_order_mark(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    return text;
+}
+
+std::string shown_id(std::string_view written) {
+    std::string id(written);
+    for (char& c : id)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return std::string(trim_blanks(id));
+}
+
+std::string kept_id(std::string_view written) {
+    const std::string id = shown_id(written);
+    if (id.size() <= id_length) return id;
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(id[k]); };
+    std::size_t cut = id_length;
+    // Back to the lead byte of a UTF-8 sequence that the cut would split.
+    std::size_t lead = cut;
+    while (lead > 0 && cut - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
+    if (lead < cut && (byte(lead) & 0xC0) == 0xC0) {
+        const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
+        if (lead + length > cut) cut = lead;
+    }
+    return std::string(trim_right(std::string_view(id).substr(0, cut)));
+}
+
+void SeriesCollector::keep(std::string_view written_id, long line, int first_year,
+                           std::vector<float> widths) {
+    std::string id = kept_id(written_id);
+    if (std::string shown = shown_id(written_id); shown.size() > id_length) {
+        Finding f;
+        f.kind = FindingKind::id_cut;
+        f.line = line;
+        f.series = id;
+        f.other_id = std::move(shown);
+        reading_.findings.push_back(std::move(f));
+    }
+    if (!ids_.insert(id).second) {
+        Finding f;
+        f.kind = FindingKind::duplicate_id;
+        f.line = line;
+        f.series = id;
+        reading_.findings.push_back(std::move(f));
+    }
+    reading_.series.push_back({std::move(id), first_year, std::move(widths)});
+}
+
+void SeriesCollector::skip(std::string_view written_id, long line, std::string why) {
+    Finding f;
+    f.kind = FindingKind::series_skipped;
+    f.line = line;
+    f.series = kept_id(written_id);
+    f.text = std::move(why);
+    reading_.findings.push_back(std::move(f));
+}
+
+void SeriesCollector::tell_gap(int first_missing, int last_missing) {
+    Finding f;
+    f.kind = FindingKind::gap_read_as_zero;
+    f.series = reading_.series.back().id;
+    f.year = first_missing;
+    f.expected_year = last_missing;
+    f.count = last_missing - first_missing + 1;
+    reading_.findings.push_back(std::move(f));
+}
+
+RingFileReading SeriesCollector::done() && {
+    return std::move(reading_);
+}
+
+RingFileReading read_error(long line, std::string text) {
+    RingFileReading r;
+    r.error = ReadError{line, std::move(text)};
+    return r;
+}
+
+}  // namespace ruvela

@@ -1,0 +1,77 @@
+// What the readers of Heidelberg, delimited and TRiDaS files share: ring
+// values in their units, whole numbers, and the rules for keeping series.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "ringio/ring_format.hpp"
+
+namespace ruvela {
+
+// A unit of ring values: a value times `factor` times ten to `exponent` is
+// the width in millimetres. Factors 2 and 5 give fiftieths and twentieths
+// exactly in decimal.
+struct WidthUnit {
+    int factor = 1;
+    int exponent = -2;
+    friend bool operator==(const WidthUnit&, const WidthUnit&) = default;
+};
+
+inline constexpr WidthUnit hundredths{1, -2};
+inline constexpr WidthUnit thousandths{1, -3};
+inline constexpr WidthUnit tenths{1, -1};
+inline constexpr WidthUnit fiftieths{2, -2};
+inline constexpr WidthUnit twentieths{5, -2};
+inline constexpr WidthUnit millimetres{1, 0};
+inline constexpr WidthUnit centimetres{1, 1};
+inline constexpr WidthUnit metres{1, 3};
+
+// The width in millimetres of a decimal number (optional sign, digits with
+// an optional point, optional exponent) in `unit`. Whole numbers of
+// hundredths or thousandths are converted as the decade format converts
+// them, whatever their text ("125", "125.0", "1.25e2"); any other value is
+// rounded once from its exact decimal value. Zero is +0. Text that is no
+// such number, or a width beyond binary32, gives nullopt.
+std::optional<float> width_in_mm(std::string_view text, WidthUnit unit);
+
+// A whole number in 32 bits: optional sign and digits only.
+std::optional<int> whole_number(std::string_view text);
+
+// `text` without leading and trailing blanks and tabs.
+std::string_view trim_blanks(std::string_view text);
+
+// `text` without a UTF-8 byte order mark at its start.
+std::string_view without_byte_order_mark(std::string_view text);
+
+// An ID as the console and tables can show it: control characters (tabs,
+// line ends inside an XML title) become blanks, blanks around it go.
+std::string shown_id(std::string_view written);
+
+// The shown ID cut to the store's width. A UTF-8 character is never split:
+// the ID is then cut before it.
+std::string kept_id(std::string_view written);
+
+// Collects a file's series in file order, telling of IDs cut and IDs that
+// more than one series ends up with.
+class SeriesCollector {
+  public:
+    // `written_id` as the file writes it; `line` where it does.
+    void keep(std::string_view written_id, long line, int first_year, std::vector<float> widths);
+    void skip(std::string_view written_id, long line, std::string why);
+    // A gap read as zero in the series kept last.
+    void tell_gap(int first_missing, int last_missing);
+
+    RingFileReading done() &&;
+
+  private:
+    RingFileReading reading_;
+    std::set<std::string> ids_;
+};
+
+// The result of a file that stops the pair.
+RingFileReading read_error(long line, std::string text);
+
+}  // namespace ruvela

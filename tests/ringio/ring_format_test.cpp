@@ -1,0 +1,132 @@
+#include "ringio/ring_format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "formats_support.hpp"
+#include "ringio/ring_values.hpp"
+#include "ringio/units.hpp"
+
+namespace ruvela {
+namespace {
+
+using testing::file_text;
+using testing::nearest;
+
+TEST(RingFormat, ShownByTheContent) {
+    struct Case {
+        const char* content;
+        RingFormat format;
+    } cases[] = {
+        {"HEADER:\nKeyCode=A\n", RingFormat::heidelberg},
+        {"\xEF\xBB\xBF\r\n  \r\n HEADER: \r\nKeyCode=A\r\n", RingFormat::heidelberg},
+        {"HEADERS:\n", RingFormat::decade},
+        {"Title\nHEADER:\n", RingFormat::decade},
+        {"<?xml version=\"1.0\"?>\n<anything/>", RingFormat::tridas},
+        {"\n<!-- lab export -->\n<t:tridas xmlns:t=\"x\">", RingFormat::tridas},
+        {"<tridas>", RingFormat::tridas},
+        {"<tridasx>", RingFormat::decade},
+        {"<html>", RingFormat::decade},
+        {"Year,A,B\n1850,1.2,\n", RingFormat::delimited},
+        {"\"\",\"A\"\n\"1850\",1.2\n", RingFormat::delimited},
+        {"YEAR;A;\n\n-12;1.2;\n", RingFormat::delimited},
+        {"\tA\n2000\t1\n", RingFormat::delimited},
+        {"Year,A\n", RingFormat::decade},           // no row after the header
+        {"Year\n1850\n", RingFormat::decade},       // no series
+        {"Yr,A\n1850,1\n", RingFormat::decade},     // not the year column
+        {"Year,A\nA1850,1\n", RingFormat::decade},  // no year
+        {"Year,A\n1850 1,1\n", RingFormat::decade},
+        {"641114  1270   148   233\n641114  1280    33    76\n", RingFormat::decade},
+        {"", RingFormat::decade},
+    };
+    for (const Case& c : cases) EXPECT_EQ(detect_ring_format(c.content), c.format) << c.content;
+}
+
+// Every file that is read in the decade format today must stay so: the real
+// files, the examples, the fuzz seeds and the transcripts' inputs. The
+// delimited tables among the test data are the one exception.
+TEST(RingFormat, EveryFileOfTheDecadeFormatStaysDecade) {
+    namespace fs = std::filesystem;
+    const fs::path source(RUVELA_SOURCE_DIR);
+    const fs::path folders[] = {"tests/data/gp",    "tests/data/itrdb",   "examples",
+                                "fuzz/seeds/trrw",  "fuzz/seeds/program", "fuzz/seeds/readfmt",
+                                "tests/transcripts"};
+    int files = 0;
+    for (const fs::path& folder : folders) {
+        for (const auto& entry : fs::recursive_directory_iterator(source / folder)) {
+            if (!entry.is_regular_file()) continue;
+            const fs::path& path = entry.path();
+            if (path.parent_path().filename() == "converted") continue;  // made to be other formats
+            if (path.string().find("/expected/") != std::string::npos) continue;  // outputs
+            const bool table = path.extension() == ".csv" && path.stem() != "gp_series";
+            const RingFormat expected = table ? RingFormat::delimited : RingFormat::decade;
+            EXPECT_EQ(detect_ring_format(file_text(path.string())), expected) << path;
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 100);
+}
+
+TEST(RingValues, WholeHundredthsAndThousandthsGoTheDecadeWay) {
+    // 0.99 mm as the decade format reads 99 hundredths is not the float
+    // nearest to 0.99: the text of a value must not change which it is.
+    ASSERT_NE(hundredths_to_mm(99), nearest("0.99"));
+    for (const char* text : {"99", "99.0", "+99", "9.9e1", "990e-1", "0099.000"})
+        EXPECT_EQ(width_in_mm(text, hundredths), hundredths_to_mm(99)) << text;
+    EXPECT_EQ(width_in_mm("-999", hundredths), hundredths_to_mm(-999));
+    EXPECT_EQ(width_in_mm("1234", thousandths), thousandths_to_mm(1234));
+    EXPECT_EQ(width_in_mm("2147483647", thousandths), thousandths_to_mm(2147483647));
+    // Not whole, or past 32 bits: rounded once.
+    EXPECT_EQ(width_in_mm("99.5", hundredths), nearest("0.995"));
+    EXPECT_EQ(width_in_mm("2147483648", hundredths), nearest("21474836.48"));
+}
+
+TEST(RingValues, OtherValuesAreRoundedOnceFromTheExactDecimal) {
+    struct Case {
+        const char* text;
+        WidthUnit unit;
+        const char* exact;
+    } cases[] = {
+        {"12", tenths, "1.2"},
+        {"3", fiftieths, "0.06"},
+        {"0.5", fiftieths, "0.01"},
+        {"7", twentieths, "0.35"},
+        {"1.4699999", millimetres, "1.4699999"},
+        {"1e-1", millimetres, "0.1"},
+        {"-2.5E+1", millimetres, "-25"},
+        {".5", millimetres, "0.5"},
+        {"5.", millimetres, "5"},
+        {"0.000000000000000000000000000000000000000000001", millimetres, "1e-45"},
+        {"3", centimetres, "30"},
+        {"0.0012", metres, "1.2"},
+        // More digits than a double holds: still one rounding.
+        {"1.00000005960464477539062500000000000000001", millimetres, "1.0000001"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(width_in_mm(c.text, c.unit), nearest(c.exact)) << c.text;
+    EXPECT_EQ(width_in_mm("-0", millimetres), 0.0f);
+    EXPECT_FALSE(std::signbit(*width_in_mm("-0.0", millimetres)));
+}
+
+TEST(RingValues, TextThatIsNoWidth) {
+    for (const char* text : {"", "-", ".", "e5", "1e", "1e+", "1,25", "1.2.3", "12a", "0x10", "inf",
+                             "nan", "1 2", "1e39", "1e-46", "1e999999999999999999"})
+        EXPECT_FALSE(width_in_mm(text, millimetres).has_value()) << text;
+}
+
+TEST(RingValues, IdsAreCutToTheStoreWidth) {
+    EXPECT_EQ(kept_id("ABCDEFGH"), "ABCDEFGH");
+    EXPECT_EQ(kept_id("ABCDEFGHIJ"), "ABCDEFGH");
+    EXPECT_EQ(kept_id("AB      CD"), "AB");
+    // Control characters would break the table rows that show the ID.
+    EXPECT_EQ(kept_id(" A\tB\nC\x7F\r"), "A B C");
+    // A two-byte UTF-8 character across the cut is left out whole, a
+    // Latin-1 byte is a character of its own.
+    EXPECT_EQ(kept_id("ABCDEFG\xC3\xA9X"), "ABCDEFG");
+    EXPECT_EQ(kept_id("ABCDEF\xC3\xA9X"), "ABCDEF\xC3\xA9");
+    EXPECT_EQ(kept_id("ABCDEFG\xE9XY"), "ABCDEFG\xE9");
+}
+
+}  // namespace
+}  // namespace ruvela
