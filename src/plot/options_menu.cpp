@@ -78,7 +78,7 @@ std::string read_plot_file_name(Console& con) {
         const std::string name(trim_right(read_text(con, plot_file_name_length)));
         if (name.empty()) continue;
         if (names_unwritten_image_format(name))
-            write_warning(con, "the plot file " + name +
+            write_warning(con, "File " + name +
                                    " holds PostScript, not the image format its name suggests;"
                                    " names ending in .png, .svg or .pdf give those formats.");
         return name;

@@ -131,7 +131,7 @@ void write_series_table(OffsetKind kind, const PairSeries& pair, int values, Con
 void warn_habit(Console& con, const std::string& file, const HabitSeen& habit,
                 std::string_view what) {
     if (habit.lines == 0) return;
-    write_warning(con, file + " line " + std::to_string(habit.first_line) + ": " +
+    write_warning(con, "File " + file + ", line " + std::to_string(habit.first_line) + ": " +
                            quoted(habit.first_text) + " is read as " + habit.first_value + ": " +
                            std::string(what) + "; " + std::to_string(habit.lines) +
                            (habit.lines == 1 ? " line is" : " lines are") + " read this way.");
@@ -197,7 +197,7 @@ void pair_values(const std::string& file, const std::string& ring_file, const Co
     if (const auto target = pairing_by_name(read, pair)) {
         move_values(pair.pith_offsets, *target);
         move_values(pair.diameters, *target);
-        write_warning(con, file + " lists the series in another order than " + ring_file +
+        write_warning(con, "File " + file + " lists the series in another order than " + ring_file +
                                "; its values were paired with the series by series ID.");
         return;
     }
@@ -209,13 +209,13 @@ void pair_values(const std::string& file, const std::string& ring_file, const Co
         const std::string_view id = trimmed(pair.series_ids(n));
         if (line.name == id) continue;
         if (++differing <= listed_warnings)
-            write_warning(con, file + " line " + std::to_string(line.line) + ": the name " +
-                                   quoted(line.name) + " is not the ID of series " +
+            write_warning(con, "File " + file + ", line " + std::to_string(line.line) +
+                                   ": the name " + quoted(line.name) + " is not the ID of series " +
                                    std::to_string(n) + ", " + quoted(id) +
                                    "; the value is used for series " + quoted(id) + ".");
     }
     if (differing > listed_warnings)
-        write_warning(con, file + ": " + std::to_string(differing - listed_warnings) +
+        write_warning(con, "File " + file + ": " + std::to_string(differing - listed_warnings) +
                                " more lines name another series than the one in their place.");
 }
 
@@ -309,11 +309,11 @@ void check_companion_values(const Answers& answers, int file_index, const PairSe
         const std::string why = implausible_value(answers.offset_kind, pair, tables, s);
         if (why.empty()) continue;
         if (++implausible <= listed_warnings)
-            write_warning(con, file + ": series " + std::to_string(s) + ", " +
+            write_warning(con, "File " + file + ", series " + std::to_string(s) + ", " +
                                    quoted(trimmed(pair.series_ids(s))) + ": " + why + ".");
     }
     if (implausible > listed_warnings)
-        write_warning(con, file + ": " + std::to_string(implausible - listed_warnings) +
+        write_warning(con, "File " + file + ": " + std::to_string(implausible - listed_warnings) +
                                " more series with an implausible value.");
 }
 

@@ -124,7 +124,7 @@ std::string write_file_table(const Answers& answers, RunResults& run, PairSeries
     const std::string usual = output_file_name(ring_file);
     const std::string name = unused_table_name(usual, run.table_names);
     if (name != usual)
-        write_warning(con, "the table of " + file_name_of(ring_file) + " is written to " +
+        write_warning(con, "File " + file_name_of(ring_file) + ": its table is written to " +
                                file_name_of(name) + ": " + file_name_of(usual) +
                                " holds the table of an earlier pair of this run.");
     run.table_names.push_back(file_name_of(name));
