@@ -46,7 +46,7 @@ TEST(RingFormat, ShownByTheContent) {
 
 // Every file that is read in the decade format today must stay so: the real
 // files, the examples, the fuzz seeds and the transcripts' inputs. The
-// delimited tables among the test data are the one exception.
+// delimited tables and Heidelberg files among them are the exceptions.
 TEST(RingFormat, EveryFileOfTheDecadeFormatStaysDecade) {
     namespace fs = std::filesystem;
     const fs::path source(RUVELA_SOURCE_DIR);
@@ -61,7 +61,9 @@ TEST(RingFormat, EveryFileOfTheDecadeFormatStaysDecade) {
             if (path.parent_path().filename() == "converted") continue;  // made to be other formats
             if (path.string().find("/expected/") != std::string::npos) continue;  // outputs
             const bool table = path.extension() == ".csv" && path.stem() != "gp_series";
-            const RingFormat expected = table ? RingFormat::delimited : RingFormat::decade;
+            const RingFormat expected = table                      ? RingFormat::delimited
+                                        : path.extension() == ".fh" ? RingFormat::heidelberg
+                                                                    : RingFormat::decade;
             EXPECT_EQ(detect_ring_format(file_text(path.string())), expected) << path;
             ++files;
         }
