@@ -115,20 +115,22 @@ void ask_file_pair(Answers& answers, Console& con) {
     }
 }
 
-void ask_offset_kind(Answers& answers, Console& con) {
+// A question with the two choices 1 and 2; any other answer asks it again.
+int read_one_or_two(Console& con, const std::function<void()>& ask) {
     for (;;) {
-        const int kind = read_choice(con, [&] {
-            write_line(con);
-            write_line(con, " Tell me something about your Pith Estimate/Diameter file");
-            write_line(con, "  [1] = Pith Estimate only");
-            write_line(con, "  [2] = Diameter only");
-            write_prompt(con, " > ");
-        });
-        if (kind == 1 || kind == 2) {
-            answers.offset_kind = static_cast<OffsetKind>(kind);
-            return;
-        }
+        const int choice = read_choice(con, ask);
+        if (choice == 1 || choice == 2) return choice;
     }
+}
+
+void ask_offset_kind(Answers& answers, Console& con) {
+    answers.offset_kind = static_cast<OffsetKind>(read_one_or_two(con, [&] {
+        write_line(con);
+        write_line(con, " Tell me something about your Pith Estimate/Diameter file");
+        write_line(con, "  [1] = Pith Estimate only");
+        write_line(con, "  [2] = Diameter only");
+        write_prompt(con, " > ");
+    }));
 }
 
 void ask_offset_format(Answers& answers, Console& con) {
@@ -139,21 +141,15 @@ void ask_offset_format(Answers& answers, Console& con) {
     answers.offset_format = read_text(con, name_length);
 }
 
-// Any answer but 1 or 2 is asked again: another number would write an
-// empty table and end the run as if all were well.
+// Asked again like the kind: another number would write an empty table and
+// end the run as if all were well.
 void ask_output_layout(Answers& answers, Console& con) {
-    for (;;) {
-        const int layout = read_choice(con, [&] {
-            write_line(con, " Select output file format");
-            write_line(con, "  [1] Column");
-            write_line(con, "  [2] Decade");
-            write_prompt(con, " > ");
-        });
-        if (layout == 1 || layout == 2) {
-            answers.output_layout = static_cast<OutputLayout>(layout);
-            return;
-        }
-    }
+    answers.output_layout = static_cast<OutputLayout>(read_one_or_two(con, [&] {
+        write_line(con, " Select output file format");
+        write_line(con, "  [1] Column");
+        write_line(con, "  [2] Decade");
+        write_prompt(con, " > ");
+    }));
 }
 
 }  // namespace
