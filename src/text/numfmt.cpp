@@ -1,8 +1,14 @@
 #include "text/numfmt.hpp"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace ruvela {
 
@@ -35,9 +41,107 @@ void put_int(std::string& out, long long value, int width) {
     put_right(out, std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)), width);
 }
 
-void put_fixed(std::string& out, float value, int width, int decimals) {
-    if (std::isnan(value)) return put_right(out, "NaN", width);
-    if (std::isinf(value)) return put_right(out, value > 0 ? "Infinity" : "-Infinity", width);
+namespace {
+
+// Up to this many decimals a float times 10^decimals is exact in a double:
+// a 24-bit significand times 5^12 (28 bits) fills at most 52 of its 53 bits.
+constexpr int max_exact_decimals = 12;
+
+// Below 2^52, adding and taking away 2^52 rounds a double to an integer,
+// halves to even, because the sum's last bit is worth exactly one.
+constexpr double two_to_52 = 0x1p52;
+
+constexpr std::uint64_t power_of_ten(int n) {
+    return n == 0 ? 1 : 10 * power_of_ten(n - 1);
+}
+
+// "00" to "99", for writing digits two at a time.
+constexpr char digit_pairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the `count` lowest decimal digits of `n`, leading zeros included,
+// to the left of `end` and returns where they start.
+char* put_digits_left(char* end, std::uint64_t n, int count) {
+    for (; count >= 2; count -= 2, n /= 100) {
+        end -= 2;
+        std::memcpy(end, digit_pairs + 2 * (n % 100), 2);
+    }
+    if (count == 1) *--end = static_cast<char>('0' + n % 10);
+    return end;
+}
+
+// 10^0 to 10^19, all that a 64-bit number holds.
+constexpr auto powers_of_ten = [] {
+    std::array<std::uint64_t, 20> powers{};
+    for (std::size_t i = 0; i < powers.size(); ++i) powers[i] = power_of_ten(static_cast<int>(i));
+    return powers;
+}();
+
+// Number of decimal digits of n, none for zero, without a loop: its bit
+// width times log10(2) (1233 / 4096) gives the count or one less, and one
+// comparison settles which.
+int digit_count(std::uint64_t n) {
+    const int guess = std::bit_width(n) * 1233 >> 12;
+    return guess + (n >= powers_of_ten[static_cast<std::size_t>(guess)]);
+}
+
+// Writes `text` right-aligned into the `width` characters at `field`, or
+// asterisks when it does not fit.
+void fill_right(char* field, std::string_view text, std::size_t width) {
+    if (text.size() > width) {
+        std::memset(field, '*', width);
+        return;
+    }
+    const std::size_t blanks = width - text.size();
+    std::memset(field, ' ', blanks);
+    std::memcpy(field + blanks, text.data(), text.size());
+}
+
+// The fast path: rounds the exact product value * 10^Decimals to an integer,
+// halves to even as the general path does, and writes its digits; with the
+// decimals a constant, every division is one by a constant. Declines
+// (returns false) when the product reaches 2^52, where the rounding step
+// stops being exact, and leaves such values to the general path.
+template <int Decimals>
+bool put_fixed_exact(char* field, float value, std::size_t width) {
+    static_assert(Decimals >= 0 && Decimals <= max_exact_decimals);
+    constexpr std::uint64_t unit = power_of_ten(Decimals);
+    const double scaled = std::fabs(static_cast<double>(value)) * static_cast<double>(unit);
+    if (!(scaled < two_to_52)) return false;
+    const auto n = static_cast<std::uint64_t>((scaled + two_to_52) - two_to_52);
+
+    const std::size_t sign = value < 0.0f ? 1 : 0;  // none for a negative zero
+    constexpr std::size_t point_and_decimals = Decimals > 0 ? Decimals + 1 : 0;
+    // The zero before the point is dropped only when that makes the number fit.
+    const int least_whole = Decimals == 0 || sign + point_and_decimals < width ? 1 : 0;
+    const int whole_digits = std::max(digit_count(n / unit), least_whole);
+    if (sign + static_cast<std::size_t>(whole_digits) + point_and_decimals > width) {
+        std::memset(field, '*', width);
+        return true;
+    }
+    char* first = put_digits_left(field + width, n % unit, Decimals);
+    if (Decimals > 0) *--first = '.';
+    first = put_digits_left(first, n / unit, whole_digits);
+    if (sign > 0) *--first = '-';
+    std::memset(field, ' ', static_cast<std::size_t>(first - field));
+    return true;
+}
+
+using ExactWriter = bool (*)(char*, float, std::size_t);
+
+template <int... Decimals>
+constexpr std::array<ExactWriter, sizeof...(Decimals)> exact_writers_for(
+    std::integer_sequence<int, Decimals...>) {
+    return {&put_fixed_exact<Decimals>...};
+}
+
+constexpr auto exact_writers =
+    exact_writers_for(std::make_integer_sequence<int, max_exact_decimals + 1>());
+
+// The general path, for any number of decimals, through std::to_chars.
+void put_fixed_by_to_chars(char* field, float value, std::size_t width, int decimals) {
     if (value == 0.0f) value = 0.0f;  // no "-0.000000" for a negative zero
     char buf[80];
     const auto res =
@@ -45,7 +149,7 @@ void put_fixed(std::string& out, float value, int width, int decimals) {
     std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     // Like a Fortran F edit, drop the optional zero before the point when
     // only that keeps the number within its field.
-    if (text.size() > static_cast<std::size_t>(width) && width > 0) {
+    if (text.size() > width) {
         if (text.starts_with("0.")) {
             text.remove_prefix(1);
         } else if (text.starts_with("-0.")) {
@@ -53,7 +157,30 @@ void put_fixed(std::string& out, float value, int width, int decimals) {
             text = std::string_view(buf + 1, text.size() - 1);
         }
     }
-    put_right(out, text, width);
+    fill_right(field, text, width);
+}
+
+}  // namespace
+
+char* put_fixed(char* field, float value, int width, int decimals) {
+    if (width <= 0) return field;
+    const auto w = static_cast<std::size_t>(width);
+    if (std::isnan(value)) {
+        fill_right(field, "NaN", w);
+    } else if (std::isinf(value)) {
+        fill_right(field, value > 0 ? "Infinity" : "-Infinity", w);
+    } else if (decimals < 0 || decimals > max_exact_decimals ||
+               !exact_writers[static_cast<std::size_t>(decimals)](field, value, w)) {
+        put_fixed_by_to_chars(field, value, w, decimals);
+    }
+    return field + w;
+}
+
+void put_fixed(std::string& out, float value, int width, int decimals) {
+    if (width <= 0) return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(width));
+    put_fixed(out.data() + at, value, width, decimals);
 }
 
 void put_text(std::string& out, std::string_view text, int width) {

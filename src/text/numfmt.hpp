@@ -21,6 +21,10 @@ void put_int(std::string& out, long long value, int width);
 // when it rounds to zero; an exact zero of either sign is written as zero.
 void put_fixed(std::string& out, float value, int width, int decimals);
 
+// The same field written over the `width` characters at `field`, for tables
+// that are formatted straight into a block; returns the end of the field.
+char* put_fixed(char* field, float value, int width, int decimals);
+
 // Appends `text` cut or blank-padded to exactly `width` columns ("Aw").
 void put_text(std::string& out, std::string_view text, int width);
 
