@@ -41,18 +41,30 @@ void put_cell(std::string& row, float value, int width) {
     put_fixed(row, value, width, 6);
 }
 
+char* put_cell(char* cell, float value, int width) {
+    return put_fixed(cell, value, width, 6);
+}
+
+constexpr int column_cell_width = 11;
+
+// Each row is formatted straight into the block that goes out next, which
+// is written out whenever it holds a few rows.
 void write_column_layout(const Store& store, std::ostream& out) {
     const int f = store.file_index;
     std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
     for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
     buffer += '\n';
+    const auto cells_length = static_cast<std::size_t>(3 * column_cell_width * store.series_count);
     for (int y = store.file_first_year(f); y <= store.file_last_year(f); ++y) {
         buffer += ' ';
         put_int(buffer, y, 4);
+        const std::size_t at = buffer.size();
+        buffer.resize(at + cells_length);
+        char* cell = buffer.data() + at;
         for (int s = 1; s <= store.series_count; ++s) {
-            put_cell(buffer, store.ring_width(s, y), 11);
-            put_cell(buffer, store.basal_area(s, y), 11);
-            put_cell(buffer, store.basal_area_increment(s, y), 11);
+            cell = put_cell(cell, store.ring_width(s, y), column_cell_width);
+            cell = put_cell(cell, store.basal_area(s, y), column_cell_width);
+            cell = put_cell(cell, store.basal_area_increment(s, y), column_cell_width);
         }
         buffer += '\n';
         flush_if_full(buffer, out);
