@@ -72,6 +72,30 @@ char* put_digits_left(char* end, std::uint64_t n, int count) {
     return end;
 }
 
+// The same for a constant count. Each pair is divided out of `n` on its own
+// rather than out of what the previous division left, so that none of them
+// waits for another.
+template <int Count>
+void put_digits_before(char* end, std::uint64_t n) {
+    for (int pair = 0; pair < Count / 2; ++pair) {
+        const std::uint64_t digits = n / power_of_ten(2 * pair) % 100;
+        std::memcpy(end - 2 * (pair + 1), digit_pairs + 2 * digits, 2);
+    }
+    if constexpr (Count % 2 == 1)
+        *(end - Count) = static_cast<char>('0' + n / power_of_ten(Count - 1) % 10);
+}
+
+// The 1 to 4 digits of n < 10^4 as four characters in one number, the
+// first in the lowest byte, with the leading zeros blank.
+std::uint32_t four_digits(std::uint64_t n, int digits) {
+    std::uint16_t high, low;
+    std::memcpy(&high, digit_pairs + 2 * (n / 100), 2);
+    std::memcpy(&low, digit_pairs + 2 * (n % 100), 2);
+    const std::uint32_t chars = high | static_cast<std::uint32_t>(low) << 16;
+    const std::uint32_t blank = digits >= 4 ? 0 : ~0u >> (8 * digits);
+    return (chars & ~blank) | (0x20202020u & blank);
+}
+
 // 10^0 to 10^19, all that a 64-bit number holds.
 constexpr auto powers_of_ten = [] {
     std::array<std::uint64_t, 20> powers{};
@@ -83,7 +107,7 @@ constexpr auto powers_of_ten = [] {
 // width times log10(2) (1233 / 4096) gives the count or one less, and one
 // comparison settles which.
 int digit_count(std::uint64_t n) {
-    const int guess = std::bit_width(n) * 1233 >> 12;
+    const int guess = std::bit_width(n | 1) * 1233 >> 12;  // | 1: no special case for zero
     return guess + (n >= powers_of_ten[static_cast<std::size_t>(guess)]);
 }
 
@@ -121,11 +145,25 @@ bool put_fixed_exact(char* field, float value, std::size_t width) {
         std::memset(field, '*', width);
         return true;
     }
-    char* first = put_digits_left(field + width, n % unit, Decimals);
-    if (Decimals > 0) *--first = '.';
-    first = put_digits_left(first, n / unit, whole_digits);
-    if (sign > 0) *--first = '-';
-    std::memset(field, ' ', static_cast<std::size_t>(first - field));
+    // Blanks first; the number is then stored over them from the end.
+    char* const end = field + width;
+    if (width >= 8 && width <= 16) {
+        std::memcpy(field, "        ", 8);
+        std::memcpy(end - 8, "        ", 8);
+    } else {
+        std::memset(field, ' ', width);
+    }
+    put_digits_before<Decimals>(end, n % unit);
+    if constexpr (Decimals > 0) *(end - Decimals - 1) = '.';
+    char* const whole_end = end - point_and_decimals;
+    if (std::endian::native == std::endian::little && whole_digits <= 4 &&
+        width >= point_and_decimals + 4) {
+        const std::uint32_t chars = four_digits(n / unit, whole_digits);
+        std::memcpy(whole_end - 4, &chars, 4);
+    } else {
+        put_digits_left(whole_end, n / unit, whole_digits);
+    }
+    if (sign > 0) *(whole_end - whole_digits - 1) = '-';
     return true;
 }
 
