@@ -8,35 +8,31 @@ bool LineReader::next(std::string& line) {
         pending_.reset();
         return true;
     }
-    line.clear();
-    if (empty_lines_ > 0) {
-        --empty_lines_;
-        ++line_number_;
-        return true;
-    }
-    using traits = std::streambuf::traits_type;
-    if (buf_ == nullptr) return false;
-    int c = buf_->sbumpc();
-    if (c == traits::eof()) return false;
-    while (c != traits::eof() && c != '\n' && c != '\r') {
-        line.push_back(static_cast<char>(c));
-        c = buf_->sbumpc();
-    }
-    if (c == '\r') {
-        // Count the run of CRs; if an LF follows, the whole run is one line
-        // end, otherwise every CR ends a line of its own.
-        int crs = 1;
-        while (buf_->sgetc() == '\r') {
-            buf_->sbumpc();
-            ++crs;
-        }
-        if (buf_->sgetc() == '\n') {
-            buf_->sbumpc();
-        } else {
-            empty_lines_ = crs - 1;
-        }
-    }
+    if (pieces_left_ == 0 && !read_segment()) return false;
+    // Every CR inside the segment ends a line of its own.
+    const std::size_t cr = segment_.find('\r', piece_start_);
+    const std::size_t end = cr == std::string::npos ? segment_.size() : cr;
+    line.assign(segment_, piece_start_, end - piece_start_);
+    piece_start_ = end + 1;
+    --pieces_left_;
     ++line_number_;
+    return true;
+}
+
+// Reads up to the next LF: the standard getline finds it in the stream's
+// buffer at once instead of taking the characters one by one.
+bool LineReader::read_segment() {
+    if (in_ == nullptr || !std::getline(*in_, segment_)) return false;
+    const bool ended_by_lf = !in_->eof();
+    if (ended_by_lf) {
+        // The run of CRs before the LF is part of the line end.
+        while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
+    }
+    piece_start_ = 0;
+    pieces_left_ = 1;
+    for (const char c : segment_) pieces_left_ += c == '\r';
+    // A CR at the very end of the input ends the last line; nothing follows it.
+    if (!ended_by_lf && segment_.back() == '\r') --pieces_left_;
     return true;
 }
 
