@@ -178,8 +178,12 @@ constexpr std::array<ExactWriter, sizeof...(Decimals)> exact_writers_for(
 constexpr auto exact_writers =
     exact_writers_for(std::make_integer_sequence<int, max_exact_decimals + 1>());
 
-// The general path, for any number of decimals, through std::to_chars.
-void put_fixed_by_to_chars(char* field, float value, std::size_t width, int decimals) {
+// The general path, for any number of decimals, through std::to_chars; kept
+// out of line so that the fast path's caller stays small.
+[[gnu::noinline]] void put_fixed_by_to_chars(char* field, float value, std::size_t width,
+                                             int decimals) {
+    if (std::isnan(value)) return fill_right(field, "NaN", width);
+    if (std::isinf(value)) return fill_right(field, value > 0 ? "Infinity" : "-Infinity", width);
     if (value == 0.0f) value = 0.0f;  // no "-0.000000" for a negative zero
     char buf[80];
     const auto res =
@@ -200,17 +204,14 @@ void put_fixed_by_to_chars(char* field, float value, std::size_t width, int deci
 
 }  // namespace
 
+// NaN and the infinities fail the fast path's range test and so take the
+// general path.
 char* put_fixed(char* field, float value, int width, int decimals) {
     if (width <= 0) return field;
     const auto w = static_cast<std::size_t>(width);
-    if (std::isnan(value)) {
-        fill_right(field, "NaN", w);
-    } else if (std::isinf(value)) {
-        fill_right(field, value > 0 ? "Infinity" : "-Infinity", w);
-    } else if (decimals < 0 || decimals > max_exact_decimals ||
-               !exact_writers[static_cast<std::size_t>(decimals)](field, value, w)) {
+    if (decimals < 0 || decimals > max_exact_decimals ||
+        !exact_writers[static_cast<std::size_t>(decimals)](field, value, w))
         put_fixed_by_to_chars(field, value, w, decimals);
-    }
     return field + w;
 }
 
