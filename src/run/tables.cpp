@@ -1,5 +1,7 @@
 #include "run/tables.hpp"
 
+#include <cstring>
+
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
@@ -41,11 +43,20 @@ void put_cell(std::string& row, float value, int width) {
     put_fixed(row, value, width, 6);
 }
 
-char* put_cell(char* cell, float value, int width) {
-    return put_fixed(cell, value, width, 6);
-}
-
 constexpr int column_cell_width = 11;
+
+// A cell of the column layout. Years outside a series hold zeros, about a
+// third of the cells of a batch of archive files, so a zero is copied from
+// one cell written beforehand.
+struct ColumnCells {
+    char zero[column_cell_width];
+    ColumnCells() { put_fixed(zero, 0.0f, column_cell_width, 6); }
+    char* put(char* cell, float value) const {
+        if (value != 0.0f) return put_fixed(cell, value, column_cell_width, 6);
+        std::memcpy(cell, zero, column_cell_width);
+        return cell + column_cell_width;
+    }
+};
 
 // Each row is formatted straight into the block that goes out next, which
 // is written out whenever it holds a few rows.
@@ -54,6 +65,7 @@ void write_column_layout(const Store& store, std::ostream& out) {
     std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
     for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
     buffer += '\n';
+    const ColumnCells cells;
     const auto cells_length = static_cast<std::size_t>(3 * column_cell_width * store.series_count);
     for (int y = store.file_first_year(f); y <= store.file_last_year(f); ++y) {
         buffer += ' ';
@@ -62,9 +74,9 @@ void write_column_layout(const Store& store, std::ostream& out) {
         buffer.resize(at + cells_length);
         char* cell = buffer.data() + at;
         for (int s = 1; s <= store.series_count; ++s) {
-            cell = put_cell(cell, store.ring_width(s, y), column_cell_width);
-            cell = put_cell(cell, store.basal_area(s, y), column_cell_width);
-            cell = put_cell(cell, store.basal_area_increment(s, y), column_cell_width);
+            cell = cells.put(cell, store.ring_width(s, y));
+            cell = cells.put(cell, store.basal_area(s, y));
+            cell = cells.put(cell, store.basal_area_increment(s, y));
         }
         buffer += '\n';
         flush_if_full(buffer, out);
