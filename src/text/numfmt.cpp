@@ -92,7 +92,7 @@ std::uint32_t four_digits(std::uint64_t n, int digits) {
     std::memcpy(&high, digit_pairs + 2 * (n / 100), 2);
     std::memcpy(&low, digit_pairs + 2 * (n % 100), 2);
     const std::uint32_t chars = high | static_cast<std::uint32_t>(low) << 16;
-    const std::uint32_t blank = digits >= 4 ? 0 : ~0u >> (8 * digits);
+    const auto blank = static_cast<std::uint32_t>(std::uint64_t{0xffffffff} >> (8 * digits));
     return (chars & ~blank) | (0x20202020u & blank);
 }
 
@@ -103,11 +103,13 @@ constexpr auto powers_of_ten = [] {
     return powers;
 }();
 
-// Number of decimal digits of n, none for zero, without a loop: its bit
-// width times log10(2) (1233 / 4096) gives the count or one less, and one
-// comparison settles which.
+// Number of decimal digits of n, none for zero. Small numbers, the usual
+// case, are settled by four comparisons that need not wait for each other;
+// for larger ones the bit width times log10(2) (1233 / 4096) gives the
+// count or one less, and one comparison settles which.
 int digit_count(std::uint64_t n) {
-    const int guess = std::bit_width(n | 1) * 1233 >> 12;  // | 1: no special case for zero
+    if (n < 10000) return (n >= 1) + (n >= 10) + (n >= 100) + (n >= 1000);
+    const int guess = std::bit_width(n) * 1233 >> 12;
     return guess + (n >= powers_of_ten[static_cast<std::size_t>(guess)]);
 }
 
