@@ -1,5 +1,7 @@
 #include "text/lines.hpp"
 
+#include <algorithm>
+
 namespace ruvela {
 
 bool LineReader::next(std::string& line) {
@@ -9,13 +11,19 @@ bool LineReader::next(std::string& line) {
         return true;
     }
     if (pieces_left_ == 0 && !read_segment()) return false;
+    ++line_number_;
+    if (pieces_left_ == 1 && piece_start_ == 0) {
+        // The usual line, the whole segment: handed over without a copy.
+        line.swap(segment_);
+        pieces_left_ = 0;
+        return true;
+    }
     // Every CR inside the segment ends a line of its own.
     const std::size_t cr = segment_.find('\r', piece_start_);
     const std::size_t end = cr == std::string::npos ? segment_.size() : cr;
     line.assign(segment_, piece_start_, end - piece_start_);
     piece_start_ = end + 1;
     --pieces_left_;
-    ++line_number_;
     return true;
 }
 
@@ -23,16 +31,15 @@ bool LineReader::next(std::string& line) {
 // buffer at once instead of taking the characters one by one.
 bool LineReader::read_segment() {
     if (in_ == nullptr || !std::getline(*in_, segment_)) return false;
-    const bool ended_by_lf = !in_->eof();
-    if (ended_by_lf) {
+    if (!in_->eof()) {
         // The run of CRs before the LF is part of the line end.
         while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
+    } else if (segment_.back() == '\r') {
+        // A CR at the very end of the input ends the last line; nothing follows it.
+        segment_.pop_back();
     }
     piece_start_ = 0;
-    pieces_left_ = 1;
-    for (const char c : segment_) pieces_left_ += c == '\r';
-    // A CR at the very end of the input ends the last line; nothing follows it.
-    if (!ended_by_lf && segment_.back() == '\r') --pieces_left_;
+    pieces_left_ = 1 + std::count(segment_.begin(), segment_.end(), '\r');
     return true;
 }
 
