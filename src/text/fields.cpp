@@ -7,7 +7,11 @@
 
 namespace ruvela {
 
-std::optional<int> decode_int_field(std::string_view field) {
+namespace {
+
+// Any field: blanks and tabs anywhere are passed over, one sign may come
+// before the digits.
+std::optional<int> decode_any_int_field(std::string_view field) {
     bool negative = false;
     bool seen_sign = false;
     bool seen_digit = false;
@@ -26,6 +30,27 @@ std::optional<int> decode_int_field(std::string_view field) {
             return std::nullopt;
         }
     }
+    if (negative) value = -value;
+    if (value > 2147483647LL) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::optional<int> decode_int_field(std::string_view field) {
+    // The usual field, blanks, a sign perhaps and digits up to its end, is
+    // read in one pass; anything else by the rules for any field.
+    std::size_t i = field.find_first_not_of(' ');
+    if (i == std::string_view::npos) return 0;
+    const bool negative = field[i] == '-';
+    if (negative || field[i] == '+') ++i;
+    long long value = 0;
+    for (; i < field.size(); ++i) {
+        const auto digit = static_cast<unsigned char>(field[i] - '0');
+        if (digit > 9 || value > 214748364) return decode_any_int_field(field);
+        value = value * 10 + digit;
+    }
+    if (value > 2147483648LL) return std::nullopt;
     if (negative) value = -value;
     if (value > 2147483647LL) return std::nullopt;
     return static_cast<int>(value);

@@ -33,6 +33,7 @@ TEST(IntField, DecodesLikeAFixedField) {
         {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
         {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
         {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases)
