@@ -1,6 +1,8 @@
 #include "run/tables.hpp"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
@@ -58,27 +60,48 @@ struct ColumnCells {
     }
 };
 
-// Each row is formatted straight into the block that goes out next, which
-// is written out whenever it holds a few rows.
+// Rows are formatted straight into the block that goes out next, a few
+// years at a time. A row takes one cell from every series, but the store
+// keeps a series' years side by side: the block's values are first copied
+// out series by series, in a loop short enough for the processor to fetch
+// many series at once, and the rows are then formatted from that copy.
+constexpr int block_years = 16;
+
 void write_column_layout(const Store& store, std::ostream& out) {
     const int f = store.file_index;
     std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
     for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
     buffer += '\n';
     const ColumnCells cells;
-    const auto cells_length = static_cast<std::size_t>(3 * column_cell_width * store.series_count);
-    for (int y = store.file_first_year(f); y <= store.file_last_year(f); ++y) {
-        buffer += ' ';
-        put_int(buffer, y, 4);
-        const std::size_t at = buffer.size();
-        buffer.resize(at + cells_length);
-        char* cell = buffer.data() + at;
+    const auto series_count = static_cast<std::size_t>(store.series_count);
+    const SeriesYearTable* const tables[] = {&store.ring_width, &store.basal_area,
+                                             &store.basal_area_increment};
+    std::vector<float> values(series_count * 3 * block_years);  // [series][table][year]
+    constexpr std::size_t year_length = 5;                      // " yyyy"
+    const std::size_t row_length = year_length + series_count * 3 * column_cell_width + 1;
+    const int last_year = store.file_last_year(f);
+    for (int first = store.file_first_year(f); first <= last_year; first += block_years) {
+        const int rows = std::min(block_years, last_year - first + 1);
+        float* copy = values.data();
         for (int s = 1; s <= store.series_count; ++s) {
-            cell = cells.put(cell, store.ring_width(s, y));
-            cell = cells.put(cell, store.basal_area(s, y));
-            cell = cells.put(cell, store.basal_area_increment(s, y));
+            for (const SeriesYearTable* table : tables) {
+                const auto row =
+                    table->begin() + static_cast<std::ptrdiff_t>(table->index(s, first));
+                std::copy(row, row + rows, copy);
+                copy += block_years;
+            }
         }
-        buffer += '\n';
+        for (int r = 0; r < rows; ++r) {
+            const std::size_t at = buffer.size();
+            buffer.resize(at + row_length);
+            char* cell = buffer.data() + at;
+            *cell++ = ' ';
+            std::memcpy(cell, int_field(first + r, 4).data(), year_length - 1);
+            cell += year_length - 1;
+            for (std::size_t k = static_cast<std::size_t>(r); k < values.size(); k += block_years)
+                cell = cells.put(cell, values[k]);
+            *cell = '\n';
+        }
         flush_if_full(buffer, out);
     }
     flush(buffer, out);
