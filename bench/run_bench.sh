@@ -48,25 +48,11 @@ peak_limit_mib=32      # peak memory allowed to either job
 # now: the time in nanoseconds
 now() { date +%s%N; }
 
-# best_wall VAR COMMAND...: runs COMMAND $runs times and sets VAR to its
-# shortest wall time in nanoseconds
-best_wall() {
-  var=$1; shift
-  best=
-  i=0
-  while [ "$i" -lt "$runs" ]; do
-    start=$(now); "$@"; end=$(now)
-    t=$((end - start))
-    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-    i=$((i + 1))
-  done
-  eval "$var=\$best"
-}
-
 # run_program: one run of the program on the answers in $answers, in the
 # current folder; adds its wall time in nanoseconds, CPU times and peak
 # memory as one line to $work/$label.runs
 run_program() {
+  rm -f ./*_BAI BAm2.out BAIcm2.out RRWmm.out
   start=$(now)
   RUVELA_DEVICE=null /usr/bin/time -f '%U %S %M' -o "$work/$label.time" "$program" < "$answers" > "$work/$label.console"
   end=$(now)
@@ -75,12 +61,22 @@ run_program() {
   echo "$((end - start)) $(cat "$work/$label.time")" >> "$work/$label.runs"
 }
 
-# run_cat: what the disk needs for the same job: reading its inputs and
-# writing as many bytes as it writes
-run_cat() {
-  cat ./*.rwl ./*.pth > /dev/null
-  cat "$work/$label.same_size" > "$work/$label.copy"
-  rm -f "$work/$label.copy"
+# cat_floor: what the disk needs for the same job, the best of $runs times
+# that cat takes to read its inputs and write as many bytes as it writes,
+# each time into a new file as the program does; sets cat_ns
+cat_floor() {
+  cat_ns=
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    rm -f "$work/$label.copy"
+    start=$(now)
+    cat ./*.rwl ./*.pth > /dev/null
+    cat "$work/$label.same_size" > "$work/$label.copy"
+    end=$(now)
+    t=$((end - start))
+    if [ -z "$cat_ns" ] || [ "$t" -lt "$cat_ns" ]; then cat_ns=$t; fi
+    i=$((i + 1))
+  done
 }
 
 # measure LABEL ANSWERS TARGET_RATIO: runs the program in $work/LABEL
@@ -90,18 +86,17 @@ measure() {
   i=0
   while [ "$i" -lt "$runs" ]; do run_program; i=$((i + 1)); done
   set -- $(sort -n "$work/$label.runs" | head -n 1)
-  program_ns=$1; cpu="$2 + $3"; peak_kib=$4
+  program_ns=$1; cpu_user=$2; cpu_system=$3; peak_kib=$4
   out_bytes=$(cat ./*_BAI BAm2.out BAIcm2.out RRWmm.out | wc -c)
   in_bytes=$(cat ./*.rwl ./*.pth | wc -c)
   head -c "$out_bytes" /dev/zero > "$work/$label.same_size"
-  best_wall cat_ns run_cat
-  rm -f "$work/$label.same_size"
-  awk -v l="$label" -v p="$program_ns" -v c="$cat_ns" -v cpu="$cpu" -v m="$peak_kib" \
+  cat_floor
+  rm -f "$work/$label.same_size" "$work/$label.copy"
+  awk -v l="$label" -v p="$program_ns" -v c="$cat_ns" -v cu="$cpu_user" -v cs="$cpu_system" -v m="$peak_kib" \
       -v o="$out_bytes" -v i="$in_bytes" -v r="$runs" -v t="$target" -v lim="$peak_limit_mib" 'BEGIN {
-    split(cpu, u, " [+] ")
     printf "%s\n", l
     printf "  program:   %.3f s wall (best of %d), %.2f s CPU, peak memory %.1f MiB (limit %d)\n",
-           p / 1e9, r, u[1] + u[2], m / 1024, lim
+           p / 1e9, r, cu + cs, m / 1024, lim
     printf "  cat floor: %.3f s wall (best of %d) to read the %.1f MB input and write %.1f MB\n",
            c / 1e9, r, i / 1e6, o / 1e6
     printf "  ratio to the floor: %.1f (target at most %d), %.0f MB/s written\n",

@@ -101,8 +101,8 @@ void write_column_layout(const Store& store, std::ostream& out) {
             for (std::size_t k = static_cast<std::size_t>(r); k < values.size(); k += block_years)
                 cell = cells.put(cell, values[k]);
             *cell = '\n';
+            flush_if_full(buffer, out);
         }
-        flush_if_full(buffer, out);
     }
     flush(buffer, out);
 }
