@@ -71,7 +71,12 @@ constexpr int block_years = 16;
 
 void write_column_layout(const Store& store, std::ostream& out) {
     const int f = store.file_index;
-    std::string buffer = " " + store.ring_file_names(f) + "\n Yr. ";
+    // Room for a block and the row or heading that fills it, the same for
+    // every table of a batch: taken once, with no copying as it fills, and
+    // the next table gets back the same memory.
+    std::string buffer;
+    buffer.reserve(2 * block_size);
+    buffer += " " + store.ring_file_names(f) + "\n Yr. ";
     for (int s = 1; s <= store.series_count; ++s) buffer += store.series_headings(s);
     buffer += '\n';
     const ColumnCells cells;
