@@ -43,20 +43,21 @@ void flush(std::string& buffer, std::ostream& out) {
 }
 
 // A real in a table cell: Fw.6.
-void put_cell(std::string& row, float value, int width) {
-    put_fixed(row, value, width, 6);
+char* put_cell(char* cell, float value, int width) {
+    return put_fixed(cell, value, width, 6);
 }
 
 constexpr int column_cell_width = 11;
+constexpr int summary_cell_width = 12;
 
 // A cell of the column layout. Years outside a series hold zeros, about a
 // third of the cells of a batch of archive files, so a zero is copied from
 // one cell written beforehand.
 struct ColumnCells {
     char zero[column_cell_width];
-    ColumnCells() { put_fixed(zero, 0.0f, column_cell_width, 6); }
+    ColumnCells() { put_cell(zero, 0.0f, column_cell_width); }
     char* put(char* cell, float value) const {
-        if (value != 0.0f) return put_fixed(cell, value, column_cell_width, 6);
+        if (value != 0.0f) return put_cell(cell, value, column_cell_width);
         std::memcpy(cell, zero, column_cell_width);
         return cell + column_cell_width;
     }
@@ -158,7 +159,9 @@ void write_summary_table_to(const Store& store, Edition edition, const SummaryTa
                                 : table.measure == FileMeans::mean_increment
                                     ? store.count_basal_area_increment
                                     : store.count_ring_width;
-    std::string buffer = with_depth ? " Year   SD    " : " Year";
+    std::string buffer;
+    buffer.reserve(2 * block_size);  // a block and the row that fills it
+    buffer += with_depth ? " Year   SD    " : " Year";
     for (int f = 1; f <= store.file_count; ++f) {
         buffer += ' ';
         put_text(buffer, store.ring_file_names(f), 12);
@@ -172,8 +175,11 @@ void write_summary_table_to(const Store& store, Edition edition, const SummaryTa
             put_int(buffer, depth(y), 4);
             if (table.measure == FileMeans::mean_basal_area) buffer += ' ';
         }
+        const std::size_t at = buffer.size();
+        buffer.resize(at + static_cast<std::size_t>(summary_cell_width * store.file_count));
+        char* cell = buffer.data() + at;
         for (int f = 1; f <= store.file_count; ++f)
-            put_cell(buffer, store.file_means(table.measure, f, y), 12);
+            cell = put_cell(cell, store.file_means(table.measure, f, y), summary_cell_width);
         buffer += '\n';
         flush_if_full(buffer, out);
     }
