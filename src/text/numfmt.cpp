@@ -169,17 +169,6 @@ bool put_fixed_exact(char* field, float value, std::size_t width) {
     return true;
 }
 
-using ExactWriter = bool (*)(char*, float, std::size_t);
-
-template <int... Decimals>
-constexpr std::array<ExactWriter, sizeof...(Decimals)> exact_writers_for(
-    std::integer_sequence<int, Decimals...>) {
-    return {&put_fixed_exact<Decimals>...};
-}
-
-constexpr auto exact_writers =
-    exact_writers_for(std::make_integer_sequence<int, max_exact_decimals + 1>());
-
 // The general path, for any number of decimals, through std::to_chars; kept
 // out of line so that the fast path's caller stays small.
 [[gnu::noinline]] void put_fixed_by_to_chars(char* field, float value, std::size_t width,
@@ -204,16 +193,39 @@ constexpr auto exact_writers =
     fill_right(field, text, width);
 }
 
-}  // namespace
-
-// NaN and the infinities fail the fast path's range test and so take the
-// general path.
-char* put_fixed(char* field, float value, int width, int decimals) {
+// A whole field with the decimals fixed: the fast path, or the general one
+// where the fast path declines.
+template <int Decimals>
+char* put_fixed_with(char* field, float value, int width) {
     if (width <= 0) return field;
     const auto w = static_cast<std::size_t>(width);
-    if (decimals < 0 || decimals > max_exact_decimals ||
-        !exact_writers[static_cast<std::size_t>(decimals)](field, value, w))
-        put_fixed_by_to_chars(field, value, w, decimals);
+    if (!put_fixed_exact<Decimals>(field, value, w))
+        put_fixed_by_to_chars(field, value, w, Decimals);
+    return field + w;
+}
+
+using FixedWriter = char* (*)(char*, float, int);
+
+template <int... Decimals>
+constexpr std::array<FixedWriter, sizeof...(Decimals)> fixed_writers_for(
+    std::integer_sequence<int, Decimals...>) {
+    return {&put_fixed_with<Decimals>...};
+}
+
+constexpr auto fixed_writers =
+    fixed_writers_for(std::make_integer_sequence<int, max_exact_decimals + 1>());
+
+}  // namespace
+
+// Up to max_exact_decimals, a writer of the fields with those decimals takes
+// over the call, so that a table cell costs one call. NaN and the infinities
+// fail the fast path's range test and so take the general path.
+char* put_fixed(char* field, float value, int width, int decimals) {
+    if (decimals >= 0 && decimals <= max_exact_decimals)
+        return fixed_writers[static_cast<std::size_t>(decimals)](field, value, width);
+    if (width <= 0) return field;
+    const auto w = static_cast<std::size_t>(width);
+    put_fixed_by_to_chars(field, value, w, decimals);
     return field + w;
 }
 
