@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace ruvela {
@@ -77,17 +78,21 @@ char* put_digits_left(char* end, std::uint64_t n, int count) {
 // waits for another.
 template <int Count>
 void put_digits_before(char* end, std::uint64_t n) {
+    // Divisions of 32-bit numbers cost less.
+    using Number = std::conditional_t<Count <= 9, std::uint32_t, std::uint64_t>;
+    const auto m = static_cast<Number>(n);
     for (int pair = 0; pair < Count / 2; ++pair) {
-        const std::uint64_t digits = n / power_of_ten(2 * pair) % 100;
+        const Number digits = m / static_cast<Number>(power_of_ten(2 * pair)) % 100;
         std::memcpy(end - 2 * (pair + 1), digit_pairs + 2 * digits, 2);
     }
     if constexpr (Count % 2 == 1)
-        *(end - Count) = static_cast<char>('0' + n / power_of_ten(Count - 1) % 10);
+        *(end - Count) =
+            static_cast<char>('0' + m / static_cast<Number>(power_of_ten(Count - 1)) % 10);
 }
 
 // The 1 to 4 digits of n < 10^4 as four characters in one number, the
 // first in the lowest byte, with the leading zeros blank.
-std::uint32_t four_digits(std::uint64_t n, int digits) {
+std::uint32_t four_digits(std::uint32_t n, int digits) {
     std::uint16_t high, low;
     std::memcpy(&high, digit_pairs + 2 * (n / 100), 2);
     std::memcpy(&low, digit_pairs + 2 * (n % 100), 2);
@@ -160,7 +165,7 @@ bool put_fixed_exact(char* field, float value, std::size_t width) {
     char* const whole_end = end - point_and_decimals;
     if (std::endian::native == std::endian::little && whole_digits <= 4 &&
         width >= point_and_decimals + 4) {
-        const std::uint32_t chars = four_digits(n / unit, whole_digits);
+        const std::uint32_t chars = four_digits(static_cast<std::uint32_t>(n / unit), whole_digits);
         std::memcpy(whole_end - 4, &chars, 4);
     } else {
         put_digits_left(whole_end, n / unit, whole_digits);
