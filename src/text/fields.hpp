@@ -6,11 +6,22 @@
 
 namespace ruvela {
 
+// decode_int_field below, giving false instead of nullopt and leaving
+// `value` alone then.
+bool read_int_field(std::string_view field, int& value);
+
 // An integer field of fixed width: an optional sign followed by digits, with
 // blanks and tabs anywhere ignored; a field holding nothing else (also a lone
 // sign) reads as 0. Any other character, a sign after a digit, or a value
-// past the 32-bit range gives nullopt.
-std::optional<int> decode_int_field(std::string_view field);
+// past the 32-bit range gives nullopt. Inline over read_int_field: from a
+// function that is not inline, a std::optional<int> comes back through
+// memory in a way that stalls the processor on every call, and the readers
+// decode every value of a file with it.
+inline std::optional<int> decode_int_field(std::string_view field) {
+    int value = 0;
+    if (!read_int_field(field, value)) return std::nullopt;
+    return value;
+}
 
 // A number read "free": the first item of `text` after leading blanks, ending
 // at a blank, a comma or the end. Accepts an optional sign, digits, a decimal
