@@ -48,8 +48,9 @@ namespace {
 // a 24-bit significand times 5^12 (28 bits) fills at most 52 of its 53 bits.
 constexpr int max_exact_decimals = 12;
 
-// Below 2^52, adding and taking away 2^52 rounds a double to an integer,
-// halves to even, because the sum's last bit is worth exactly one.
+// Adding 2^52 to a double below 2^52 rounds it to an integer, halves to
+// even, because the sum's last bit is worth exactly one; and the sum's bits
+// less those of 2^52 are that integer (a sum of 2^53 included).
 constexpr double two_to_52 = 0x1p52;
 
 constexpr std::uint64_t power_of_ten(int n) {
@@ -141,7 +142,8 @@ bool put_fixed_exact(char* field, float value, std::size_t width) {
     constexpr std::uint64_t unit = power_of_ten(Decimals);
     const double scaled = std::fabs(static_cast<double>(value)) * static_cast<double>(unit);
     if (!(scaled < two_to_52)) return false;
-    const auto n = static_cast<std::uint64_t>((scaled + two_to_52) - two_to_52);
+    const std::uint64_t n =
+        std::bit_cast<std::uint64_t>(scaled + two_to_52) - std::bit_cast<std::uint64_t>(two_to_52);
 
     const std::size_t sign = value < 0.0f ? 1 : 0;  // none for a negative zero
     constexpr std::size_t point_and_decimals = Decimals > 0 ? Decimals + 1 : 0;
