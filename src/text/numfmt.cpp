@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -186,6 +187,12 @@ bool put_fixed_exact(char* field, float value, std::size_t width) {
     char buf[80];
     const auto res =
         std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    // Only decimals that no field of the program asks for make a longer
+    // text; it shows as asterisks, not as what the buffer held before.
+    if (res.ec != std::errc{}) {
+        std::memset(field, '*', width);
+        return;
+    }
     std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
     // Like a Fortran F edit, drop the optional zero before the point when
     // only that keeps the number within its field.

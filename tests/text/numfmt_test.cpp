@@ -64,6 +64,8 @@ TEST(FixedField, NonFiniteValues) {
     EXPECT_EQ(fixed_field(-std::numeric_limits<float>::infinity(), 5, 2), "*****");
     EXPECT_EQ(fixed_field(std::nanf(""), 11, 6), "        NaN");
     EXPECT_EQ(fixed_field(3.4e38f, 12, 6), "************");
+    // A text longer than the converter's buffer, not what the buffer held.
+    EXPECT_EQ(fixed_field(3.4e38f, 12, 60), "************");
 }
 
 TEST(Text, FixedLengthAndTrim) {
