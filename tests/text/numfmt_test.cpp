@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace ruvela {
 namespace {
@@ -64,8 +65,9 @@ TEST(FixedField, NonFiniteValues) {
     EXPECT_EQ(fixed_field(-std::numeric_limits<float>::infinity(), 5, 2), "*****");
     EXPECT_EQ(fixed_field(std::nanf(""), 11, 6), "        NaN");
     EXPECT_EQ(fixed_field(3.4e38f, 12, 6), "************");
-    // A text longer than the converter's buffer, not what the buffer held.
-    EXPECT_EQ(fixed_field(3.4e38f, 12, 60), "************");
+    // 100 characters, more than the converter's buffer holds: not what the
+    // buffer held before.
+    EXPECT_EQ(fixed_field(3.4e38f, 90, 60), std::string(90, '*'));
 }
 
 TEST(Text, FixedLengthAndTrim) {
