@@ -30,7 +30,7 @@ bool LineReader::next(std::string& line) {
 // Reads up to the next LF: the standard getline finds it in the stream's
 // buffer at once instead of taking the characters one by one.
 bool LineReader::read_segment() {
-    if (in_ == nullptr || !std::getline(*in_, segment_)) return false;
+    if (!std::getline(*in_, segment_)) return false;
     if (!in_->eof()) {
         // The run of CRs before the LF is part of the line end.
         while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
