@@ -39,7 +39,9 @@ bool LineReader::read_segment() {
         segment_.pop_back();
     }
     piece_start_ = 0;
-    pieces_left_ = 1 + std::count(segment_.begin(), segment_.end(), '\r');
+    // Most files have no CR left here, which a search finds out faster than a count.
+    const bool any_cr = segment_.find('\r') != std::string::npos;
+    pieces_left_ = 1 + (any_cr ? std::count(segment_.begin(), segment_.end(), '\r') : 0);
     return true;
 }
 
