@@ -108,10 +108,4 @@ std::optional<int> decode_free_int(std::string_view text) {
     return decode_int_field(item);
 }
 
-std::string_view columns(std::string_view line, int first, int last) {
-    const auto begin = static_cast<std::size_t>(first - 1);
-    if (begin >= line.size() || last < first) return {};
-    return line.substr(begin, static_cast<std::size_t>(last - first + 1));
-}
-
 }  // namespace ruvela

@@ -1,6 +1,7 @@
 // Locale-independent decoding of numeric fields.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -34,6 +35,11 @@ std::optional<int> decode_free_int(std::string_view text);
 
 // The column range [first, last] (1-based, inclusive) of `line`, or the part
 // of it that the line holds; columns past the end read as blanks to callers.
-std::string_view columns(std::string_view line, int first, int last);
+// Inline: the readers take every field of a line with it.
+inline std::string_view columns(std::string_view line, int first, int last) {
+    const auto begin = static_cast<std::size_t>(first - 1);
+    if (begin >= line.size() || last < first) return {};
+    return line.substr(begin, static_cast<std::size_t>(last - first + 1));
+}
 
 }  // namespace ruvela
