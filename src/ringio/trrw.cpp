@@ -39,7 +39,7 @@ bool next_line(LineReader& data, std::string& line) {
     do {
         if (!data.next(line)) return false;
     } while (line.find_first_not_of(" \t") == std::string::npos);
-    line = fixed_text(line, line_length);
+    line.resize(line_length, ' ');  // in place: no new string for every line
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "run/tables.hpp"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "ringio/trrw.hpp"
 #include "text/numfmt.hpp"
@@ -43,13 +45,15 @@ std::string series_heading(std::string_view series_id) {
 
 namespace {
 
-// Flushing a row buffer at this size keeps the big tables to a few large writes.
-constexpr std::size_t flush_size = 1 << 16;
+// The tables go out in blocks of this size, each at a multiple of it in the
+// file: large aligned writes cost the system least per byte.
+constexpr std::size_t block_size = 1 << 18;
 
 void flush_if_full(std::string& buffer, std::ostream& out) {
-    if (buffer.size() < flush_size) return;
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    buffer.clear();
+    if (buffer.size() < block_size) return;
+    const std::size_t whole_blocks = buffer.size() / block_size * block_size;
+    out.write(buffer.data(), static_cast<std::streamsize>(whole_blocks));
+    buffer.erase(0, whole_blocks);
 }
 
 void flush(std::string& buffer, std::ostream& out) {
@@ -58,26 +62,74 @@ void flush(std::string& buffer, std::ostream& out) {
 }
 
 // A real in a table cell: Fw.6.
-void put_cell(std::string& row, float value, int width) {
-    put_fixed(row, value, width, 6);
+char* put_cell(char* cell, float value, int width) {
+    return put_fixed(cell, value, width, 6);
 }
+
+constexpr int column_cell_width = 11;
+constexpr int summary_cell_width = 12;
+
+// A cell of the column layout. Years outside a series hold zeros, about a
+// third of the cells of a batch of archive files, so a zero is copied from
+// one cell written beforehand.
+struct ColumnCells {
+    char zero[column_cell_width];
+    ColumnCells() { put_cell(zero, 0.0f, column_cell_width); }
+    char* put(char* cell, float value) const {
+        if (value != 0.0f) return put_cell(cell, value, column_cell_width);
+        std::memcpy(cell, zero, column_cell_width);
+        return cell + column_cell_width;
+    }
+};
+
+// Rows are formatted straight into the block that goes out next, a few
+// years at a time. A row takes one cell from every series, but the store
+// keeps a series' years side by side: the block's values are first copied
+// out series by series, in a loop short enough for the processor to fetch
+// many series at once, and the rows are then formatted from that copy.
+constexpr int block_years = 16;
 
 void write_column_layout(const Answers& answers, const RunResults& run, const PairSeries& pair,
                          const PairTables& tables, std::ostream& out) {
     const int f = run.file_index;
-    std::string buffer = " " + answers.ring_file_names(f) + "\n Yr. ";
+    // Room for a block and the row or heading that fills it, the same for
+    // every table of a batch: taken once, with no copying as it fills, and
+    // the next table gets back the same memory.
+    std::string buffer;
+    buffer.reserve(2 * block_size);
+    buffer += " " + answers.ring_file_names(f) + "\n Yr. ";
     for (int s = 1; s <= pair.series_count; ++s) buffer += pair.series_headings(s);
     buffer += '\n';
-    for (int y = run.file_first_year(f); y <= run.file_last_year(f); ++y) {
-        buffer += ' ';
-        put_int(buffer, y, 4);
+    const ColumnCells cells;
+    const auto series_count = static_cast<std::size_t>(pair.series_count);
+    const SeriesYearTable* const series_tables[] = {&tables.ring_width, &tables.basal_area,
+                                                    &tables.basal_area_increment};
+    std::vector<float> values(series_count * 3 * block_years);  // [series][table][year]
+    constexpr std::size_t year_length = 5;                      // " yyyy"
+    const std::size_t row_length = year_length + series_count * 3 * column_cell_width + 1;
+    const int last_year = run.file_last_year(f);
+    for (int first = run.file_first_year(f); first <= last_year; first += block_years) {
+        const int rows = std::min(block_years, last_year - first + 1);
+        float* copy = values.data();
         for (int s = 1; s <= pair.series_count; ++s) {
-            put_cell(buffer, tables.ring_width(s, y), 11);
-            put_cell(buffer, tables.basal_area(s, y), 11);
-            put_cell(buffer, tables.basal_area_increment(s, y), 11);
+            for (const SeriesYearTable* table : series_tables) {
+                const auto row = table->cells(s, first, static_cast<std::size_t>(rows));
+                std::copy(row.begin(), row.end(), copy);
+                copy += block_years;
+            }
         }
-        buffer += '\n';
-        flush_if_full(buffer, out);
+        for (int r = 0; r < rows; ++r) {
+            const std::size_t at = buffer.size();
+            buffer.resize(at + row_length);
+            char* cell = buffer.data() + at;
+            *cell++ = ' ';
+            std::memcpy(cell, int_field(first + r, 4).data(), year_length - 1);
+            cell += year_length - 1;
+            for (std::size_t k = static_cast<std::size_t>(r); k < values.size(); k += block_years)
+                cell = cells.put(cell, values[k]);
+            *cell = '\n';
+            flush_if_full(buffer, out);
+        }
     }
     flush(buffer, out);
 }
@@ -143,7 +195,9 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
                                 : table.measure == Measure::increment
                                     ? tables.count_basal_area_increment
                                     : tables.count_ring_width;
-    std::string buffer = with_depth ? " Year   SD    " : " Year";
+    std::string buffer;
+    buffer.reserve(2 * block_size);  // a block and the row that fills it
+    buffer += with_depth ? " Year   SD    " : " Year";
     for (int f = 1; f <= answers.file_count; ++f) {
         buffer += ' ';
         put_text(buffer, answers.ring_file_names(f), 12);
@@ -157,8 +211,11 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
             put_int(buffer, depth(y), 4);
             if (table.measure == Measure::basal_area) buffer += ' ';
         }
+        const std::size_t at = buffer.size();
+        buffer.resize(at + static_cast<std::size_t>(summary_cell_width * answers.file_count));
+        char* cell = buffer.data() + at;
         for (int f = 1; f <= answers.file_count; ++f)
-            put_cell(buffer, run.file_means(table.measure, f, y), 12);
+            cell = put_cell(cell, run.file_means(table.measure, f, y), summary_cell_width);
         buffer += '\n';
         flush_if_full(buffer, out);
     }

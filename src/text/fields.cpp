@@ -7,7 +7,11 @@
 
 namespace ruvela {
 
-std::optional<int> decode_int_field(std::string_view field) {
+namespace {
+
+// Any field: blanks and tabs anywhere are passed over, one sign may come
+// before the digits.
+bool read_any_int_field(std::string_view field, int& result) {
     bool negative = false;
     bool seen_sign = false;
     bool seen_digit = false;
@@ -15,20 +19,46 @@ std::optional<int> decode_int_field(std::string_view field) {
     for (const char c : field) {
         if (c == ' ' || c == '\t') continue;
         if (c == '+' || c == '-') {
-            if (seen_sign || seen_digit) return std::nullopt;
+            if (seen_sign || seen_digit) return false;
             seen_sign = true;
             negative = c == '-';
         } else if (c >= '0' && c <= '9') {
             seen_digit = true;
             value = value * 10 + (c - '0');
-            if (value > 2147483648LL) return std::nullopt;
+            if (value > 2147483648LL) return false;
         } else {
-            return std::nullopt;
+            return false;
         }
     }
     if (negative) value = -value;
-    if (value > 2147483647LL) return std::nullopt;
-    return static_cast<int>(value);
+    if (value > 2147483647LL) return false;
+    result = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+bool read_int_field(std::string_view field, int& result) {
+    // The usual field, blanks, a sign perhaps and digits up to its end, is
+    // read in one pass; anything else by the rules for any field.
+    std::size_t i = field.find_first_not_of(' ');
+    if (i == std::string_view::npos) {
+        result = 0;
+        return true;
+    }
+    const bool negative = field[i] == '-';
+    if (negative || field[i] == '+') ++i;
+    long long value = 0;
+    for (; i < field.size(); ++i) {
+        const auto digit = static_cast<unsigned char>(field[i] - '0');
+        if (digit > 9 || value > 214748364) return read_any_int_field(field, result);
+        value = value * 10 + digit;
+    }
+    if (value > 2147483648LL) return false;
+    if (negative) value = -value;
+    if (value > 2147483647LL) return false;
+    result = static_cast<int>(value);
+    return true;
 }
 
 namespace {
@@ -76,12 +106,6 @@ std::optional<int> decode_free_int(std::string_view text) {
     }
     if (item == "+" || item == "-") return std::nullopt;
     return decode_int_field(item);
-}
-
-std::string_view columns(std::string_view line, int first, int last) {
-    const auto begin = static_cast<std::size_t>(first - 1);
-    if (begin >= line.size() || last < first) return {};
-    return line.substr(begin, static_cast<std::size_t>(last - first + 1));
 }
 
 }  // namespace ruvela

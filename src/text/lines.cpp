@@ -1,5 +1,7 @@
 #include "text/lines.hpp"
 
+#include <algorithm>
+
 namespace ruvela {
 
 bool LineReader::next(std::string& line) {
@@ -8,35 +10,38 @@ bool LineReader::next(std::string& line) {
         pending_.reset();
         return true;
     }
-    line.clear();
-    if (empty_lines_ > 0) {
-        --empty_lines_;
-        ++line_number_;
+    if (pieces_left_ == 0 && !read_segment()) return false;
+    ++line_number_;
+    if (pieces_left_ == 1 && piece_start_ == 0) {
+        // The usual line, the whole segment: handed over without a copy.
+        line.swap(segment_);
+        pieces_left_ = 0;
         return true;
     }
-    using traits = std::streambuf::traits_type;
-    if (buf_ == nullptr) return false;
-    int c = buf_->sbumpc();
-    if (c == traits::eof()) return false;
-    while (c != traits::eof() && c != '\n' && c != '\r') {
-        line.push_back(static_cast<char>(c));
-        c = buf_->sbumpc();
+    // Every CR inside the segment ends a line of its own.
+    const std::size_t cr = segment_.find('\r', piece_start_);
+    const std::size_t end = cr == std::string::npos ? segment_.size() : cr;
+    line.assign(segment_, piece_start_, end - piece_start_);
+    piece_start_ = end + 1;
+    --pieces_left_;
+    return true;
+}
+
+// Reads up to the next LF: the standard getline finds it in the stream's
+// buffer at once instead of taking the characters one by one.
+bool LineReader::read_segment() {
+    if (!std::getline(*in_, segment_)) return false;
+    if (!in_->eof()) {
+        // The run of CRs before the LF is part of the line end.
+        while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
+    } else if (segment_.back() == '\r') {
+        // A CR at the very end of the input ends the last line; nothing follows it.
+        segment_.pop_back();
     }
-    if (c == '\r') {
-        // Count the run of CRs; if an LF follows, the whole run is one line
-        // end, otherwise every CR ends a line of its own.
-        int crs = 1;
-        while (buf_->sgetc() == '\r') {
-            buf_->sbumpc();
-            ++crs;
-        }
-        if (buf_->sgetc() == '\n') {
-            buf_->sbumpc();
-        } else {
-            empty_lines_ = crs - 1;
-        }
-    }
-    ++line_number_;
+    piece_start_ = 0;
+    // Most files have no CR left here, which a search finds out faster than a count.
+    const bool any_cr = segment_.find('\r') != std::string::npos;
+    pieces_left_ = 1 + (any_cr ? std::count(segment_.begin(), segment_.end(), '\r') : 0);
     return true;
 }
 

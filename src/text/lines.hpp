@@ -13,7 +13,7 @@ namespace ruvela {
 // end is a line; an empty stream has none.
 class LineReader {
   public:
-    explicit LineReader(std::istream& in) : buf_(in.rdbuf()) {}
+    explicit LineReader(std::istream& in) : in_(&in) {}
 
     // The next line without its line end, or false at the end of the input.
     bool next(std::string& line);
@@ -25,9 +25,13 @@ class LineReader {
     long line_number() const { return line_number_; }
 
   private:
-    std::streambuf* buf_;
+    bool read_segment();
+
+    std::istream* in_;
     std::optional<std::string> pending_;
-    int empty_lines_ = 0;  // lone CRs seen after the previous line
+    std::string segment_;          // the input up to the next LF, without the line end
+    std::size_t piece_start_ = 0;  // where the next line starts in segment_
+    long pieces_left_ = 0;         // lines in segment_ not yet returned
     long line_number_ = 0;
 };
 

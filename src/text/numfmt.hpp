@@ -21,6 +21,10 @@ void put_int(std::string& out, long long value, int width);
 // when it rounds to zero; an exact zero of either sign is written as zero.
 void put_fixed(std::string& out, float value, int width, int decimals);
 
+// The same field written over the `width` characters at `field`, for tables
+// that are formatted straight into a block; returns the end of the field.
+char* put_fixed(char* field, float value, int width, int decimals);
+
 // Appends the shortest text that reads back to the same binary32 value
 // (std::to_chars), for files that other programs read. NaN and the
 // infinities are written NaN, Inf and -Inf, which R, Python and pandas all read.

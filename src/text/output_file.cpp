@@ -26,7 +26,11 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
     temp_path_ = name.data();
-    stream_.open(temp_path_, std::ios::binary | std::ios::trunc);
+    // Opened for appending, which does not truncate: the file is new and
+    // empty, and on ext4 a truncation to zero makes closing the file start
+    // writing it to disk at once, which costs a batch of many small tables
+    // dearly.
+    stream_.open(temp_path_, std::ios::binary | std::ios::app);
     if (!stream_) fail("cannot create", errno);
 }
 

@@ -31,6 +31,7 @@ TEST(IntField, DecodesLikeAFixedField) {
         {"2147483647", 2147483647},
         {"-2147483648", -2147483647 - 1},
         {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
         {"99999999999999999999", std::nullopt},
     };
     for (const auto& c : cases)
@@ -69,6 +70,8 @@ TEST(LineReader, EveryKindOfLineEnd) {
     EXPECT_EQ(lines_of("a\nb\n"), (V{"a", "b"}));
     EXPECT_EQ(lines_of("a\r\nb\r\n"), (V{"a", "b"}));
     EXPECT_EQ(lines_of("a\rb\r"), (V{"a", "b"}));
+    EXPECT_EQ(lines_of("a\r"), V{"a"});  // a last CR ends the line and is not part of it
+    EXPECT_EQ(lines_of("a\r\r"), (V{"a", ""}));
     EXPECT_EQ(lines_of("a\r\r\nb\r\r\r\n"), (V{"a", "b"}));  // CR CR LF is one line end
     EXPECT_EQ(lines_of("a\r\rb"), (V{"a", "", "b"}));        // two lone CRs: an empty line
     EXPECT_EQ(lines_of("\n\n"), (V{"", ""}));

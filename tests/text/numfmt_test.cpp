@@ -66,6 +66,9 @@ TEST(FixedField, NonFiniteValues) {
     EXPECT_EQ(fixed_field(-std::numeric_limits<float>::infinity(), 5, 2), "*****");
     EXPECT_EQ(fixed_field(std::nanf(""), 11, 6), "        NaN");
     EXPECT_EQ(fixed_field(3.4e38f, 12, 6), "************");
+    // 100 characters, more than the converter's buffer holds: not what the
+    // buffer held before.
+    EXPECT_EQ(fixed_field(3.4e38f, 90, 60), std::string(90, '*'));
 }
 
 // Every value must read back to the very same float, or a CSV reader sees
