@@ -4,6 +4,7 @@
 
 #include "plot/options_menu.hpp"
 #include "plot/scale.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "text/fields.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

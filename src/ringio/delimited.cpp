@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "text/fixed_text.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
@@ -108,7 +109,7 @@ class DelimitedReader {
   private:
     std::optional<RingFileReading> read_header() {
         std::string line;
-        while (lines_.next(line) && trim_blanks(line).empty()) {
+        while (lines_.next(line) && trim(line).empty()) {
         }
         header_line_ = lines_.line_number();
         const auto separator = delimited_separator(line);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "text/fixed_text.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
@@ -58,7 +59,7 @@ std::string squeezed(std::string_view text) {
 }
 
 bool is_data_line(std::string_view line) {
-    return trim_blanks(line).starts_with("DATA:");
+    return trim(line).starts_with("DATA:");
 }
 
 std::optional<WidthUnit> unit_of(const Header& h) {
@@ -96,7 +97,7 @@ class HeidelbergReader {
 
     RingFileReading read() {
         while (next_line()) {
-            if (trim_blanks(line_).empty()) continue;
+            if (trim(line_).empty()) continue;
             if (!is_heidelberg_header_line(line_))
                 return read_error(lines_.line_number(), "a line outside any series");
             Header h;
@@ -117,15 +118,14 @@ class HeidelbergReader {
             if (is_heidelberg_header_line(line_)) return false;
             if (is_data_line(line_)) {
                 h.data_line = lines_.line_number();
-                const std::string_view rest = trim_blanks(line_);
-                h.kind = std::string(trim_blanks(rest.substr(5)));
+                const std::string_view rest = trim(line_);
+                h.kind = std::string(trim(rest.substr(5)));
                 return true;
             }
             const auto eq = line_.find('=');
             if (eq == std::string::npos) continue;
-            h.entries[lower(trim_blanks(std::string_view(line_).substr(0, eq)))] = {
-                std::string(trim_blanks(std::string_view(line_).substr(eq + 1))),
-                lines_.line_number()};
+            h.entries[lower(trim(std::string_view(line_).substr(0, eq)))] = {
+                std::string(trim(std::string_view(line_).substr(eq + 1))), lines_.line_number()};
         }
         return false;
     }
@@ -141,7 +141,7 @@ class HeidelbergReader {
             const auto semicolon = rest.find(';');
             if (semicolon != std::string_view::npos) {
                 values.push_back(
-                    {std::string(trim_blanks(rest.substr(0, semicolon))), lines_.line_number()});
+                    {std::string(trim(rest.substr(0, semicolon))), lines_.line_number()});
                 continue;
             }
             for (;;) {
@@ -253,7 +253,7 @@ class HeidelbergReader {
 }  // namespace
 
 bool is_heidelberg_header_line(std::string_view line) {
-    return trim_blanks(line) == "HEADER:";
+    return trim(line) == "HEADER:";
 }
 
 RingFileReading read_heidelberg(std::string_view content) {

@@ -7,6 +7,7 @@
 #include "ringio/heidelberg.hpp"
 #include "ringio/ring_values.hpp"
 #include "ringio/tridas.hpp"
+#include "text/fixed_text.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
@@ -19,7 +20,7 @@ constexpr std::size_t head_size = 65536;
 
 bool next_non_blank(LineReader& lines, std::string& line) {
     while (lines.next(line))
-        if (!trim_blanks(line).empty()) return true;
+        if (!trim(line).empty()) return true;
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ringio/units.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {
@@ -129,13 +130,6 @@ std::optional<int> whole_number(std::string_view text) {
     return value;
 }
 
-std::string_view trim_blanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 std::string_view without_byte_order_mark(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     return text;
@@ -145,7 +139,7 @@ std::string shown_id(std::string_view written) {
     std::string id(written);
     for (char& c : id)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    return std::string(trim_blanks(id));
+    return std::string(trim(id));
 }
 
 std::string kept_id(std::string_view written) {

@@ -40,9 +40,6 @@ std::optional<float> width_in_mm(std::string_view text, WidthUnit unit);
 // A whole number in 32 bits: optional sign and digits only.
 std::optional<int> whole_number(std::string_view text);
 
-// `text` without leading and trailing blanks and tabs.
-std::string_view trim_blanks(std::string_view text);
-
 // `text` without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "text/fixed_text.hpp"
 
 namespace ruvela {
 
@@ -167,7 +168,7 @@ class TridasReader {
         std::vector<float> widths;
         for (const pugi::xml_node v : ring_widths[0].children()) {
             if (v.type() != pugi::node_element || local_name(v) != "value") continue;
-            const std::string text(trim_blanks(v.attribute("value").value()));
+            const std::string text(trim(v.attribute("value").value()));
             const auto w = width_in_mm(text, *unit);
             if (!w)
                 return read_error(line_at(v.offset_debug()),

@@ -9,6 +9,7 @@
 #include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 #include "text/fields.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

@@ -10,6 +10,7 @@
 #include "ringio/readfmt.hpp"
 #include "ringio/units.hpp"
 #include "run/stop.hpp"
+#include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
 #include "text/numfmt.hpp"
@@ -32,12 +33,6 @@ std::string quoted(std::string_view text) {
     q.append(text);
     q.push_back('"');
     return q;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // One value as read: the line it ends on, that line, and the name after it.
@@ -95,8 +90,7 @@ void note_value(CompanionRead& read, const ReadReport& report, long line,
     CompanionLine at{line, report.last_line, {}};
     if (report.lines_used > 1) read.lines_named = false;
     if (report.last_column < report.last_line.size())
-        at.name =
-            std::string(trimmed(std::string_view(report.last_line).substr(report.last_column)));
+        at.name = std::string(trim(std::string_view(report.last_line).substr(report.last_column)));
     if (report.field_cuts_token) read.cut_token.note(at, value_text);
     if (report.blanks_between_digits) read.blanks_between_digits.note(at, value_text);
     if (report.implied_decimal_point) read.implied_decimal_point.note(at, value_text);
@@ -139,7 +133,7 @@ void warn_habit(Console& con, const std::string& file, const HabitSeen& habit,
 
 void warn_habits(Console& con, const std::string& file, std::string_view format,
                  const CompanionRead& read) {
-    const std::string f = quoted(trimmed(format));
+    const std::string f = quoted(trim(format));
     warn_habit(con, file, read.cut_token, "the format " + f + " ends a field inside a number");
     warn_habit(con, file, read.blanks_between_digits,
                "blanks inside a field of " + f + " are skipped, so its digits run together");
@@ -151,7 +145,7 @@ void warn_habits(Console& con, const std::string& file, std::string_view format,
 std::optional<std::map<std::string, int, std::less<>>> series_by_id(const PairSeries& pair) {
     std::map<std::string, int, std::less<>> by_id;
     for (int s = 1; s <= pair.series_count; ++s) {
-        if (!by_id.emplace(std::string(trimmed(pair.series_ids(s))), s).second) return std::nullopt;
+        if (!by_id.emplace(std::string(trim(pair.series_ids(s))), s).second) return std::nullopt;
     }
     return by_id;
 }
@@ -191,7 +185,7 @@ void pair_values(const std::string& file, const std::string& ring_file, const Co
     for (const CompanionLine& line : read.lines) {
         ++n;
         if (n > pair.series_count || line.name.empty()) continue;
-        if (line.name != trimmed(pair.series_ids(n))) in_order = false;
+        if (line.name != trim(pair.series_ids(n))) in_order = false;
     }
     if (in_order) return;
     if (const auto target = pairing_by_name(read, pair)) {
@@ -206,7 +200,7 @@ void pair_values(const std::string& file, const std::string& ring_file, const Co
     for (const CompanionLine& line : read.lines) {
         ++n;
         if (n > pair.series_count || line.name.empty()) continue;
-        const std::string_view id = trimmed(pair.series_ids(n));
+        const std::string_view id = trim(pair.series_ids(n));
         if (line.name == id) continue;
         if (++differing <= listed_warnings)
             write_warning(con, "File " + file + ", line " + std::to_string(line.line) +
@@ -240,7 +234,7 @@ float measured_radius(const PairSeries& pair, const PairTables& tables, int s) {
 }
 
 std::string cm(float value) {
-    return std::string(trimmed(fixed_field(value, 12, 2))) + " cm";
+    return std::string(trim(fixed_field(value, 12, 2))) + " cm";
 }
 
 // What is implausible about series s's value, or nothing.
@@ -310,7 +304,7 @@ void check_companion_values(const Answers& answers, int file_index, const PairSe
         if (why.empty()) continue;
         if (++implausible <= listed_warnings)
             write_warning(con, "File " + file + ", series " + std::to_string(s) + ", " +
-                                   quoted(trimmed(pair.series_ids(s))) + ": " + why + ".");
+                                   quoted(trim(pair.series_ids(s))) + ": " + why + ".");
     }
     if (implausible > listed_warnings)
         write_warning(con, "File " + file + ": " + std::to_string(implausible - listed_warnings) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "run/tables.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "run/stop.hpp"
+#include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
 #include "text/numfmt.hpp"

@@ -12,6 +12,7 @@
 #include "ringio/trrw.hpp"
 #include "run/reader_warnings.hpp"
 #include "run/stop.hpp"
+#include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
 #include "text/numfmt.hpp"

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "ringio/trrw.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

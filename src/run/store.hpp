@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ringio/series.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/slots.hpp"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ringio/trrw.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
 

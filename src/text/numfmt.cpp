@@ -262,17 +262,6 @@ void put_shortest(std::string& out, float value) {
     }
 }
 
-void put_text(std::string& out, std::string_view text, int width) {
-    if (width <= 0) return;
-    const auto w = static_cast<std::size_t>(width);
-    if (text.size() >= w) {
-        out.append(text.substr(0, w));
-    } else {
-        out.append(text);
-        out.append(w - text.size(), ' ');
-    }
-}
-
 std::string int_field(long long value, int width) {
     std::string s;
     put_int(s, value, width);
@@ -280,25 +269,14 @@ std::string int_field(long long value, int width) {
 }
 
 std::string shortest_text(float value) {
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    std::string s;
+    put_shortest(s, value);
+    return s;
 }
 
 std::string fixed_field(float value, int width, int decimals) {
     std::string s;
     put_fixed(s, value, width, decimals);
-    return s;
-}
-
-std::string_view trim_right(std::string_view text) {
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
-}
-
-std::string fixed_text(std::string_view text, std::size_t length) {
-    std::string s(text.substr(0, length));
-    s.resize(length, ' ');
     return s;
 }
 

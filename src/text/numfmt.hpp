@@ -30,19 +30,10 @@ char* put_fixed(char* field, float value, int width, int decimals);
 // infinities are written NaN, Inf and -Inf, which R, Python and pandas all read.
 void put_shortest(std::string& out, float value);
 
-// Appends `text` cut or blank-padded to exactly `width` columns ("Aw").
-void put_text(std::string& out, std::string_view text, int width);
-
 std::string int_field(long long value, int width);
 
 // The shortest text that reads back as the same float ("45.3", "1e+30").
 std::string shortest_text(float value);
 std::string fixed_field(float value, int width, int decimals);
-
-// `text` without its trailing blanks; a text of blanks only gives an empty view.
-std::string_view trim_right(std::string_view text);
-
-// `text` cut or blank-padded to `length` characters.
-std::string fixed_text(std::string_view text, std::size_t length);
 
 }  // namespace ruvela

@@ -108,8 +108,7 @@ TEST(PlotOptionsMenu, SaveSetsTheFileDeviceAndName) {
 TEST(PlotOptionsMenu, SaveUnderAnImageNameThatHoldsPostScriptIsTold) {
     menu_run run;
     EXPECT_EQ(run.answer("s\nfigure 3.JPEG\n"), menu_outcome::save);
-    EXPECT_NE(run.output.find(" Warning: File figure 3.JPEG holds PostScript"),
-              std::string::npos);
+    EXPECT_NE(run.output.find(" Warning: File figure 3.JPEG holds PostScript"), std::string::npos);
 }
 
 std::string colours() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "formats_support.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "trrw_support.hpp"
 

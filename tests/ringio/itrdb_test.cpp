@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "text/fields.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "trrw_support.hpp"
 

@@ -61,7 +61,7 @@ TEST(RingFormat, EveryFileOfTheDecadeFormatStaysDecade) {
             if (path.parent_path().filename() == "converted") continue;  // made to be other formats
             if (path.string().find("/expected/") != std::string::npos) continue;  // outputs
             const bool table = path.extension() == ".csv" && path.stem() != "gp_series";
-            const RingFormat expected = table                      ? RingFormat::delimited
+            const RingFormat expected = table                       ? RingFormat::delimited
                                         : path.extension() == ".fh" ? RingFormat::heidelberg
                                                                     : RingFormat::decade;
             EXPECT_EQ(detect_ring_format(file_text(path.string())), expected) << path;

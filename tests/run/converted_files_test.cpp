@@ -31,8 +31,9 @@ std::map<std::string, std::string> tables_of(const std::string& extension) {
     const fs::path data = fs::path(RUVELA_TEST_DATA) / "itrdb";
     std::string rings, offsets;
     for (const ArchiveFile& f : archive_files) {
-        const fs::path from = extension == "rwl" ? data / (std::string(f.stem) + ".rwl")
-                                                 : data / "converted" / (f.stem + ("." + extension));
+        const fs::path from = extension == "rwl"
+                                  ? data / (std::string(f.stem) + ".rwl")
+                                  : data / "converted" / (f.stem + ("." + extension));
         const std::string name = std::string(f.stem) + "." + extension;
         fs::copy_file(from, folder.path / name);
         std::string zeros;

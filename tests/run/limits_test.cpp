@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../support/program_runner.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

@@ -17,6 +17,7 @@
 
 #include "../support/program_runner.hpp"
 #include "text/fields.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {

@@ -9,6 +9,7 @@
 
 #include "run/basal_area.hpp"
 #include "run/store.hpp"
+#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela::testing {

@@ -8,6 +8,7 @@
 
 #include "run/basal_area.hpp"
 #include "store_fixture.hpp"
+#include "text/fixed_text.hpp"
 
 namespace ruvela {
 namespace {

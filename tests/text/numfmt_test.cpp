@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "text/fixed_text.hpp"
+
 namespace ruvela {
 namespace {
 

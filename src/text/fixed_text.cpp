@@ -1,0 +1,33 @@
+#include "text/fixed_text.hpp"
+
+namespace ruvela {
+
+void put_text(std::string& out, std::string_view text, int width) {
+    if (width <= 0) return;
+    const auto w = static_cast<std::size_t>(width);
+    if (text.size() >= w) {
+        out.append(text.substr(0, w));
+    } else {
+        out.append(text);
+        out.append(w - text.size(), ' ');
+    }
+}
+
+std::string_view trim_right(std::string_view text) {
+    const auto end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
+}
+
+std::string_view trim(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string fixed_text(std::string_view text, std::size_t length) {
+    std::string s(text.substr(0, length));
+    s.resize(length, ' ');
+    return s;
+}
+
+}  // namespace ruvela
