@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "run/tables.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
@@ -10,14 +9,6 @@
 namespace ruvela {
 
 namespace {
-
-// Big tables go out in a few large writes.
-constexpr std::size_t flush_size = 1 << 16;
-
-void flush(std::string& buffer, std::ostream& out) {
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    buffer.clear();
-}
 
 // The stored basal area is in cm^2 / 100; the tables promise "that value
 // times 100", so the product is taken in single precision from the stored
@@ -74,10 +65,10 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
             buffer += ',';
             if (k > 0) put_shortest(buffer, s.increment_cm2[k]);
             buffer += '\n';
-            if (buffer.size() >= flush_size) flush(buffer, out);
+            write_whole_blocks(buffer, out);
         }
     }
-    flush(buffer, out);
+    write_all(buffer, out);
 }
 
 void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series) {

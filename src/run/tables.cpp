@@ -46,22 +46,6 @@ std::string series_heading(std::string_view series_id) {
 
 namespace {
 
-// The tables go out in blocks of this size, each at a multiple of it in the
-// file: large aligned writes cost the system least per byte.
-constexpr std::size_t block_size = 1 << 18;
-
-void flush_if_full(std::string& buffer, std::ostream& out) {
-    if (buffer.size() < block_size) return;
-    const std::size_t whole_blocks = buffer.size() / block_size * block_size;
-    out.write(buffer.data(), static_cast<std::streamsize>(whole_blocks));
-    buffer.erase(0, whole_blocks);
-}
-
-void flush(std::string& buffer, std::ostream& out) {
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    buffer.clear();
-}
-
 // A real in a table cell: Fw.6.
 char* put_cell(char* cell, float value, int width) {
     return put_fixed(cell, value, width, 6);
@@ -129,10 +113,10 @@ void write_column_layout(const Answers& answers, const RunResults& run, const Pa
             for (std::size_t k = static_cast<std::size_t>(r); k < values.size(); k += block_years)
                 cell = cells.put(cell, values[k]);
             *cell = '\n';
-            flush_if_full(buffer, out);
+            write_whole_blocks(buffer, out);
         }
     }
-    flush(buffer, out);
+    write_all(buffer, out);
 }
 
 // Each series' increments from its second year on, in thousandths through
@@ -218,9 +202,9 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
         for (int f = 1; f <= answers.file_count; ++f)
             cell = put_cell(cell, run.file_means(table.measure, f, y), summary_cell_width);
         buffer += '\n';
-        flush_if_full(buffer, out);
+        write_whole_blocks(buffer, out);
     }
-    flush(buffer, out);
+    write_all(buffer, out);
 }
 
 void write_summary_tables(const Answers& answers, const RunResults& run, const PairTables& tables,

@@ -13,6 +13,18 @@
 
 namespace ruvela {
 
+void write_whole_blocks(std::string& buffer, std::ostream& out) {
+    if (buffer.size() < block_size) return;
+    const std::size_t whole_blocks = buffer.size() / block_size * block_size;
+    out.write(buffer.data(), static_cast<std::streamsize>(whole_blocks));
+    buffer.erase(0, whole_blocks);
+}
+
+void write_all(std::string& buffer, std::ostream& out) {
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    buffer.clear();
+}
+
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     std::string pattern = path_ + ".tmpXXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

@@ -1,10 +1,22 @@
 // Table files that never look complete unless they are.
 #pragma once
 
+#include <cstddef>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 namespace ruvela {
+
+// Tables go out in blocks of this size, each at a multiple of it in the
+// file: large aligned writes cost the system least per byte.
+inline constexpr std::size_t block_size = 1 << 18;
+
+// Writes the whole blocks at the front of `buffer` and keeps the rest.
+void write_whole_blocks(std::string& buffer, std::ostream& out);
+
+// Writes all of `buffer` and empties it.
+void write_all(std::string& buffer, std::ostream& out);
 
 // A file written under a temporary name in the target's folder and renamed
 // over the target only by commit(), so a failing or killed run never leaves

@@ -9,8 +9,10 @@ namespace {
 
 using testing::described;
 using testing::error_of;
+using testing::expect_refused;
 using testing::nearest;
 using testing::read_fixture;
+using testing::RefusedFile;
 using Strings = std::vector<std::string>;
 using Widths = std::vector<float>;
 
@@ -69,10 +71,7 @@ TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {
 }
 
 TEST(Delimited, BadInputStopsThePairNamingTheLine) {
-    struct Case {
-        const char* file;
-        const char* error;
-    } cases[] = {
+    const RefusedFile cases[] = {
         {"Year,A\n1850,1\n1851,1,2\n", "line 3: a row with more cells than the header"},
         {"Year;A\n1850;1,25\n", "line 2: value \"1,25\" is not a number"},
         {"Year,A\n1850,1\n185l,1\n", "line 3: year \"185l\" is not a whole number"},
@@ -86,11 +85,7 @@ TEST(Delimited, BadInputStopsThePairNamingTheLine) {
          "line 3: series \"A\" runs from year 1 to year 2000000000: more rings than a file's "
          "series can have"},
     };
-    for (const Case& c : cases) {
-        const auto r = read_delimited(c.file);
-        EXPECT_EQ(error_of(r), c.error) << c.file;
-        EXPECT_TRUE(r.series.empty() && r.findings.empty()) << c.file;
-    }
+    expect_refused(read_delimited, cases);
 }
 
 }  // namespace

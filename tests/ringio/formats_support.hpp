@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstring>
 #include <fstream>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,6 +69,21 @@ inline std::vector<std::string> described(const RingFileReading& r) {
 inline std::string error_of(const RingFileReading& r) {
     if (!r.error) return "no error";
     return "line " + std::to_string(r.error->line) + ": " + r.error->text;
+}
+
+// Input a reader cannot take: the error it gives, with nothing read.
+struct RefusedFile {
+    std::string file;
+    const char* error;
+};
+
+template <typename Read>
+void expect_refused(Read read, std::span<const RefusedFile> cases) {
+    for (const RefusedFile& c : cases) {
+        const auto r = read(c.file);
+        EXPECT_EQ(error_of(r), c.error) << c.file;
+        EXPECT_TRUE(r.series.empty() && r.findings.empty()) << c.file;
+    }
 }
 
 }  // namespace ruvela::testing

@@ -10,8 +10,10 @@ namespace {
 
 using testing::described;
 using testing::error_of;
+using testing::expect_refused;
 using testing::nearest;
 using testing::read_fixture;
+using testing::RefusedFile;
 using Strings = std::vector<std::string>;
 
 std::vector<float> hundredths(std::initializer_list<int> values) {
@@ -120,10 +122,7 @@ TEST(Heidelberg, RingCountWithoutLength) {
 }
 
 TEST(Heidelberg, BadInputStopsThePairNamingTheLine) {
-    struct Case {
-        const char* file;
-        const char* error;
-    } cases[] = {
+    const RefusedFile cases[] = {
         {"HEADER:\nKeyCode=A\nHEADER:\nKeyCode=B\nDATA:Tree\n1\n",
          "line 1: HEADER: without a DATA: line"},
         {"HEADER:\nKeyCode=A\nDateBegin=1\n", "line 1: HEADER: without a DATA: line"},
@@ -143,11 +142,7 @@ TEST(Heidelberg, BadInputStopsThePairNamingTheLine) {
          "line 1: years beyond any calendar"},
         {"Title\nHEADER:\n", "line 1: a line outside any series"},
     };
-    for (const Case& c : cases) {
-        const auto r = read_heidelberg(c.file);
-        EXPECT_EQ(error_of(r), c.error) << c.file;
-        EXPECT_TRUE(r.series.empty() && r.findings.empty()) << c.file;
-    }
+    expect_refused(read_heidelberg, cases);
 }
 
 }  // namespace

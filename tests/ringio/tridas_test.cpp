@@ -10,8 +10,10 @@ namespace {
 
 using testing::described;
 using testing::error_of;
+using testing::expect_refused;
 using testing::nearest;
 using testing::read_fixture;
+using testing::RefusedFile;
 using Strings = std::vector<std::string>;
 using Widths = std::vector<float>;
 
@@ -86,10 +88,7 @@ TEST(Tridas, SeriesWithoutOneKnownRingWidthBlockAreSkipped) {
 TEST(Tridas, BadInputStopsThePairNamingTheLine) {
     const std::string mm =
         "<values><variable normalTridas=\"ring width\"/><unit normalTridas=\"millimetres\"/>";
-    struct Case {
-        std::string file;
-        const char* error;
-    } cases[] = {
+    const RefusedFile cases[] = {
         {"<?xml version=\"1.0\"?>\n<tridas>\n<project>\n</tridas>\n",
          "line 4: malformed XML: Start-end tags mismatch"},
         {one_series(mm + "\n<value value=\"1.2.3\"/></values>"),
@@ -99,11 +98,7 @@ TEST(Tridas, BadInputStopsThePairNamingTheLine) {
          "line 2: firstYear \"MCM\" is not a whole number"},
         {"<?xml version=\"1.0\"?>\n<rwl/>\n", "line 2: root element <rwl>, not <tridas>"},
     };
-    for (const Case& c : cases) {
-        const auto r = read_tridas(c.file);
-        EXPECT_EQ(error_of(r), c.error) << c.file;
-        EXPECT_TRUE(r.series.empty() && r.findings.empty()) << c.file;
-    }
+    expect_refused(read_tridas, cases);
 }
 
 }  // namespace
