@@ -20,7 +20,7 @@ std::string library_text(std::string_view text) {
     return trimmed.empty() ? std::string(" ") : std::string(trimmed);
 }
 
-void clear_points(plot_session& ps) {
+void clear_points(PlotSession& ps) {
     ps.plot_x.clear();
     ps.plot_y1.clear();
     ps.plot_y2.clear();
@@ -28,13 +28,13 @@ void clear_points(plot_session& ps) {
 }
 
 // Stores one point and widens the running bounds by strict comparisons.
-void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
+void add_point(PlotSession& ps, int year, float y1, float y2, float y3) {
     const float x = static_cast<float>(year);
     ps.plot_x.push_back(x);
     ps.plot_y1.push_back(y1);
     ps.plot_y2.push_back(y2);
     ps.plot_y3.push_back(y3);
-    plot_settings& s = ps.settings;
+    PlotSettings& s = ps.settings;
     if (x > s.x_max) s.x_max = x;
     if (x < s.x_min) s.x_min = x;
     if (y1 > s.y1_max) s.y1_max = y1;
@@ -46,19 +46,19 @@ void add_point(plot_session& ps, int year, float y1, float y2, float y3) {
 }
 
 // The series and years that every table of `d` holds.
-int stored_series(const plot_data& d) {
+int stored_series(const PlotData& d) {
     return std::min({d.ring_width.series(), d.basal_area_increment.series(), d.basal_area.series(),
                      d.series_first_year.extent(), d.series_last_year.extent(),
                      d.series_length.extent()});
 }
-int stored_years(const plot_data& d) {
+int stored_years(const PlotData& d) {
     return std::min({d.ring_width.years(), d.basal_area_increment.years(), d.basal_area.years(),
                      d.mean_ring_width.extent(), d.mean_basal_area.extent(),
                      d.mean_basal_area_increment.extent()});
 }
 
 // Returns the number of points to draw.
-int gather_individual(const plot_data& d, int s, plot_session& ps) {
+int gather_individual(const PlotData& d, int s, PlotSession& ps) {
     clear_points(ps);
     if (s < 1 || s > stored_series(d)) return 0;
     const int last = std::min(d.series_last_year(s), stored_years(d));
@@ -67,7 +67,7 @@ int gather_individual(const plot_data& d, int s, plot_session& ps) {
     return std::clamp(d.series_length(s), 0, static_cast<int>(ps.plot_x.size()));
 }
 
-int gather_summary(const plot_data& d, plot_session& ps) {
+int gather_summary(const PlotData& d, PlotSession& ps) {
     clear_points(ps);
     ps.point_total = d.summary_last_year - d.summary_first_year + 1;
     const int last = std::min(d.summary_last_year, stored_years(d));
@@ -78,12 +78,12 @@ int gather_summary(const plot_data& d, plot_session& ps) {
 }
 
 // One scale call; a refused range keeps the results of the call before.
-void scale_axis(plot_session& ps, float lo, float hi) {
+void scale_axis(PlotSession& ps, float lo, float hi) {
     scale(lo, hi, tick_count, ps.axis_min, ps.axis_step, ps.axis_max, ps.scale_error);
 }
 
-void scale_axes(plot_session& ps) {
-    plot_settings& s = ps.settings;
+void scale_axes(PlotSession& ps) {
+    PlotSettings& s = ps.settings;
     scale_axis(ps, s.x_min, s.x_max);
     s.x_min = ps.axis_min;
     s.x_major = ps.axis_step;
@@ -110,12 +110,12 @@ bool draws(PlotChoice plot_mode) {
     return plot_mode == PlotChoice::individual || plot_mode == PlotChoice::summary;
 }
 
-struct page_texts {
+struct PageTexts {
     std::string title;
     std::string_view bottom_ylabel;
 };
 
-page_texts texts_of(const plot_data& d, PlotChoice plot_mode, int series_index) {
+PageTexts texts_of(const PlotData& d, PlotChoice plot_mode, int series_index) {
     if (plot_mode == PlotChoice::individual) {
         const bool known = series_index >= 1 && series_index <= d.series_ids.extent();
         return {library_text(known ? std::string_view(d.series_ids(series_index)) : ""), "m2"};
@@ -123,13 +123,13 @@ page_texts texts_of(const plot_data& d, PlotChoice plot_mode, int series_index) 
     return {library_text(d.plot_title), "BA(m2)"};
 }
 
-struct y_scale {
+struct YScale {
     float min, max, major;
     int minor;
 };
 
 // The next subpage with its frame, the year axis and a left scale, and labels.
-void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::string_view ylabel,
+void draw_frame(Plotter& p, const PlotSettings& s, const YScale& y, std::string_view ylabel,
                 std::string_view title) {
     p.adv(0);
     p.vpor(0.12f, 0.9f, 0.2f, 0.85f);
@@ -140,8 +140,8 @@ void draw_frame(Plotter& p, const plot_settings& s, const y_scale& y, std::strin
     p.lab("YEAR", ylabel, title);
 }
 
-void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
-    const plot_settings& s = ps.settings;
+void draw_page(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
+    const PlotSettings& s = ps.settings;
     const int n = ps.points_drawn;
     p.sdev(library_text(s.device_name));
     p.scol0(15, 0, 0, 0);
@@ -175,7 +175,7 @@ void draw_page(const plot_session& ps, const page_texts& texts, Plotter& p) {
 }
 
 // An empty selection draws nothing; the user hears why.
-void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter& p) {
+void draw(const PlotSession& ps, const PageTexts& texts, Console& con, Plotter& p) {
     if (ps.points_drawn <= 0) {
         write_line(con, " Nothing to plot: the selection holds no years.");
         return;
@@ -185,7 +185,7 @@ void draw(const plot_session& ps, const page_texts& texts, Console& con, Plotter
 
 // Reset, gathering, scaling and drawing. The device chosen before (the
 // screen, or the file device of a save) survives the reset.
-void fresh_start(const plot_data& d, PlotChoice plot_mode, int series_index, plot_session& ps,
+void fresh_start(const PlotData& d, PlotChoice plot_mode, int series_index, PlotSession& ps,
                  Console& con, Plotter& p) {
     const std::string device = ps.settings.device_name;
     pltstyle(reset_option, ps.settings, ps.background_choice, con);
@@ -201,7 +201,7 @@ void fresh_start(const plot_data& d, PlotChoice plot_mode, int series_index, plo
 
 }  // namespace
 
-bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot_session& session,
+bool display(const PlotData& data, PlotChoice plot_mode, int series_index, PlotSession& session,
              Console& con, Plotter& plotter) {
     session.settings.device_name = screen_device;
     bool start_afresh = true;
@@ -210,17 +210,17 @@ bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot
         session.settings.device_name = screen_device;
         start_afresh = false;
         switch (plot_options_menu(session, con, plotter)) {
-            case menu_outcome::redraw:
+            case MenuOutcome::redraw:
                 if (draws(plot_mode))
                     draw(session, texts_of(data, plot_mode, series_index), con, plotter);
                 break;
-            case menu_outcome::fresh_start:
-            case menu_outcome::save:
+            case MenuOutcome::fresh_start:
+            case MenuOutcome::save:
                 start_afresh = true;
                 break;
-            case menu_outcome::carry_on:
+            case MenuOutcome::carry_on:
                 return true;
-            case menu_outcome::no_more_plots:
+            case MenuOutcome::no_more_plots:
                 return false;
         }
     }

@@ -15,7 +15,7 @@ namespace ruvela {
 
 // What a plot is drawn from: the store's tables, passed whole. Series and
 // years outside any of them give no points.
-struct plot_data {
+struct PlotData {
     int series_count = 0;
     const SeriesYearTable& ring_width;
     const SeriesYearTable& basal_area_increment;
@@ -41,8 +41,8 @@ enum class PlotChoice { individual = 1, summary = 2, quit = 3 };
 // What the plotting keeps for the whole run: the settings, the points of the
 // latest plot and the latest axis scaling. The caller owns it and passes it
 // to every call.
-struct plot_session {
-    plot_settings settings;
+struct PlotSession {
+    PlotSettings settings;
     int background_choice = 0;
     std::vector<float> plot_x, plot_y1, plot_y2, plot_y3;
     int point_total = 0;
@@ -54,7 +54,7 @@ struct plot_session {
 // Draws the plot of `plot_mode` (individual: series `series_index`;
 // summary: the file's means; other choices draw nothing) and runs the plot
 // options menu until the user continues (true) or wants no more plots (false).
-bool display(const plot_data& data, PlotChoice plot_mode, int series_index, plot_session& session,
+bool display(const PlotData& data, PlotChoice plot_mode, int series_index, PlotSession& session,
              Console& con, Plotter& plotter);
 
 }  // namespace ruvela

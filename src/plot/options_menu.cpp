@@ -49,10 +49,10 @@ void unknown_command(Console& con) {
     pause(con, std::string(menu_indent) + "Hit return to continue");
 }
 
-using ps = plot_settings;
+using ps = PlotSettings;
 
 // The options of the cumulative basal area scale, which the menu asks itself.
-constexpr prompt::value_prompt y3_prompts[] = {
+constexpr prompt::ValuePrompt y3_prompts[] = {
     {20, true, "change y3 axis major tics from: ", &ps::y3_major, nullptr, false},
     {21, true, "change y3 axis minor tics from: ", nullptr, &ps::y3_minor, true},
     {22, true, "change y3 axis max value from: ", &ps::y3_max, nullptr, false},
@@ -88,27 +88,27 @@ std::string read_plot_file_name(Console& con) {
 
 }  // namespace
 
-menu_outcome plot_options_menu(plot_session& session, Console& con, Plotter& plotter) {
+MenuOutcome plot_options_menu(PlotSession& session, Console& con, Plotter& plotter) {
     for (;;) {
         write_menu(con);
         const std::string menu_answer = fixed_text(con.read_line(), 2);
         if (menu_answer == "S " || menu_answer == "s ") {
             session.settings.device_name = save_device;
             plotter.sfnam(read_plot_file_name(con));
-            return menu_outcome::save;
+            return MenuOutcome::save;
         }
         if (menu_answer == "C " || menu_answer == "c " || menu_answer == "  " ||
             menu_answer == "Y " || menu_answer == "y ")
-            return menu_outcome::carry_on;
-        if (menu_answer == "N " || menu_answer == "n ") return menu_outcome::no_more_plots;
+            return MenuOutcome::carry_on;
+        if (menu_answer == "N " || menu_answer == "n ") return MenuOutcome::no_more_plots;
 
         const std::optional<int> option_number = decode_int_field(menu_answer);
         if (!option_number) {
             unknown_command(con);
         } else if (*option_number == reset_option) {
-            return menu_outcome::fresh_start;
+            return MenuOutcome::fresh_start;
         } else if (*option_number == 0) {
-            return menu_outcome::redraw;
+            return MenuOutcome::redraw;
         } else if (*option_number >= 1 && *option_number <= 19) {
             pltstyle(*option_number, session.settings, session.background_choice, con);
         } else if (!prompt::ask_value(y3_prompts, *option_number, session.settings, con)) {

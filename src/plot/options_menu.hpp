@@ -5,7 +5,7 @@
 
 namespace ruvela {
 
-enum class menu_outcome {
+enum class MenuOutcome {
     redraw,         // draw again with the current settings
     fresh_start,    // restore the defaults, gather, scale and draw
     save,           // a fresh start into the file named (device and file name already set)
@@ -15,6 +15,6 @@ enum class menu_outcome {
 
 // Shows the menu and handles answers that change a setting or are unknown
 // until one of them asks for one of the outcomes.
-menu_outcome plot_options_menu(plot_session& session, Console& con, Plotter& plotter);
+MenuOutcome plot_options_menu(PlotSession& session, Console& con, Plotter& plotter);
 
 }  // namespace ruvela

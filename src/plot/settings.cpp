@@ -48,9 +48,9 @@ int i4(Console& con, std::string_view prompt_text) {
     }
 }
 
-bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings,
+bool ask_value(std::span<const ValuePrompt> prompts, int option_number, PlotSettings& settings,
                Console& con) {
-    for (const value_prompt& p : prompts) {
+    for (const ValuePrompt& p : prompts) {
         if (p.option != option_number) continue;
         if (p.empty_line_first) write_line(con);
         const std::string to_prompt = std::string(indent) + "to > ";
@@ -98,7 +98,7 @@ void write_background_table(Console& con) {
     write_line(con);
 }
 
-void change_background(plot_settings& s, int& background_choice, Console& con) {
+void change_background(PlotSettings& s, int& background_choice, Console& con) {
     write_background_table(con);
     write_line(con);
     background_choice = prompt::free_int(con, indented("select new background color [0/1/2] : "));
@@ -119,7 +119,7 @@ void change_background(plot_settings& s, int& background_choice, Console& con) {
     }
 }
 
-void reset(plot_settings& s) {
+void reset(PlotSettings& s) {
     s.bg_red = s.bg_green = s.bg_blue = 254;
     s.text_color = 15;
     s.frame_color = 15;
@@ -132,9 +132,9 @@ void reset(plot_settings& s) {
     s.x_max = s.y1_max = s.y2_max = axis_default::range_max;
 }
 
-using ps = plot_settings;
+using ps = PlotSettings;
 
-constexpr prompt::value_prompt tick_and_limit_prompts[] = {
+constexpr prompt::ValuePrompt tick_and_limit_prompts[] = {
     {8, true, "change x axis major tics from: ", &ps::x_major, nullptr, false},
     {9, true, "change x axis minor tics from: ", nullptr, &ps::x_minor, false},
     {10, false, "change y axis major tics from: ", &ps::y1_major, nullptr, false},
@@ -151,7 +151,7 @@ constexpr prompt::value_prompt tick_and_limit_prompts[] = {
 
 }  // namespace
 
-void pltstyle(int option_number, plot_settings& s, int& background_choice, Console& con) {
+void pltstyle(int option_number, PlotSettings& s, int& background_choice, Console& con) {
     if (prompt::ask_value(tick_and_limit_prompts, option_number, s, con)) return;
     switch (option_number) {
         case reset_option:

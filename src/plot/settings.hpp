@@ -28,7 +28,7 @@ inline constexpr float y3_min = 9999.0f;
 inline constexpr float y3_max = -9999.0f;
 }  // namespace axis_default
 
-struct plot_settings {
+struct PlotSettings {
     std::string device_name{screen_device};
     int bg_red = 254, bg_green = 254, bg_blue = 254;
     int frame_color = 15;
@@ -62,7 +62,7 @@ inline constexpr int reset_option = 99;
 // 19 the prompt of that option of the plot options menu, storing the answer;
 // with any other number nothing. `background_choice` is the answer of
 // option 1, kept from one call to the next.
-void pltstyle(int option_number, plot_settings& settings, int& background_choice, Console& con);
+void pltstyle(int option_number, PlotSettings& settings, int& background_choice, Console& con);
 
 // The pieces of the prompts, shared with the options that the plot options
 // menu handles itself.
@@ -88,17 +88,17 @@ int i4(Console& con, std::string_view prompt_text);
 
 // A tick or limit option: the current value in a "from:" line, the new one
 // after "to > ". Reals are read freely, integers freely or by "(i4)".
-struct value_prompt {
+struct ValuePrompt {
     int option;
     bool empty_line_first;
     std::string_view text;
-    float plot_settings::*real_field;
-    int plot_settings::*int_field;
+    float PlotSettings::*real_field;
+    int PlotSettings::*int_field;
     bool read_as_i4;
 };
 
 // Asks the option of `prompts` numbered `option_number`; false when there is none.
-bool ask_value(std::span<const value_prompt> prompts, int option_number, plot_settings& settings,
+bool ask_value(std::span<const ValuePrompt> prompts, int option_number, PlotSettings& settings,
                Console& con);
 
 }  // namespace prompt

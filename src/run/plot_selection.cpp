@@ -18,8 +18,8 @@ void write_menu(Console& con) {
 
 }  // namespace
 
-plot_data plot_data_of(const Store& s) {
-    return plot_data{s.pair.series_count,
+PlotData plot_data_of(const Store& s) {
+    return PlotData{s.pair.series_count,
                      s.tables.ring_width,
                      s.tables.basal_area_increment,
                      s.tables.basal_area,
@@ -35,12 +35,12 @@ plot_data plot_data_of(const Store& s) {
                      s.answers.ring_file_names(s.run.file_index)};
 }
 
-PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session,
+PlotOutcome plot_selection(const Store& store, int& selected_series, PlotSession& session,
                            Console& con, Plotter& plotter) {
     return plot_selection(plot_data_of(store), selected_series, session, con, plotter);
 }
 
-PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session,
+PlotOutcome plot_selection(const PlotData& data, int& selected_series, PlotSession& session,
                            Console& con, Plotter& plotter) {
     for (;;) {
         // An answer that is no digit or blank is asked again rather than

@@ -12,16 +12,16 @@ namespace ruvela {
 enum class PlotOutcome { next, quit };
 
 // The store's tables of the current pair as the plots take them.
-plot_data plot_data_of(const Store& store);
+PlotData plot_data_of(const Store& store);
 
 // Runs the menu for one file pair. `data` holds the pair's tables;
 // `selected_series` is the series of the latest individual plot, kept
 // between rounds and pairs.
-PlotOutcome plot_selection(const plot_data& data, int& selected_series, plot_session& session,
+PlotOutcome plot_selection(const PlotData& data, int& selected_series, PlotSession& session,
                            Console& con, Plotter& plotter);
 
 // Offers the plots of pair store.file_index.
-PlotOutcome plot_selection(const Store& store, int& selected_series, plot_session& session,
+PlotOutcome plot_selection(const Store& store, int& selected_series, PlotSession& session,
                            Console& con, Plotter& plotter);
 
 }  // namespace ruvela

@@ -75,7 +75,7 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     input_dialogue(store.answers, con);
     // The plots keep their settings, their device and the series last
     // plotted for the whole run.
-    plot_session plots;
+    PlotSession plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
     SummaryCsv summary_csv;

@@ -81,7 +81,7 @@ std::vector<std::string> with_calls(std::vector<std::string> page,
 
 struct plot_run {
     example_store store;
-    plot_session session;
+    PlotSession session;
     PlotRecorder rec;
 
     // One call of display; true when the user wants more plots.

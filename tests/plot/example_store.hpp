@@ -50,8 +50,8 @@ struct example_store {
         }
     }
 
-    plot_data data() const {
-        return plot_data{3,
+    PlotData data() const {
+        return PlotData{3,
                          ring_width,
                          increment,
                          basal_area,

@@ -73,7 +73,7 @@ class PlplotDrawing : public ::testing::Test {
 
     fs::path dir;
     example_store store;
-    plot_session session;
+    PlotSession session;
 };
 
 TEST_F(PlplotDrawing, SavesColourPostScriptWithItsTexts) {

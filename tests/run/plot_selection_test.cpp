@@ -49,7 +49,7 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
         example_store store;
         store.last(2) = 2000;
         store.length(2) = 11;
-        plot_session session;
+        PlotSession session;
         PlotRecorder rec;
         std::istringstream in(c.input);
         std::ostringstream out, err;
@@ -70,7 +70,7 @@ TEST(PlotSelection, PlotsWhatIsAskedAndLeavesAsAsked) {
 
 TEST(PlotSelection, AnswerThatIsNoDigitIsAskedAgain) {
     example_store store;
-    plot_session session;
+    PlotSession session;
     PlotRecorder rec;
     std::istringstream in("x\n-\n3\n");
     std::ostringstream out, err;
