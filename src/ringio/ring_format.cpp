@@ -1,42 +1,50 @@
 #include "ringio/ring_format.hpp"
 
-#include <sstream>
-#include <string>
+#include <algorithm>
 
+#include "ringio/decade.hpp"
 #include "ringio/delimited.hpp"
 #include "ringio/heidelberg.hpp"
 #include "ringio/ring_values.hpp"
 #include "ringio/tridas.hpp"
 #include "text/fixed_text.hpp"
-#include "text/lines.hpp"
 
 namespace ruvela {
 
 namespace {
 
-// Looks at no more than this much of a file: a header row and the row after
-// it fit, and a decade file of any size costs no more to open.
-constexpr std::size_t head_size = 65536;
+// The lines of a text one after the other without copying it; LF, CR and
+// CRLF all end a line, and lines of blanks are passed over (a CRLF makes
+// one of those).
+class NonBlankLines {
+  public:
+    explicit NonBlankLines(std::string_view text) : rest_(text) {}
 
-bool next_non_blank(LineReader& lines, std::string& line) {
-    while (lines.next(line))
-        if (!trim(line).empty()) return true;
-    return false;
-}
+    bool next(std::string_view& line) {
+        while (!rest_.empty()) {
+            const std::size_t end = std::min(rest_.find_first_of("\r\n"), rest_.size());
+            line = rest_.substr(0, end);
+            rest_.remove_prefix(std::min(end + 1, rest_.size()));
+            if (!trim(line).empty()) return true;
+        }
+        return false;
+    }
+
+  private:
+    std::string_view rest_;
+};
 
 }  // namespace
 
 RingFormat detect_ring_format(std::string_view content) {
-    const std::string_view head = without_byte_order_mark(content.substr(0, head_size));
-    if (looks_like_tridas(head)) return RingFormat::tridas;
-    std::istringstream in{std::string(head)};
-    LineReader lines(in);
-    std::string line;
-    if (!next_non_blank(lines, line)) return RingFormat::decade;
+    const std::string_view text = without_byte_order_mark(content);
+    if (looks_like_tridas(text)) return RingFormat::tridas;
+    NonBlankLines lines(text);
+    std::string_view line;
+    if (!lines.next(line)) return RingFormat::decade;
     if (is_heidelberg_header_line(line)) return RingFormat::heidelberg;
     if (const auto separator = delimited_separator(line)) {
-        if (next_non_blank(lines, line) && starts_with_year(line, *separator))
-            return RingFormat::delimited;
+        if (lines.next(line) && starts_with_year(line, *separator)) return RingFormat::delimited;
     }
     return RingFormat::decade;
 }
@@ -55,7 +63,8 @@ std::string_view ring_format_name(RingFormat format) {
     return {};
 }
 
-RingFileReading read_ring_file(RingFormat format, std::string_view content) {
+RingFileReading read_ring_file(RingFormat format, std::string_view content,
+                               std::size_t max_rings) {
     switch (format) {
         case RingFormat::heidelberg:
             return read_heidelberg(content);
@@ -66,7 +75,7 @@ RingFileReading read_ring_file(RingFormat format, std::string_view content) {
         case RingFormat::decade:
             break;
     }
-    return read_error(0, "the decade format is read series by series");
+    return read_decade(content, max_rings);
 }
 
 }  // namespace ruvela

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,28 +13,45 @@ namespace ruvela {
 
 enum class RingFormat { decade, heidelberg, delimited, tridas };
 
-// What the readers of the formats other than the decade format hand back:
-// the series in file order and what was noticed on the way, or the fault
-// that stops the pair (the series and findings are then empty).
+// A console line of the decade format's own routines (a text line echoed, a
+// message of the counted-block reader), met while reading series `series`
+// (from 1; one past the last series for lines after it).
+struct ReaderLine {
+    int series = 0;
+    std::string text;
+};
+
+// What every reader hands back: the series in file order and what was
+// noticed on the way, or the fault that stops the pair (the series and
+// findings are then empty).
 struct RingFileReading {
     std::vector<RingSeries> series;
     std::vector<Finding> findings;
     std::optional<ReadError> error;
+    // The decade format's own console lines, in order.
+    std::vector<ReaderLine> lines;
+    // The decade format's reading stopped: the last series holds more rings
+    // than a series can (its first ones are kept), ...
+    bool last_series_too_long = false;
+    // ... or the file gave no series within its text-line limit; the message
+    // for the error output.
+    std::optional<std::string> error_line;
 };
 
 // The format that the file's content positively shows: a first non-blank
 // line "HEADER:" (Heidelberg); an XML declaration or a tridas root element
 // (TRiDaS); a header row naming the year column and series, separated by
 // commas, semicolons or tabs, and a next non-blank row starting with a whole
-// year (delimited). Anything else is the decade format.
+// year (delimited). Anything else is the decade format. The lines judged are
+// seen whole, however long.
 RingFormat detect_ring_format(std::string_view content);
 
 // The format's name as the console shows it.
 std::string_view ring_format_name(RingFormat format);
 
-// Reads a whole file in one of the formats other than the decade format,
-// whose reader takes one series per call (trrw_read). For the decade format
-// the result is an error.
-RingFileReading read_ring_file(RingFormat format, std::string_view content);
+// Reads a whole file in `format`. A decade-format series is read into room
+// for `max_rings` rings.
+RingFileReading read_ring_file(RingFormat format, std::string_view content,
+                               std::size_t max_rings = max_years);
 
 }  // namespace ruvela

@@ -92,11 +92,11 @@ std::optional<DecadeLine> decode_index_line(std::string_view line) {
     return d;
 }
 
-void echo_text_line(const std::string& line, std::ostream* echo, Console& con) {
+void echo_text_line(const std::string& line, std::ostream* echo, ConsoleLines& console) {
     if (echo) *echo << "\n Title of data: " << line << "\n\n";
-    write_line(con);
-    write_line(con, " Title of data:");
-    write_line(con, line);
+    console.push_back("");
+    console.push_back(" Title of data:");
+    console.push_back(line);
 }
 
 // The series has no end marker yet: more values may follow on the next line.
@@ -176,8 +176,9 @@ void signal_end_of_file(SeriesArgs& s) {
     s.series_seq = end_of_file_signal;
 }
 
-TrrwOutcome read_counted_block(SeriesArgs& s, LineReader& data, std::ostream* echo, Console& con) {
-    datar(s.title, s.value_count, s.values, s.first_year, data, con);
+TrrwOutcome read_counted_block(SeriesArgs& s, LineReader& data, std::ostream* echo,
+                               ConsoleLines& console) {
+    datar(s.title, s.value_count, s.values, s.first_year, data, console);
     s.series_id = s.title.substr(0, id_length);
     if (s.value_count == end_of_file_signal) s.series_seq = end_of_file_signal;
     if (echo) *echo << "\n Title of data:  " << s.title << "\n\n";
@@ -303,7 +304,7 @@ bool parse_trrw_mode(std::string_view code, TrrwMode& mode) {
 }
 
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostream* echo,
-                      Console& con, std::vector<Finding>& findings) {
+                      ConsoleLines& console, std::vector<Finding>& findings) {
     const bool index = mode == TrrwMode::ir;
     const bool store_counts = !(index && s.series_id.starts_with("******"));
     s.value_count = 0;
@@ -325,12 +326,12 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         }
         if (s.value_count == 0 && s.title[line_length - 1] == '#') {
             data.unread(s.title);
-            return read_counted_block(s, data, echo, con);
+            return read_counted_block(s, data, echo, console);
         }
         const auto d = index ? decode_index_line(s.title) : decode_measurement_line(s.title);
         if (!d) {
             if (++text_lines > max_text_lines) return TrrwOutcome::too_many_text_lines;
-            echo_text_line(s.title, echo, con);
+            echo_text_line(s.title, echo, console);
             continue;
         }
         if (++data_lines == 1) {
@@ -360,8 +361,8 @@ DecadeFile::DecadeFile(LineReader& lines) : lines(lines) {
 }
 
 TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& s, std::ostream* echo,
-                               Console& con) {
-    const TrrwOutcome outcome = trrw_read(mode, s, file.lines, echo, con, file.findings);
+                               ConsoleLines& console) {
+    const TrrwOutcome outcome = trrw_read(mode, s, file.lines, echo, console, file.findings);
     const bool stopped = outcome == TrrwOutcome::too_many_text_lines;
     if (stopped || (s.series_seq == end_of_file_signal && file.series_read == 0)) {
         // What the lines of a file with no series showed comes of reading
@@ -391,7 +392,7 @@ void trrw_write(TrrwMode mode, const SeriesArgs& s, std::ostream& data, Console&
 }
 
 void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
-           LineReader& data, Console& con) {
+           LineReader& data, ConsoleLines& console) {
     std::string line;
     for (;;) {
         if (!next_line(data, line)) {
@@ -412,10 +413,10 @@ void datar(std::string& title, int& value_count, std::span<float> values, int& f
                 case ReadStatus::done:
                     break;
                 case ReadStatus::conversion_error:
-                    write_line(con, ">> Sbr DATAR:  Error reading data");
+                    console.push_back(">> Sbr DATAR:  Error reading data");
                     break;
                 case ReadStatus::end_of_file:
-                    write_line(con, ">> Sbr DATAR:  Unexpected end reading data");
+                    console.push_back(">> Sbr DATAR:  Unexpected end reading data");
                     break;
             }
             return;

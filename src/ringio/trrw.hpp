@@ -20,6 +20,10 @@ enum class TrrwMode { mr, ir, mw, iw };
 // The mode of a two-letter code ("MR", "IR", "MW", "IW"); false for others.
 bool parse_trrw_mode(std::string_view code, TrrwMode& mode);
 
+// Lines for the console that the reading routines produce, in order, each
+// without its line end; the run driver writes them.
+using ConsoleLines = std::vector<std::string>;
+
 // Signals of the reader: value_count and series_seq are both -999 at the
 // end of a file.
 inline constexpr int end_of_file_signal = -999;
@@ -52,12 +56,12 @@ enum class TrrwOutcome {
 };
 
 // One read call ("MR", "IR"; any other mode reads the measurement layout) on
-// `data`, echoing text lines to `echo` when it is not null and to the
-// console. Lines of blanks and tabs only belong to no series and are passed
+// `data`, echoing text lines to `echo` when it is not null and to
+// `console`. Lines of blanks and tabs only belong to no series and are passed
 // over. Adds to `findings` what the lines show of a damaged file: id_changed,
 // year_out_of_sequence (measurement layout) and series_unended.
 TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::ostream* echo,
-                      Console& con, std::vector<Finding>& findings);
+                      ConsoleLines& console, std::vector<Finding>& findings);
 
 // A decade-format file read series by series with everything noticed on the
 // way: each call's findings, each series' width checks, and whether the file
@@ -77,7 +81,7 @@ struct DecadeFile {
 // limit stops the reading, or when the file ends before any series; when no
 // series was read, it is the file's only finding.
 TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& series,
-                               std::ostream* echo, Console& con);
+                               std::ostream* echo, ConsoleLines& console);
 
 // One write call ("IW", any other mode writes "MW") of values 1..value_count
 // to `data`; the index layout's rescaling message goes to the console. A
@@ -89,8 +93,8 @@ void trrw_write(TrrwMode mode, const SeriesArgs& series, std::ostream& data, Con
 // format (a negative count makes no valid header). value_count is -999 when
 // the input ended before a valid header; a header asking for more than
 // values.size() fills `values` and keeps its count. Values not read after an
-// error or the end of the input are 0.
+// error or the end of the input are 0; the error is told in `console`.
 void datar(std::string& title, int& value_count, std::span<float> values, int& first_year,
-           LineReader& data, Console& con);
+           LineReader& data, ConsoleLines& console);
 
 }  // namespace ruvela

@@ -8,12 +8,6 @@ namespace ruvela {
 
 namespace {
 
-// The per-file and summary tables hold basal areas in cm^2 / 100; the
-// increments stay in cm^2.
-float cm2_to_table_area(float area) {
-    return area / 100.0f;
-}
-
 // The missing inner part as `rings` rings of the mean width of the first
 // measured ones: rings * (sum / rings). In single precision this is not
 // always `sum` itself, and the stored tables depend on the exact floats, so
@@ -23,15 +17,12 @@ float inner_part(float sum, int rings) {
     return n * (sum / n);
 }
 
-// Radius at the end of the last year, in cm. With a pith offset p the
-// missing inner part counts as p rings of the mean width of the first p
-// measured rings; widths past the series' end are zero, so only its own
-// rings are summed and a huge offset costs nothing.
-float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& tables, int s) {
+// With a pith offset p the missing inner part counts as p rings of the mean
+// width of the first p measured rings; widths past the series' end are zero,
+// so only its own rings are summed and a huge offset costs nothing.
+float radius_from_pith_offset(int p, const PairSeries& pair, const PairTables& tables, int s) {
     const int first = pair.series_first_year(s);
     const int last = pair.series_last_year(s);
-    if (kind == OffsetKind::diameters) return pair.diameters(s) * 0.5f;
-    const int p = pair.pith_offsets(s);
     float a = 0.0f;
     if (p > 0) {
         const int inner_years = std::min(p, last - first + 1);
@@ -40,6 +31,18 @@ float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& ta
     }
     for (int y = first; y <= last; ++y) a += tables.ring_width(s, y);
     return mm_to_cm(a);
+}
+
+// Radius at the end of the last year, in cm, by the rule of the kind.
+float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& tables, int s) {
+    const CompanionRecord& record = pair.companion(s);
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            return radius_from_pith_offset(record.pith_offset, pair, tables, s);
+        case OffsetKind::diameters:
+            return record.diameter_cm * 0.5f;
+    }
+    return 0.0f;
 }
 
 void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s) {
@@ -57,7 +60,7 @@ void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s
     pair.radius(s) = r;
     for (int y = first; y <= last; ++y) {
         float& area = tables.basal_area(s, y);
-        area = cm2_to_table_area(area);
+        area = cm2_to_dm2(area);
         tables.sum_ring_width(y) += tables.ring_width(s, y);
         tables.count_ring_width(y) += 1;
         if (area >= 0.0f) {

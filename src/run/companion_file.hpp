@@ -11,11 +11,11 @@ namespace ruvela {
 // series (the text after the value) and the names are the series' IDs in
 // another order, each value goes to the series of its name. Stops the run
 // when the number of values differs from the number of series.
-void read_companion_file(const Answers& answers, int file_index, PairSeries& pair, Console& con);
+void read_companion_file(const Job& job, int file_index, PairSeries& pair, Console& con);
 
 // Warns of values that cannot be what the user meant: a diameter smaller than
 // the measured rings or far larger than them, a negative pith offset.
-void check_companion_values(const Answers& answers, int file_index, const PairSeries& pair,
+void check_companion_values(const Job& job, int file_index, const PairSeries& pair,
                             const PairTables& tables, Console& con);
 
 }  // namespace ruvela

@@ -10,14 +10,6 @@ namespace ruvela {
 
 namespace {
 
-// The stored basal area is in cm^2 / 100; the tables promise "that value
-// times 100", so the product is taken in single precision from the stored
-// value and agrees with the fixed-width table, not with the area before its
-// division (which may differ in the last bit).
-float cm2_of_stored(float basal_area_dm2) {
-    return basal_area_dm2 * 100.0f;
-}
-
 void put_number(std::string& row, float value) {
     row += ',';
     put_shortest(row, value);
@@ -61,7 +53,7 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
             buffer += ',';
             buffer += std::to_string(s.first_year + static_cast<int>(k));
             put_number(buffer, s.ring_width_mm[k]);
-            put_number(buffer, cm2_of_stored(s.basal_area_dm2[k]));
+            put_number(buffer, dm2_to_cm2(s.basal_area_dm2[k]));
             buffer += ',';
             if (k > 0) put_shortest(buffer, s.increment_cm2[k]);
             buffer += '\n';
@@ -117,7 +109,7 @@ void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
         put_count(rows, pair.n_ring_width[k]);
         put_mean(rows, pair.n_ring_width[k], pair.mean_ring_width_mm[k]);
         put_count(rows, pair.n_basal_area[k]);
-        put_mean(rows, pair.n_basal_area[k], cm2_of_stored(pair.mean_basal_area_dm2[k]));
+        put_mean(rows, pair.n_basal_area[k], dm2_to_cm2(pair.mean_basal_area_dm2[k]));
         put_count(rows, pair.n_bai[k]);
         put_mean(rows, pair.n_bai[k], pair.mean_bai_cm2[k]);
         rows += '\n';

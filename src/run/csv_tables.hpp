@@ -18,7 +18,7 @@ struct SeriesCsvView {
     std::string_view id;
     int first_year = 0;
     std::span<const float> ring_width_mm;
-    std::span<const float> basal_area_dm2;  // as the per-file table holds it: cm^2 / 100
+    std::span<const float> basal_area_dm2;  // as the per-file table holds it
     std::span<const float> increment_cm2;   // the first year's entry is not written
 };
 
@@ -44,7 +44,7 @@ struct PairMeansCsvView {
     std::span<const int> n_ring_width;
     std::span<const float> mean_ring_width_mm;
     std::span<const int> n_basal_area;
-    std::span<const float> mean_basal_area_dm2;  // cm^2 / 100, as stored
+    std::span<const float> mean_basal_area_dm2;  // as stored
     std::span<const int> n_bai;
     std::span<const float> mean_bai_cm2;
 };

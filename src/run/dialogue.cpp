@@ -1,14 +1,13 @@
 #include "run/dialogue.hpp"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "run/list_files.hpp"
 #include "run/stop.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
-#include "text/lines.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {
@@ -41,79 +40,76 @@ void report_missing(Console& con, const std::string& name, std::string_view last
 
 constexpr std::string_view indented_pause = "            Hit RETURN to continue";
 
-void ask_list_names(Answers& answers, Console& con) {
+void ask_list_names(Job& job, Console& con) {
     for (;;) {
         write_line(con);
         write_prompt(con, " Ring-Width ListFile name :> ");
-        answers.ring_list_name = read_name(con);
+        const std::string ring_list = read_name(con);
         write_line(con);
         write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
-        answers.offset_list_name = read_name(con);
-        if (!file_exists(file_name_of(answers.ring_list_name))) {
-            report_missing(con, answers.ring_list_name, " or quit the program.",
-                           " Hit RETURN to continue");
-        } else if (!file_exists(file_name_of(answers.offset_list_name))) {
-            report_missing(con, answers.offset_list_name, " or quit the program", indented_pause);
+        const std::string companion_list = read_name(con);
+        if (!file_exists(file_name_of(ring_list))) {
+            report_missing(con, ring_list, " or quit the program.", " Hit RETURN to continue");
+        } else if (!file_exists(file_name_of(companion_list))) {
+            report_missing(con, companion_list, " or quit the program", indented_pause);
         } else {
+            job.ring_list = file_name_of(ring_list);
+            job.companion_list = file_name_of(companion_list);
             return;
         }
     }
 }
 
-void read_list_files(Answers& answers, Console& con) {
-    std::ifstream ring_file, offset_file;
-    open_input(ring_file, file_name_of(answers.ring_list_name));
-    open_input(offset_file, file_name_of(answers.offset_list_name));
-    LineReader ring_list(ring_file), offset_list(offset_file);
+// The pairs of the two lists, shown as they are taken: one per line of the
+// companion list, with the ring-width list's line of the same number.
+void take_listed_pairs(Job& job, Console& con) {
+    const FileLists lists = read_file_lists(job.ring_list, job.companion_list);
     write_line(con);
     write_line(con, " Data Files                    Offset Files");
-    int ring_lines = 0;
-    int pairs = 0;
-    std::string ring_line, offset_line;
-    for (;;) {
-        const bool ring_read = ring_list.next(ring_line);
-        if (!ring_read) ring_line.clear();
-        if (!offset_list.next(offset_line)) break;
-        if (pairs == max_files) {
-            stop_run(con, {" The list file " + file_name_of(answers.offset_list_name) +
-                               " names more than " + std::to_string(max_files) + " file pairs;",
-                           " line " + std::to_string(pairs + 1) + " names \"" +
-                               std::string(trim_right(offset_line)) + "\"."});
+    const std::size_t pairs = lists.companion_names.size();
+    for (std::size_t k = 0; k < pairs; ++k) {
+        if (k == max_files) {
+            stop_run(con, {" The list file " + job.companion_list + " names more than " +
+                               std::to_string(max_files) + " file pairs;",
+                           " line " + std::to_string(k + 1) + " names \"" +
+                               std::string(trim_right(lists.companion_names[k])) + "\"."});
         }
-        ring_lines += ring_read ? 1 : 0;
-        ++pairs;
-        answers.ring_file_names(pairs) = padded_name(ring_line);
-        answers.offset_file_names(pairs) = padded_name(offset_line);
-        write_line(con, " " + answers.ring_file_names(pairs) + answers.offset_file_names(pairs));
+        const std::string ring = k < lists.ring_names.size() ? lists.ring_names[k] : "";
+        job.pairs.push_back({padded_name(ring), padded_name(lists.companion_names[k])});
+        std::string shown(1, ' ');
+        shown += job.pairs.back().ring_file;
+        shown += job.pairs.back().companion_file;
+        write_line(con, shown);
     }
-    answers.file_count = pairs;
     // A pair without a ring-width file cannot be processed: say so now
     // rather than after the pairs before it.
+    const std::size_t ring_lines = std::min(lists.ring_names.size(), pairs);
     if (ring_lines < pairs) {
-        stop_run(con,
-                 {" The list file " + file_name_of(answers.ring_list_name) + " has fewer lines (" +
-                      std::to_string(ring_lines) + ") than the list file " +
-                      file_name_of(answers.offset_list_name) + " (" + std::to_string(pairs) + "):",
-                  " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
+        stop_run(con, {" The list file " + job.ring_list + " has fewer lines (" +
+                           std::to_string(ring_lines) + ") than the list file " +
+                           job.companion_list + " (" + std::to_string(pairs) + "):",
+                       " pair " + std::to_string(ring_lines + 1) + " has no ring-width file."});
     }
 }
 
-void ask_file_pair(Answers& answers, Console& con) {
+void ask_file_pair(Job& job, Console& con) {
+    FilePair pair;
     for (;;) {
         write_line(con);
         write_line(con);
         write_prompt(con, " Enter Raw Ring Width File  Name >   ");
-        answers.ring_file_names(1) = read_name(con);
-        if (!file_exists(file_name_of(answers.ring_file_names(1)))) {
-            report_missing(con, answers.ring_file_names(1), " or quit the program", indented_pause);
+        pair.ring_file = read_name(con);
+        if (!file_exists(file_name_of(pair.ring_file))) {
+            report_missing(con, pair.ring_file, " or quit the program", indented_pause);
             continue;
         }
         write_line(con);
         write_prompt(con, " Enter Pith Estimate/Diameter File  Name >   ");
-        answers.offset_file_names(1) = read_name(con);
-        if (file_exists(file_name_of(answers.offset_file_names(1)))) return;
-        report_missing(con, answers.offset_file_names(1), " or quit the program", indented_pause);
+        pair.companion_file = read_name(con);
+        if (file_exists(file_name_of(pair.companion_file))) break;
+        report_missing(con, pair.companion_file, " or quit the program", indented_pause);
     }
+    job.pairs.push_back(std::move(pair));
 }
 
 // A question with the two choices 1 and 2; any other answer asks it again.
@@ -124,8 +120,8 @@ int read_one_or_two(Console& con, const std::function<void()>& ask) {
     }
 }
 
-void ask_offset_kind(Answers& answers, Console& con) {
-    answers.offset_kind = static_cast<OffsetKind>(read_one_or_two(con, [&] {
+void ask_offset_kind(Job& job, Console& con) {
+    job.offset_kind = static_cast<OffsetKind>(read_one_or_two(con, [&] {
         write_line(con);
         write_line(con, " Tell me something about your Pith Estimate/Diameter file");
         write_line(con, "  [1] = Pith Estimate only");
@@ -134,18 +130,17 @@ void ask_offset_kind(Answers& answers, Console& con) {
     }));
 }
 
-void ask_offset_format(Answers& answers, Console& con) {
-    answers.offset_format = std::string(name_length, ' ');
+void ask_offset_format(Job& job, Console& con) {
     write_line(con);
     write_line(con, " Enter Estimate/Diameter file READ format");
     write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
-    answers.offset_format = read_text(con, name_length);
+    job.offset_format = read_text(con, name_length);
 }
 
 // Asked again like the kind: another number would write an empty table and
 // end the run as if all were well.
-void ask_output_layout(Answers& answers, Console& con) {
-    answers.output_layout = static_cast<OutputLayout>(read_one_or_two(con, [&] {
+void ask_output_layout(Job& job, Console& con) {
+    job.output_layout = static_cast<OutputLayout>(read_one_or_two(con, [&] {
         write_line(con, " Select output file format");
         write_line(con, "  [1] Column");
         write_line(con, "  [2] Decade");
@@ -163,22 +158,22 @@ int read_choice(Console& con, const std::function<void()>& ask, LeadingSign sign
     }
 }
 
-void input_dialogue(Answers& answers, Console& con) {
+Job input_dialogue(Console& con) {
+    Job job;
     write_line(con);
     write_line(con);
     write_line(con, " Read file names from a list file?");
     write_prompt(con, " Enter [t]rue or [f]alse > ");
-    answers.use_list_file = read_logical(con);
-    if (answers.use_list_file) {
-        ask_list_names(answers, con);
-        read_list_files(answers, con);
+    if (read_logical(con)) {
+        ask_list_names(job, con);
+        take_listed_pairs(job, con);
     } else {
-        answers.file_count = 1;
-        ask_file_pair(answers, con);
+        ask_file_pair(job, con);
     }
-    ask_offset_kind(answers, con);
-    ask_offset_format(answers, con);
-    ask_output_layout(answers, con);
+    ask_offset_kind(job, con);
+    ask_offset_format(job, con);
+    ask_output_layout(job, con);
+    return job;
 }
 
 }  // namespace ruvela

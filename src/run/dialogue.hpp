@@ -9,9 +9,9 @@
 
 namespace ruvela {
 
-// Runs the dialogue and sets the answers. In list-file mode
-// both list files are read completely here.
-void input_dialogue(Answers& answers, Console& con);
+// Runs the dialogue and returns the job it describes. In list-file mode the
+// pairs of both list files are shown as they are taken.
+Job input_dialogue(Console& con);
 
 // Whether a numbered choice beginning with a sign reads as 0 (the dialogue's
 // questions) or is asked again (the plot selection menu, where 0 would move

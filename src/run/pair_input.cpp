@@ -1,20 +1,15 @@
 #include "run/pair_input.hpp"
 
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "ringio/readfmt.hpp"
 #include "ringio/ring_format.hpp"
 #include "ringio/series_checks.hpp"
-#include "ringio/trrw.hpp"
 #include "run/reader_warnings.hpp"
 #include "run/stop.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
-#include "text/lines.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
 
@@ -72,74 +67,40 @@ void store_series(int s, const std::string& id, int first_year, std::span<const 
     if (pair.series_last_year(s) >= file_last) file_last = pair.series_last_year(s);
 }
 
-// Enough of a file to tell its format.
-constexpr std::size_t format_probe_size = 64 * 1024;
-
-std::string read_start(std::ifstream& file) {
-    std::string start(format_probe_size, '\0');
-    file.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(file.gcount()));
-    return start;
+// The decade format's own console lines of the reading of series `series`.
+void write_reader_lines(Console& con, const RingFileReading& reading, std::size_t& next,
+                        int series) {
+    for (; next < reading.lines.size() && reading.lines[next].series <= series; ++next)
+        write_line(con, reading.lines[next].text);
 }
 
-std::string read_rest(std::ifstream& file, std::string content) {
-    content.append(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return content;
+[[noreturn]] void stop_on_read_error(Console& con, const std::string& file, RingFormat format,
+                                     const ReadError& error) {
+    const std::string where = error.line > 0 ? ", line " + std::to_string(error.line) : "";
+    stop_run(con, {" File " + file + where + ": " + error.text,
+                   " (read as a " + std::string(ring_format_name(format)) +
+                       " file); the pair cannot be processed."});
 }
 
-// The decade format, one series per call of the reader.
-int read_decade_file(const std::string& name, std::istream& file, RunResults& run, PairSeries& pair,
-                     PairTables& tables, WorkBuffers& work, Console& con,
-                     std::vector<Finding>& findings) {
-    LineReader lines(file);
-    DecadeFile decade(lines);
-    SeriesArgs series;
-    series.values = work.value_buffer;
-    series.counts = work.count_buffer;
-    series.series_seq = 0;
-    int s = 1;
-    for (;;) {
-        const TrrwOutcome outcome = read_decade_series(decade, TrrwMode::mr, series, nullptr, con);
-        if (outcome == TrrwOutcome::too_many_text_lines) {
-            write_reader_warnings(con, file_name_of(name), decade.findings);
-            stop_with_error_line(con, "Sbr TRRW:  Over " + number(max_text_lines) + " text lines");
-        }
-        if (series.series_seq == end_of_file_signal) break;
-        check_series_fits(name, con, s, series.series_id, series.first_year, series.value_count,
-                          outcome == TrrwOutcome::too_long);
-        store_series(s, series.series_id, series.first_year,
-                     std::span<const float>(work.value_buffer)
-                         .first(static_cast<std::size_t>(series.value_count)),
-                     run, pair, tables);
-        ++s;
-    }
-    findings = std::move(decade.findings);
-    return s - 1;
-}
-
-// Heidelberg, delimited text or TRiDaS: the whole file at once, then the
-// same checks and store as the decade format's series.
-int read_other_format(const std::string& name, RingFormat format, const std::string& content,
-                      RunResults& run, PairSeries& pair, PairTables& tables, Console& con,
-                      std::vector<Finding>& findings) {
-    const std::string file = file_name_of(name);
-    RingFileReading reading = read_ring_file(format, content);
-    if (reading.error) {
-        const std::string where =
-            reading.error->line > 0 ? ", line " + std::to_string(reading.error->line) : "";
-        stop_run(con, {" File " + file + where + ": " + reading.error->text,
-                       " (read as a " + std::string(ring_format_name(format)) +
-                           " file); the pair cannot be processed."});
-    }
+// Every series into the store, each checked against its limits when its
+// reading is over, as the console lines of its reading are written.
+int store_reading(const std::string& name, const RingFileReading& reading, RunResults& run,
+                  PairSeries& pair, PairTables& tables, Console& con) {
+    std::size_t next_line = 0;
     int s = 0;
     for (const RingSeries& series : reading.series) {
         ++s;
+        write_reader_lines(con, reading, next_line, s);
+        const bool too_long = reading.last_series_too_long && s == std::ssize(reading.series);
         check_series_fits(name, con, s, series.id, series.first_year,
-                          static_cast<long long>(series.widths.size()), false);
+                          static_cast<long long>(series.widths.size()), too_long);
         store_series(s, series.id, series.first_year, series.widths, run, pair, tables);
-        check_ring_widths(series.id, series.first_year, series.widths, reading.findings);
     }
-    findings = std::move(reading.findings);
+    write_reader_lines(con, reading, next_line, s + 1);
+    if (reading.error_line) {
+        write_reader_warnings(con, file_name_of(name), reading.findings);
+        stop_with_error_line(con, *reading.error_line);
+    }
     return s;
 }
 
@@ -152,30 +113,25 @@ void start_pair(RunResults& run, PairTables& tables) {
 }
 
 void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& pair,
-                          PairTables& tables, WorkBuffers& work, Console& con) {
+                          PairTables& tables, Console& con) {
     write_line(con);
     write_line(con, " READING INCREMENT FILE :> " + name);
-    std::ifstream file;
-    open_input(file, file_name_of(name));
-    std::string start = read_start(file);
-    const RingFormat format = detect_ring_format(start);
-    std::vector<Finding> findings;
-    if (format == RingFormat::decade) {
-        // Read from the start again: the decade reader takes the file as it is.
-        file.clear();
-        file.seekg(0);
-        pair.series_count = read_decade_file(name, file, run, pair, tables, work, con, findings);
-    } else {
-        pair.series_count = read_other_format(name, format, read_rest(file, std::move(start)), run,
-                                              pair, tables, con, findings);
-    }
+    const std::string file = file_name_of(name);
+    const std::string content = read_whole_file(file);
+    const RingFormat format = detect_ring_format(content);
+    RingFileReading reading = read_ring_file(format, content);
+    if (reading.error) stop_on_read_error(con, file, format, *reading.error);
+    if (format != RingFormat::decade)
+        for (const RingSeries& series : reading.series)
+            check_ring_widths(series.id, series.first_year, series.widths, reading.findings);
+    pair.series_count = store_reading(name, reading, run, pair, tables, con);
     write_line(con);
     write_line(con, " Total series read = " + int_field(pair.series_count, 4));
     if (format != RingFormat::decade)
-        write_warning(con, "File " + file_name_of(name) + " is read as a " +
+        write_warning(con, "File " + file + " is read as a " +
                                std::string(ring_format_name(format)) +
                                " file: " + number(pair.series_count) + " series.");
-    write_reader_warnings(con, file_name_of(name), findings);
+    write_reader_warnings(con, file, reading.findings);
 }
 
 }  // namespace ruvela

@@ -12,6 +12,6 @@ void start_pair(RunResults& run, PairTables& tables);
 // Reads every series of ring-width file `name` into the pair and
 // reports their number. Stops the run on a series the store cannot hold.
 void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& pair,
-                          PairTables& tables, WorkBuffers& work, Console& con);
+                          PairTables& tables, Console& con);
 
 }  // namespace ruvela

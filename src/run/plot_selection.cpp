@@ -18,7 +18,7 @@ void write_menu(Console& con) {
 
 }  // namespace
 
-PlotData plot_data_of(const Store& s) {
+PlotData plot_data_of(const Store& s, std::string_view title) {
     return PlotData{s.pair.series_count,
                      s.tables.ring_width,
                      s.tables.basal_area_increment,
@@ -32,12 +32,7 @@ PlotData plot_data_of(const Store& s) {
                      s.pair.series_last_year,
                      s.pair.series_length,
                      s.pair.series_ids,
-                     s.answers.ring_file_names(s.run.file_index)};
-}
-
-PlotOutcome plot_selection(const Store& store, int& selected_series, PlotSession& session,
-                           Console& con, Plotter& plotter) {
-    return plot_selection(plot_data_of(store), selected_series, session, con, plotter);
+                     title};
 }
 
 PlotOutcome plot_selection(const PlotData& data, int& selected_series, PlotSession& session,

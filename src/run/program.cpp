@@ -70,41 +70,60 @@ void write_banner(Edition edition, Console& con) {
     pause(con, " Hit RETURN to Continue");
 }
 
-void run(Edition edition, Store& store, Console& con, const RunOptions& options) {
-    write_banner(edition, con);
-    input_dialogue(store.answers, con);
-    // The plots keep their settings, their device and the series last
-    // plotted for the whole run.
-    PlotSession plots;
-    PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
-    int selected_series = 0;
-    SummaryCsv summary_csv;
-    const Answers& answers = store.answers;
+// Pair f, from reading its files to writing its tables.
+void process_pair(const Job& job, int f, Store& store, SummaryCsv& summary_csv,
+                  const RunOptions& options, Console& con) {
     RunResults& results = store.run;
-    for (results.file_index = 1; results.file_index <= answers.file_count; ++results.file_index) {
-        const int f = results.file_index;
-        start_pair(results, store.tables);
-        read_ring_width_file(answers.ring_file_names(f), results, store.pair, store.tables,
-                             store.work, con);
-        read_companion_file(answers, f, store.pair, con);
-        check_companion_values(answers, f, store.pair, store.tables, con);
-        compute_basal_area(answers.offset_kind, results, store.pair, store.tables);
-        const std::string table =
-            write_file_table(answers, results, store.pair, store.tables, store.work, con);
-        if (options.write_csv) {
-            write_pair_csv_file(table, store.pair, store.tables);
-            add_pair_rows(summary_csv, file_name_of(answers.ring_file_names(f)),
-                          results.file_first_year(f), results.file_last_year(f), store.tables);
-        }
-        if (plot_selection(store, selected_series, plots, con, plotter) == PlotOutcome::quit) break;
+    results.file_index = f;
+    start_pair(results, store.tables);
+    read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
+    read_companion_file(job, f, store.pair, con);
+    check_companion_values(job, f, store.pair, store.tables, con);
+    compute_basal_area(job.offset_kind, results, store.pair, store.tables);
+    const std::string table =
+        write_file_table(job, results, store.pair, store.tables, store.work, con);
+    if (options.write_csv) {
+        write_pair_csv_file(table, store.pair, store.tables);
+        add_pair_rows(summary_csv, file_name_of(job.pair(f).ring_file), results.file_first_year(f),
+                      results.file_last_year(f), store.tables);
     }
-    write_summary_tables(answers, results, store.tables, edition);
+}
+
+}  // namespace
+
+void run_job(const Job& job, Edition edition, Store& store, Console& con,
+             const RunOptions& options, const AfterPair& after_pair) {
+    SummaryCsv summary_csv;
+    for (int f = 1; f <= job.file_count(); ++f) {
+        process_pair(job, f, store, summary_csv, options, con);
+        if (after_pair(job, store) == PairOutcome::quit) break;
+    }
+    write_summary_tables(job, store.run, store.tables, edition);
     if (options.write_csv) write_summary_csv_file(summary_csv);
     if (con.warnings > 0) {
         write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
     }
     write_line(con);
     write_line(con, " Normal Termination of Program");
+}
+
+namespace {
+
+void run(Edition edition, Store& store, Console& con, const RunOptions& options) {
+    write_banner(edition, con);
+    const Job job = input_dialogue(con);
+    // The plots keep their settings, their device and the series last
+    // plotted for the whole run.
+    PlotSession plots;
+    PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
+    int selected_series = 0;
+    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s) {
+        const std::string title = j.ring_file_name(s.run.file_index);
+        return plot_selection(plot_data_of(s, title), selected_series, plots, con, plotter) ==
+                       PlotOutcome::quit
+                   ? PairOutcome::quit
+                   : PairOutcome::next;
+    });
 }
 
 }  // namespace

@@ -34,7 +34,6 @@ void PairTables::store_series(int s, int first_year, std::span<const float> valu
 }
 
 void Store::reset() {
-    answers = Answers();
     run = RunResults();
     pair = PairSeries();
     tables.clear();

@@ -5,7 +5,9 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
+#include "ringio/companion.hpp"
 #include "ringio/series.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
@@ -15,8 +17,8 @@ namespace ruvela {
 
 // The program's fixed limits, reported at start-up.
 inline constexpr int max_series = 1001;  // series per ring-width file
-inline constexpr int max_years = 5001;   // highest storable calendar year
 inline constexpr int max_files = 50;     // file pairs per run
+// and max_years (ringio/series.hpp), the highest storable calendar year
 
 inline constexpr std::size_t name_length = 30;        // the field of file names and the read format
 inline constexpr std::size_t max_name_length = 4096;  // a file name as typed or listed
@@ -65,8 +67,6 @@ class FileMeans {
     SeriesYearTable means_{3 * max_files, max_years};
 };
 
-enum class OffsetKind { pith_offsets = 1, diameters = 2 };
-
 // The two layouts of the per-file table, numbered as the dialogue offers them.
 enum class OutputLayout { column = 1, decade = 2 };
 
@@ -77,15 +77,30 @@ inline constexpr int pair_span_last_unset = -9999;
 inline constexpr int run_span_first_unset = 99999;
 inline constexpr int run_span_last_unset = -99999;
 
-// The dialogue's answers, fixed for the run.
-struct Answers {
-    bool use_list_file = false;
-    std::string ring_list_name, offset_list_name;
-    PerFile<std::string> ring_file_names, offset_file_names;  // 30 characters each
-    int file_count = 0;
+// A ring-width file and its companion file, named as typed or listed (up
+// to max_name_length characters).
+struct FilePair {
+    std::string ring_file;
+    std::string companion_file;
+};
+
+// What a run does, fixed before its first pair: from the dialogue or from
+// the command line.
+struct Job {
+    std::vector<FilePair> pairs;
+    std::string ring_list, companion_list;  // the list files named, in list mode
     OffsetKind offset_kind = OffsetKind::pith_offsets;
-    std::string offset_format;  // 30 characters, as typed
+    std::string offset_format;  // as typed
     OutputLayout output_layout = OutputLayout::column;
+
+    int file_count() const { return static_cast<int>(pairs.size()); }
+    // Pair f's names as the console and the tables show them (padded_name).
+    std::string ring_file_name(int f) const { return padded_name(pair(f).ring_file); }
+    std::string companion_file_name(int f) const { return padded_name(pair(f).companion_file); }
+    const FilePair& pair(int f) const {
+        check_index(f, file_count());
+        return pairs[static_cast<std::size_t>(f - 1)];
+    }
 };
 
 // What the run keeps over all pairs: each pair's span and means, and the
@@ -106,11 +121,21 @@ struct PairSeries {
     PerSeries<std::string> series_ids;       // 8 characters each
     PerSeries<std::string> series_headings;  // 35 characters each
     PerSeries<int> series_first_year, series_last_year, series_length;
-    PerSeries<int> pith_offsets;
-    PerSeries<float> diameters;
+    PerSeries<CompanionRecord> companion;
     int offset_count = 0;
     PerSeries<float> radius;
 };
+
+// The tables keep basal areas in dm2 (cm2 / 100), as the per-file and
+// summary tables print them, and increments in cm2. A stored area and its
+// value in cm2 are one single-precision step apart, the same step wherever it
+// is taken.
+inline float cm2_to_dm2(float area_cm2) {
+    return area_cm2 / 100.0f;
+}
+inline float dm2_to_cm2(float area_dm2) {
+    return area_dm2 * 100.0f;
+}
 
 // The pair's series-by-year tables and per-year sums, sample depths and
 // means. Cleared by clear(), which touches only what the pair wrote.
@@ -144,7 +169,6 @@ struct WorkBuffers {
 };
 
 struct Store {
-    Answers answers;
     RunResults run;
     PairSeries pair;
     PairTables tables;

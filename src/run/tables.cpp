@@ -74,7 +74,7 @@ struct ColumnCells {
 // many series at once, and the rows are then formatted from that copy.
 constexpr int block_years = 16;
 
-void write_column_layout(const Answers& answers, const RunResults& run, const PairSeries& pair,
+void write_column_layout(const Job& job, const RunResults& run, const PairSeries& pair,
                          const PairTables& tables, std::ostream& out) {
     const int f = run.file_index;
     // Room for a block and the row or heading that fills it, the same for
@@ -82,7 +82,9 @@ void write_column_layout(const Answers& answers, const RunResults& run, const Pa
     // the next table gets back the same memory.
     std::string buffer;
     buffer.reserve(2 * block_size);
-    buffer += " " + answers.ring_file_names(f) + "\n Yr. ";
+    buffer += ' ';
+    buffer += job.ring_file_name(f);
+    buffer += "\n Yr. ";
     for (int s = 1; s <= pair.series_count; ++s) buffer += pair.series_headings(s);
     buffer += '\n';
     const ColumnCells cells;
@@ -121,10 +123,10 @@ void write_column_layout(const Answers& answers, const RunResults& run, const Pa
 
 // Each series' increments from its second year on, in thousandths through
 // the decade-format writer; its first year's increment is always zero.
-void write_decade_layout(const Answers& answers, const RunResults& run, const PairSeries& pair,
+void write_decade_layout(const Job& job, const RunResults& run, const PairSeries& pair,
                          const PairTables& tables, WorkBuffers& work, std::ostream& out,
                          Console& con) {
-    out << ' ' << answers.ring_file_names(run.file_index) << '\n';
+    out << ' ' << job.ring_file_name(run.file_index) << '\n';
     SeriesArgs series;
     series.values = work.value_buffer;
     series.counts = work.count_buffer;
@@ -142,22 +144,22 @@ void write_decade_layout(const Answers& answers, const RunResults& run, const Pa
 
 }  // namespace
 
-void write_file_table_to(const Answers& answers, const RunResults& run, PairSeries& pair,
+void write_file_table_to(const Job& job, const RunResults& run, PairSeries& pair,
                          const PairTables& tables, WorkBuffers& work, std::ostream& out,
                          Console& con) {
     for (int s = 1; s <= pair.series_count; ++s)
         pair.series_headings(s) = series_heading(pair.series_ids(s));
-    switch (answers.output_layout) {
+    switch (job.output_layout) {
         case OutputLayout::column:
-            return write_column_layout(answers, run, pair, tables, out);
+            return write_column_layout(job, run, pair, tables, out);
         case OutputLayout::decade:
-            return write_decade_layout(answers, run, pair, tables, work, out, con);
+            return write_decade_layout(job, run, pair, tables, work, out, con);
     }
 }
 
-std::string write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
+std::string write_file_table(const Job& job, RunResults& run, PairSeries& pair,
                              const PairTables& tables, WorkBuffers& work, Console& con) {
-    const std::string& ring_file = answers.ring_file_names(run.file_index);
+    const std::string& ring_file = job.ring_file_name(run.file_index);
     const std::string usual = output_file_name(ring_file);
     const std::string name = unused_table_name(usual, run.table_names);
     if (name != usual)
@@ -168,12 +170,12 @@ std::string write_file_table(const Answers& answers, RunResults& run, PairSeries
     OutputFile file(file_name_of(name));
     write_line(con);
     write_line(con, " Writing output to file : " + name);
-    write_file_table_to(answers, run, pair, tables, work, file.stream(), con);
+    write_file_table_to(job, run, pair, tables, work, file.stream(), con);
     file.commit();
     return file_name_of(name);
 }
 
-void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,
+void write_summary_table_to(const Job& job, const RunResults& run, const PairTables& tables,
                             Edition edition, const SummaryTable& table, std::ostream& out) {
     const bool with_depth = edition == Edition::v12;
     const PerYear<int>& depth = table.measure == Measure::basal_area ? tables.count_basal_area
@@ -183,9 +185,9 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
     std::string buffer;
     buffer.reserve(2 * block_size);  // a block and the row that fills it
     buffer += with_depth ? " Year   SD    " : " Year";
-    for (int f = 1; f <= answers.file_count; ++f) {
+    for (int f = 1; f <= job.file_count(); ++f) {
         buffer += ' ';
-        put_text(buffer, answers.ring_file_names(f), 12);
+        put_text(buffer, job.ring_file_name(f), 12);
     }
     buffer += '\n';
     for (int y = run.overall_first_year; y <= run.overall_last_year; ++y) {
@@ -197,9 +199,9 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
             if (table.measure == Measure::basal_area) buffer += ' ';
         }
         const std::size_t at = buffer.size();
-        buffer.resize(at + static_cast<std::size_t>(summary_cell_width * answers.file_count));
+        buffer.resize(at + static_cast<std::size_t>(summary_cell_width * job.file_count()));
         char* cell = buffer.data() + at;
-        for (int f = 1; f <= answers.file_count; ++f)
+        for (int f = 1; f <= job.file_count(); ++f)
             cell = put_cell(cell, run.file_means(table.measure, f, y), summary_cell_width);
         buffer += '\n';
         write_whole_blocks(buffer, out);
@@ -207,13 +209,13 @@ void write_summary_table_to(const Answers& answers, const RunResults& run, const
     write_all(buffer, out);
 }
 
-void write_summary_tables(const Answers& answers, const RunResults& run, const PairTables& tables,
+void write_summary_tables(const Job& job, const RunResults& run, const PairTables& tables,
                           Edition edition) {
     OutputFile files[] = {OutputFile(summary_tables[0].file_name),
                           OutputFile(summary_tables[1].file_name),
                           OutputFile(summary_tables[2].file_name)};
     for (int i = 0; i < 3; ++i)
-        write_summary_table_to(answers, run, tables, edition, summary_tables[i], files[i].stream());
+        write_summary_table_to(job, run, tables, edition, summary_tables[i], files[i].stream());
     for (OutputFile& file : files) file.commit();
 }
 

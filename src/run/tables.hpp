@@ -30,11 +30,11 @@ std::string series_heading(std::string_view series_id);
 // Writes the per-file table of pair run.file_index in the layout answered
 // and reports its name on the console; returns the name. Also rebuilds the
 // series headings.
-std::string write_file_table(const Answers& answers, RunResults& run, PairSeries& pair,
+std::string write_file_table(const Job& job, RunResults& run, PairSeries& pair,
                              const PairTables& tables, WorkBuffers& work, Console& con);
 
 // The table itself, written to `out`.
-void write_file_table_to(const Answers& answers, const RunResults& run, PairSeries& pair,
+void write_file_table_to(const Job& job, const RunResults& run, PairSeries& pair,
                          const PairTables& tables, WorkBuffers& work, std::ostream& out,
                          Console& con);
 
@@ -52,10 +52,10 @@ inline constexpr SummaryTable summary_tables[] = {
 // Creates "BAm2.out", "BAIcm2.out" and "RRWmm.out" from the means of every
 // pair, one column per pair of the run.
 // Edition 12's sample depth is that of the last pair processed (`tables`).
-void write_summary_tables(const Answers& answers, const RunResults& run, const PairTables& tables,
+void write_summary_tables(const Job& job, const RunResults& run, const PairTables& tables,
                           Edition edition);
 
-void write_summary_table_to(const Answers& answers, const RunResults& run, const PairTables& tables,
+void write_summary_table_to(const Job& job, const RunResults& run, const PairTables& tables,
                             Edition edition, const SummaryTable& table, std::ostream& out);
 
 }  // namespace ruvela

@@ -28,3 +28,21 @@ bool file_exists(const std::string& name) {
 }
 
 }  // namespace ruvela
+
+namespace ruvela {
+
+std::string read_whole_file(const std::string& name) {
+    std::ifstream file;
+    open_input(file, name);
+    std::string text;
+    char block[1 << 16];
+    while (file) {
+        file.read(block, sizeof block);
+        text.append(block, static_cast<std::size_t>(file.gcount()));
+    }
+    if (file.bad())
+        throw FileFailure("cannot read file \"" + name + "\": " + std::strerror(errno));
+    return text;
+}
+
+}  // namespace ruvela

@@ -30,7 +30,7 @@ struct Series {
 
 struct Reading {
     std::vector<Series> series;  // up to the end of the text
-    std::string out, err, echo;
+    std::string out, echo;  // the console lines, each with its line end
     bool stopped_at_text_lines = false;
     std::vector<Finding> findings;
 };
@@ -39,9 +39,9 @@ struct Reading {
 // call protocol; keeps every finding.
 inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capacity = 5001,
                         const std::string& id_on_entry = "") {
-    std::istringstream data(text), in;
-    std::ostringstream out, err, echo;
-    Console con(in, out, err);
+    std::istringstream data(text);
+    std::ostringstream echo;
+    ConsoleLines console;
     LineReader lines(data);
     DecadeFile file(lines);
     std::vector<float> values(capacity, -1.0f);
@@ -49,7 +49,7 @@ inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capa
     SeriesArgs args{id_on_entry, 0, 0, values, counts, 0, {}};
     Reading r;
     for (;;) {
-        const TrrwOutcome outcome = read_decade_series(file, mode, args, &echo, con);
+        const TrrwOutcome outcome = read_decade_series(file, mode, args, &echo, console);
         if (outcome == TrrwOutcome::too_many_text_lines) {
             r.stopped_at_text_lines = true;
             break;
@@ -69,8 +69,7 @@ inline Reading read_all(const std::string& text, TrrwMode mode, std::size_t capa
         if (outcome == TrrwOutcome::too_long) break;
     }
     r.findings = file.findings;
-    r.out = out.str();
-    r.err = err.str();
+    for (const std::string& line : console) r.out += line + "\n";
     r.echo = echo.str();
     return r;
 }

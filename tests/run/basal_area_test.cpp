@@ -20,7 +20,7 @@ float area(float r) {
 }
 
 TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"core1a", 1901, {1.0f, 1.0f, 1.0f}, 2}});
     compute(store);
     // a = 2 + 3 = 5 mm, so the outer radius is 0.5 cm and the walk inward
@@ -35,7 +35,7 @@ TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
 }
 
 TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::diameters, {{"tree", 1950, {2.0f, 3.0f}, 0, 20.0f}});
     compute(store);
     EXPECT_EQ(store.tables.basal_area(1, 1951), 3.1415927f);
@@ -43,7 +43,7 @@ TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
 }
 
 TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"solo", 1800, {4.0f}, 0}});
     compute(store);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1800), area(0.4f) / 100.0f);
@@ -58,7 +58,7 @@ TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) 
     // Whatever the offset beyond the series' length, the inner estimate is
     // the sum of its widths; the last case would overflow a year index.
     for (const int offset : {4, 50, 1000000, std::numeric_limits<int>::max()}) {
-        Store store;
+        testing::TestStore store;
         load_pair(store, 1, OffsetKind::pith_offsets, {{"late", 4999, {1.0f, 2.0f, 3.0f}, offset}});
         compute(store);
         EXPECT_FLOAT_EQ(store.tables.basal_area(1, 5001), area(1.2f) / 100.0f)
@@ -68,7 +68,7 @@ TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) 
 
 TEST(BasalArea, OffsetOfZeroOrLessAddsNothing) {
     for (const int offset : {0, -3}) {
-        Store store;
+        testing::TestStore store;
         load_pair(store, 1, OffsetKind::pith_offsets, {{"c", 1900, {1.0f, 1.0f}, offset}});
         compute(store);
         EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1901), area(0.2f) / 100.0f);
@@ -76,7 +76,7 @@ TEST(BasalArea, OffsetOfZeroOrLessAddsNothing) {
 }
 
 TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::diameters, {{"bad", 1900, {1.0f, 1.0f, 1.0f}, 0, -5.0f}});
     compute(store);
     EXPECT_LT(store.tables.basal_area_increment(1, 1901), 0.0f);
@@ -90,7 +90,7 @@ TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean
 }
 
 TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::pith_offsets,
               {{"a", 1900, {1.0f, 2.0f, 3.0f}, 0}, {"b", 1902, {5.0f, 7.0f}, 0}});
     compute(store);
@@ -108,7 +108,7 @@ TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
 }
 
 TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1900, {1.0f}, 0}});
     compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets, {});
@@ -118,7 +118,7 @@ TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
 }
 
 TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
-    Store store;
+    testing::TestStore store;
     load_pair(
         store, 1, OffsetKind::pith_offsets,
         {{"a", 1, {1.0f, 2.0f}, 3},
@@ -153,7 +153,7 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
 }
 
 TEST(SeriesStore, YearsOfTheRowsPreviousSeriesReadZeroInTheNextPair) {
-    Store store;
+    testing::TestStore store;
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f, 1.0f}, 0}});
     compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets, {{"b", 1921, {1.0f}, 0}});

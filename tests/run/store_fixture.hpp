@@ -23,13 +23,19 @@ struct TestSeries {
     float diameter = 0.0f;
 };
 
+// The store with the job it is filled for.
+struct TestStore : Store {
+    Job job;
+};
+
 // Puts `series` into the store as pair `file_index`, the way the run reads a
 // ring-width file and its companion file.
-inline void load_pair(Store& store, int file_index, OffsetKind kind,
+inline void load_pair(TestStore& store, int file_index, OffsetKind kind,
                       std::initializer_list<TestSeries> series) {
     store.run.file_index = file_index;
-    store.answers.file_count = std::max(store.answers.file_count, file_index);
-    store.answers.offset_kind = kind;
+    if (store.job.file_count() < file_index)
+        store.job.pairs.resize(static_cast<std::size_t>(file_index));
+    store.job.offset_kind = kind;
     store.run.file_first_year(file_index) = pair_span_first_unset;
     store.run.file_last_year(file_index) = pair_span_last_unset;
     store.tables.clear();
@@ -42,8 +48,7 @@ inline void load_pair(Store& store, int file_index, OffsetKind kind,
         store.pair.series_length(s) = static_cast<int>(one.widths.size());
         store.pair.series_last_year(s) = last;
         store.tables.store_series(s, one.first_year, one.widths);
-        store.pair.pith_offsets(s) = one.pith_offset;
-        store.pair.diameters(s) = one.diameter;
+        store.pair.companion(s) = {one.pith_offset, one.diameter};
         store.run.file_first_year(file_index) =
             std::min(store.run.file_first_year(file_index), one.first_year);
         store.run.file_last_year(file_index) = std::max(store.run.file_last_year(file_index), last);
@@ -53,8 +58,8 @@ inline void load_pair(Store& store, int file_index, OffsetKind kind,
 }
 
 // The computation of the pair loaded last.
-inline void compute(Store& store) {
-    compute_basal_area(store.answers.offset_kind, store.run, store.pair, store.tables);
+inline void compute(TestStore& store) {
+    compute_basal_area(store.job.offset_kind, store.run, store.pair, store.tables);
 }
 
 }  // namespace ruvela::testing

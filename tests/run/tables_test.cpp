@@ -62,13 +62,13 @@ struct TableTest : ::testing::Test {
     std::istringstream in;
     std::ostringstream out, err;
     Console con{in, out, err};
-    Store store;
+    testing::TestStore store;
 
     std::vector<std::string> file_table(OutputLayout layout) {
-        store.answers.output_layout = layout;
-        store.answers.ring_file_names(store.run.file_index) = fixed_text("site1.rwl", name_length);
+        store.job.output_layout = layout;
+        store.job.pairs[store.run.file_index - 1].ring_file = "site1.rwl";
         std::ostringstream table;
-        write_file_table_to(store.answers, store.run, store.pair, store.tables, store.work, table,
+        write_file_table_to(store.job, store.run, store.pair, store.tables, store.work, table,
                             con);
         return lines_of(table.str());
     }
@@ -111,18 +111,18 @@ TEST_F(TableTest, DecadeLayoutSkipsOneRingSeries) {
 
 TEST_F(TableTest, SummaryTablesOfBothEditions) {
     load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f}, 0}});
-    store.answers.ring_file_names(1) = fixed_text("first_site_long.rwl", name_length);
+    store.job.pairs[0].ring_file = "first_site_long.rwl";
     compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets,
               {{"b", 1902, {2.0f, 2.0f}, 0}, {"c", 1902, {2.0f}, 0}});
-    store.answers.ring_file_names(2) = fixed_text("b.rwl", name_length);
+    store.job.pairs[1].ring_file = "b.rwl";
     compute(store);
-    store.answers.file_count = 3;  // the third pair was never processed
-    store.answers.ring_file_names(3) = fixed_text("c.rwl", name_length);
+    store.job.pairs.resize(3);  // the third pair was never processed
+    store.job.pairs[2].ring_file = "c.rwl";
 
     const auto table = [&](Edition edition, int which) {
         std::ostringstream text;
-        write_summary_table_to(store.answers, store.run, store.tables, edition,
+        write_summary_table_to(store.job, store.run, store.tables, edition,
                                summary_tables[which], text);
         return lines_of(text.str());
     };
@@ -144,11 +144,11 @@ TEST_F(TableTest, SummaryTablesOfBothEditions) {
 }
 
 TEST_F(TableTest, SummaryCellsTooWideAreAsterisks) {
-    store.answers.file_count = 1;
+    store.job.pairs.resize(1);
     store.run.overall_first_year = store.run.overall_last_year = 1900;
     store.run.file_means(Measure::basal_area, 1, 1900) = 100000.0f;
     std::ostringstream text;
-    write_summary_table_to(store.answers, store.run, store.tables, Edition::v11, summary_tables[0],
+    write_summary_table_to(store.job, store.run, store.tables, Edition::v11, summary_tables[0],
                            text);
     EXPECT_EQ(lines_of(text.str())[1], "  1900" + std::string(12, '*'));
 }

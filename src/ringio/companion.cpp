@@ -1,0 +1,124 @@
+#include "ringio/companion.hpp"
+
+#include <map>
+
+#include "ringio/readfmt.hpp"
+#include "text/fixed_text.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// Reads the next value of `kind` into `record` and gives it as text.
+ReadStatus read_value(OffsetKind kind, std::string_view format, LineReader& lines,
+                      CompanionRecord& record, ReadReport& report, std::string& value_text) {
+    if (kind == OffsetKind::pith_offsets) {
+        const ReadStatus status = read_formatted(
+            lines, format, std::span<int>(&record.pith_offset, 1), &report);
+        value_text = std::to_string(record.pith_offset);
+        return status;
+    }
+    const ReadStatus status =
+        read_formatted(lines, format, std::span<float>(&record.diameter_cm, 1), &report);
+    value_text = shortest_text(record.diameter_cm);
+    return status;
+}
+
+void note_habit(HabitSeen& habit, const CompanionValue& at, const std::string& value_text) {
+    if (habit.lines++ == 0) {
+        habit.first_line = at.line;
+        habit.first_text = at.text;
+        habit.first_value = value_text;
+    }
+}
+
+void note_habits(CompanionReading& reading, const ReadReport& report, const CompanionValue& at,
+                 const std::string& value_text) {
+    auto& habits = reading.habits;
+    if (report.field_cuts_token)
+        note_habit(habits[static_cast<std::size_t>(CompanionHabit::cut_token)], at, value_text);
+    if (report.blanks_between_digits)
+        note_habit(habits[static_cast<std::size_t>(CompanionHabit::blanks_between_digits)], at,
+                   value_text);
+    if (report.implied_decimal_point)
+        note_habit(habits[static_cast<std::size_t>(CompanionHabit::implied_decimal_point)], at,
+                   value_text);
+}
+
+// The position of each series ID, when every ID occurs once.
+std::optional<std::map<std::string_view, int>> series_by_id(std::span<const std::string_view> ids) {
+    std::map<std::string_view, int> by_id;
+    int s = 0;
+    for (const std::string_view id : ids)
+        if (!by_id.emplace(id, ++s).second) return std::nullopt;
+    return by_id;
+}
+
+// For each value, the series its name gives, when the names are the series
+// IDs each exactly once.
+std::optional<std::vector<int>> pairing_by_name(std::span<const CompanionValue> values,
+                                                std::span<const std::string_view> ids) {
+    if (values.size() != ids.size()) return std::nullopt;
+    const auto by_id = series_by_id(ids);
+    if (!by_id) return std::nullopt;
+    std::vector<int> target;
+    std::vector<bool> taken(ids.size() + 1, false);
+    for (const CompanionValue& value : values) {
+        const auto found = by_id->find(value.name);
+        if (found == by_id->end() || taken[static_cast<std::size_t>(found->second)])
+            return std::nullopt;
+        taken[static_cast<std::size_t>(found->second)] = true;
+        target.push_back(found->second);
+    }
+    return target;
+}
+
+// The named values, of those with a series in their place, whose name is not
+// that series' ID.
+std::vector<NameMismatch> mismatches_in_order(std::span<const CompanionValue> values,
+                                              std::span<const std::string_view> ids) {
+    std::vector<NameMismatch> found;
+    for (std::size_t k = 0; k < values.size() && k < ids.size(); ++k) {
+        const CompanionValue& value = values[k];
+        if (!value.name.empty() && value.name != ids[k])
+            found.push_back({value.line, value.name, static_cast<int>(k) + 1});
+    }
+    return found;
+}
+
+}  // namespace
+
+CompanionReading read_companion(OffsetKind kind, std::string_view format, LineReader& lines,
+                                std::size_t value_limit) {
+    CompanionReading reading;
+    while (reading.values.size() <= value_limit) {
+        CompanionValue value;
+        ReadReport report;
+        std::string value_text;
+        const ReadStatus status = read_value(kind, format, lines, value.record, report, value_text);
+        if (status == ReadStatus::end_of_file) break;
+        if (status == ReadStatus::conversion_error) {
+            reading.conversion_error = true;
+            break;
+        }
+        value.line = lines.line_number();
+        value.text = report.last_line;
+        if (report.last_column < report.last_line.size())
+            value.name =
+                std::string(trim(std::string_view(report.last_line).substr(report.last_column)));
+        note_habits(reading, report, value, value_text);
+        reading.values.push_back(std::move(value));
+    }
+    return reading;
+}
+
+CompanionPairing pair_by_id(std::span<const CompanionValue> values,
+                            std::span<const std::string_view> ids) {
+    std::vector<NameMismatch> mismatches = mismatches_in_order(values, ids);
+    if (mismatches.empty()) return {};
+    if (auto target = pairing_by_name(values, ids)) return {std::move(*target), {}};
+    return {{}, std::move(mismatches)};
+}
+
+}  // namespace ruvela
