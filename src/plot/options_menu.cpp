@@ -64,8 +64,7 @@ constexpr prompt::ValuePrompt y3_prompts[] = {
 bool names_unwritten_image_format(std::string_view name) {
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos) return false;
-    std::string ending(name.substr(dot + 1));
-    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string ending = lower_case(name.substr(dot + 1));
     for (std::string_view image : {"jpg", "jpeg", "gif", "tif", "tiff", "bmp"})
         if (ending == image) return true;
     return false;

@@ -18,6 +18,7 @@
 
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
+#include "text/fixed_text.hpp"
 
 namespace ruvela {
 
@@ -40,13 +41,6 @@ bool interactive(std::string_view device) {
 
 bool has_display(const char* display) {
     return display != nullptr && display[0] != '\0';
-}
-
-bool ends_with_ignoring_case(std::string_view name, std::string_view ending) {
-    if (name.size() < ending.size()) return false;
-    return std::equal(
-        ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
-        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 // --- the drawing process -------------------------------------------------

@@ -25,7 +25,7 @@ class NonBlankLines {
             const std::size_t end = std::min(rest_.find_first_of("\r\n"), rest_.size());
             line = rest_.substr(0, end);
             rest_.remove_prefix(std::min(end + 1, rest_.size()));
-            if (!trim(line).empty()) return true;
+            if (!is_blank_text(line)) return true;
         }
         return false;
     }

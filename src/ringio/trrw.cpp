@@ -39,7 +39,7 @@ int first_line_count(int first_year) {
 bool next_line(LineReader& data, std::string& line) {
     do {
         if (!data.next(line)) return false;
-    } while (line.find_first_not_of(" \t") == std::string::npos);
+    } while (is_blank_text(line));
     line.resize(line_length, ' ');  // in place: no new string for every line
     return true;
 }
@@ -353,7 +353,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
 DecadeFile::DecadeFile(LineReader& lines) : lines(lines) {
     std::string line;
     while (lines.next(line)) {
-        if (line.find_first_not_of(" \t") == std::string::npos) continue;
+        if (is_blank_text(line)) continue;
         first_line = line;
         lines.unread(std::move(line));
         return;

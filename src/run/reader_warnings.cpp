@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "ringio/trrw.hpp"
+#include "run/warning_text.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
@@ -49,7 +50,7 @@ std::string quoted_start(std::string_view line) {
         while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
         shown.resize(cut);
     }
-    return "\"" + shown + "\"";
+    return quoted(shown);
 }
 
 std::string not_decade_format(const Finding& f, const std::string& head) {
@@ -65,7 +66,7 @@ std::string not_decade_format(const Finding& f, const std::string& head) {
 
 std::string reader_warning_text(const Finding& f, std::string_view file) {
     const std::string head = "File " + std::string(file);
-    const std::string at_line = head + ", line " + number(f.line) + ": ";
+    const std::string at_line = ruvela::at_line(file, f.line);
     const std::string series = shown_id(f.series);
     const std::string of_series = head + ", series " + series + ": ";
     switch (f.kind) {
@@ -107,11 +108,11 @@ void write_reader_warnings(Console& con, std::string_view file, std::span<const 
     int negative_series = 0;
     for (const Finding& f : findings) {
         if (f.kind == FindingKind::negative_widths &&
-            ++negative_series > max_negative_width_warnings)
+            ++negative_series > listed_warnings)
             continue;
         write_warning(con, reader_warning_text(f, file));
     }
-    const int untold = negative_series - max_negative_width_warnings;
+    const int untold = negative_series - listed_warnings;
     if (untold > 0) {
         write_warning(con, "File " + std::string(file) + ": " +
                                plural(untold, "more series holds", "more series hold") +

@@ -11,9 +11,6 @@
 
 namespace ruvela {
 
-// Series whose negative widths are told one by one; the rest are counted.
-inline constexpr int max_negative_width_warnings = 10;
-
 // The text of `finding`'s warning in file `file`, without the warning prefix.
 std::string reader_warning_text(const Finding& finding, std::string_view file);
 

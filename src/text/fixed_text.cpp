@@ -19,9 +19,21 @@ std::string_view trim_right(std::string_view text) {
 }
 
 std::string_view trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
+    const auto first = text.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string lower_case(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+bool ends_with_ignoring_case(std::string_view text, std::string_view ending) {
+    return text.size() >= ending.size() &&
+           lower_case(text.substr(text.size() - ending.size())) == lower_case(ending);
 }
 
 std::string fixed_text(std::string_view text, std::size_t length) {

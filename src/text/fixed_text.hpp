@@ -17,6 +17,22 @@ std::string_view trim_right(std::string_view text);
 // `text` without the blanks and tabs around it.
 std::string_view trim(std::string_view text);
 
+// The characters that count as blank between the fields of files and
+// answers.
+inline constexpr std::string_view blanks = " \t";
+
+// True when `text` holds nothing but blanks and tabs (or nothing).
+inline bool is_blank_text(std::string_view text) {
+    return text.find_first_not_of(blanks) == std::string_view::npos;
+}
+
+// `text` with A-Z as a-z, whatever the locale: keys and names in files are
+// matched ignoring case.
+std::string lower_case(std::string_view text);
+
+// True when `text` ends with `ending`, ignoring the case of A-Z.
+bool ends_with_ignoring_case(std::string_view text, std::string_view ending);
+
 // `text` cut or blank-padded to `length` characters.
 std::string fixed_text(std::string_view text, std::size_t length);
 

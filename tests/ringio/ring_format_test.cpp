@@ -44,6 +44,19 @@ TEST(RingFormat, ShownByTheContent) {
     for (const Case& c : cases) EXPECT_EQ(detect_ring_format(c.content), c.format) << c.content;
 }
 
+// Detection once saw only the first 64 KiB, so a header row of 1,000 long
+// IDs hid the row of years and the table was read as a decade file.
+TEST(RingFormat, SeesAHeaderRowLongerThan64KiB) {
+    std::string header = "Year", row = "1850";
+    for (int s = 0; s < 1000; ++s) {
+        header += ",site-with-a-long-name-" + std::to_string(1000000000 + s) + "-core-A-of-the-upper-slope-north-face";
+        row += ",1.5";
+    }
+    ASSERT_GT(header.size(), 65536u);
+    EXPECT_EQ(detect_ring_format(header + "\n" + row + "\n"), RingFormat::delimited);
+    EXPECT_EQ(detect_ring_format(header + "\r" + row + "\r"), RingFormat::delimited);
+}
+
 // Every file that is read in the decade format today must stay so: the real
 // files, the examples, the fuzz seeds and the transcripts' inputs. The
 // delimited tables and Heidelberg files among them are the exceptions.
