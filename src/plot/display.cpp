@@ -140,9 +140,8 @@ void draw_frame(Plotter& p, const PlotSettings& s, const YScale& y, std::string_
     p.lab("YEAR", ylabel, title);
 }
 
-void draw_page(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
-    const PlotSettings& s = ps.settings;
-    const int n = ps.points_drawn;
+// The device of the settings, its colours and font, a page of two subpages.
+void open_device(const PlotSettings& s, Plotter& p) {
     p.sdev(library_text(s.device_name));
     p.scol0(15, 0, 0, 0);
     p.scolbg(s.bg_red, s.bg_green, s.bg_blue);
@@ -150,7 +149,13 @@ void draw_page(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
     p.fontld(1);
     p.font(1);
     p.ssub(1, 2);
+}
 
+// The two panels of a page: ring width and increment above, the cumulative
+// basal area below.
+void draw_panels(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
+    const PlotSettings& s = ps.settings;
+    const int n = ps.points_drawn;
     draw_frame(p, s, {s.y1_min, s.y1_max, s.y1_major, s.y1_minor}, "RWW(mm.)", texts.title);
     p.lsty(s.line_style);
     p.width(2);
@@ -171,6 +176,11 @@ void draw_page(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
     p.width(s.curve_width);
     p.col0(s.line_color);
     p.line(n, ps.plot_x, ps.plot_y3);
+}
+
+void draw_page(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
+    open_device(ps.settings, p);
+    draw_panels(ps, texts, p);
     p.end();
 }
 
@@ -183,23 +193,56 @@ void draw(const PlotSession& ps, const PageTexts& texts, Console& con, Plotter& 
     draw_page(ps, texts, p);
 }
 
-// Reset, gathering, scaling and drawing. The device chosen before (the
-// screen, or the file device of a save) survives the reset.
-void fresh_start(const PlotData& d, PlotChoice plot_mode, int series_index, PlotSession& ps,
-                 Console& con, Plotter& p) {
+// The default settings; the device chosen before (the screen, or the file
+// device of a save) survives the reset.
+void reset_settings(PlotSession& ps, Console& con) {
     const std::string device = ps.settings.device_name;
     pltstyle(reset_option, ps.settings, ps.background_choice, con);
     ps.settings.device_name = device;
     ps.settings.y3_min = axis_default::y3_min;
     ps.settings.y3_max = axis_default::y3_max;
-    if (!draws(plot_mode)) return;
+}
+
+// The page's points, and axes scaled to them.
+void gather_and_scale(const PlotData& d, PlotChoice plot_mode, int series_index,
+                      PlotSession& ps) {
     ps.points_drawn = plot_mode == PlotChoice::individual ? gather_individual(d, series_index, ps)
                                                           : gather_summary(d, ps);
     scale_axes(ps);
+}
+
+// Reset, gathering, scaling and drawing.
+void fresh_start(const PlotData& d, PlotChoice plot_mode, int series_index, PlotSession& ps,
+                 Console& con, Plotter& p) {
+    reset_settings(ps, con);
+    if (!draws(plot_mode)) return;
+    gather_and_scale(d, plot_mode, series_index, ps);
     draw(ps, texts_of(d, plot_mode, series_index), con, p);
 }
 
 }  // namespace
+
+void begin_plot_file(std::string_view file_name, PlotSession& session, Console& con,
+                     Plotter& plotter) {
+    session.settings.device_name = save_device;
+    reset_settings(session, con);
+    plotter.sfnam(file_name);
+    open_device(session.settings, plotter);
+}
+
+bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session,
+                    Console& con, Plotter& plotter) {
+    reset_settings(session, con);
+    if (!draws(page.mode)) return false;
+    gather_and_scale(data, page.mode, page.series, session);
+    if (session.points_drawn <= 0) return false;
+    draw_panels(session, texts_of(data, page.mode, page.series), plotter);
+    return true;
+}
+
+void end_plot_file(Plotter& plotter) {
+    plotter.end();
+}
 
 bool display(const PlotData& data, PlotChoice plot_mode, int series_index, PlotSession& session,
              Console& con, Plotter& plotter) {

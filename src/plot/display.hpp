@@ -51,6 +51,26 @@ struct PlotSession {
     int scale_error = 0;
 };
 
+// The plots drawn without the menu, for whole batches: pages into one file
+// whose name's ending chooses the format, as a save's does (a file of its
+// own for each page where the format holds one page).
+struct PlotPage {
+    PlotChoice mode = PlotChoice::individual;  // a series, or the means (summary)
+    int series = 0;                            // for a series' page
+};
+
+// Opens file `file_name` for the pages drawn until end_plot_file.
+void begin_plot_file(std::string_view file_name, PlotSession& session, Console& con,
+                     Plotter& plotter);
+
+// Draws `page` with the default settings, as the menu draws it first; false
+// (and nothing drawn) when the selection holds no years.
+bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session,
+                    Console& con, Plotter& plotter);
+
+// Closes the file; the drawing is made now.
+void end_plot_file(Plotter& plotter);
+
 // Draws the plot of `plot_mode` (individual: series `series_index`;
 // summary: the file's means; other choices draw nothing) and runs the plot
 // options menu until the user continues (true) or wants no more plots (false).

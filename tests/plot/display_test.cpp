@@ -166,6 +166,29 @@ TEST(Display, SaveDrawsTheDefaultsIntoTheNamedFile) {
               std::string::npos);
 }
 
+// A batch draws each page as the menu first draws it, all into one file:
+// one device, one initialisation and one end for every page.
+TEST(Display, PagesWithoutTheMenuGoIntoOneFile) {
+    plot_run run;
+    scripted_console sc("");
+    run.session.settings.line_color = 4;  // a change from an earlier menu must not carry over
+    begin_plot_file("site.pdf", run.session, sc.con, run.rec);
+    EXPECT_TRUE(draw_plot_page(run.store.data(), {PlotChoice::individual, 1}, run.session, sc.con,
+                               run.rec));
+    EXPECT_FALSE(draw_plot_page(run.store.data(), {PlotChoice::individual, 2}, run.session,
+                                sc.con, run.rec));  // no years
+    EXPECT_TRUE(draw_plot_page(run.store.data(), {PlotChoice::individual, 1}, run.session, sc.con,
+                               run.rec));
+    end_plot_file(run.rec);
+    std::vector<std::string> page(individual_page.begin() + 7, individual_page.end() - 1);
+    std::vector<std::string> want = {"sfnam 'site.pdf'", "sdev 'psc'"};
+    want.insert(want.end(), individual_page.begin() + 1, individual_page.begin() + 7);
+    for (int k = 0; k < 2; ++k) want.insert(want.end(), page.begin(), page.end());
+    want.push_back("end");
+    EXPECT_EQ(run.rec.described(), want);
+    EXPECT_EQ(sc.out.str(), "");
+}
+
 TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
     plot_run run;
     run.show(PlotChoice::individual, 1, "2\n4\n0\nc\n");
