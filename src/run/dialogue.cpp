@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "ringio/readfmt.hpp"
 #include "run/list_files.hpp"
 #include "run/stop.hpp"
+#include "run/warning_text.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/numfmt.hpp"
@@ -130,11 +132,35 @@ void ask_offset_kind(Job& job, Console& con) {
     }));
 }
 
+// What keeps `format` from reading values of `kind`, or nothing.
+std::string format_problem(std::string_view format, OffsetKind kind) {
+    const std::string_view text = trim(format);
+    if (!text.starts_with('(') || !text.ends_with(')'))
+        return "it needs parentheses around its elements, as in (i3) or (f6.1)";
+    const auto parsed = parse_read_format(text);
+    if (!parsed)
+        return "it is not a read format this program can interpret (I, F, E, D, G and X "
+               "elements, repeat counts and groups, as in (5x,i3) or (f6.1))";
+    if (kind == OffsetKind::pith_offsets && parsed->has_real_field)
+        return "pith offsets are whole numbers of rings, read with an I element such as (i3)";
+    if (kind == OffsetKind::diameters && parsed->has_int_field)
+        return "diameters are real numbers, read with an F element such as (f6.1)";
+    return {};
+}
+
+// Asked again when the format cannot read the kind's values: the run would
+// otherwise stop at the first value.
 void ask_offset_format(Job& job, Console& con) {
-    write_line(con);
-    write_line(con, " Enter Estimate/Diameter file READ format");
-    write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
-    job.offset_format = read_text(con, name_length);
+    for (;;) {
+        write_line(con);
+        write_line(con, " Enter Estimate/Diameter file READ format");
+        write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
+        job.offset_format = read_text(con, name_length);
+        const std::string problem = format_problem(job.offset_format, job.offset_kind);
+        if (problem.empty()) return;
+        write_warning(con, "The read format " + quoted(trim(job.offset_format)) +
+                               " cannot be used: " + problem + "; please answer again.");
+    }
 }
 
 // Asked again like the kind: another number would write an empty table and

@@ -18,13 +18,7 @@ std::string output_file_name(std::string_view ring_file_name) {
     const auto slash = name.rfind('/');
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);
     const std::string_view stem = base.substr(0, base.find_first_of(". "));
-    if (name.size() > name_length) return padded_name(std::string(stem) + std::string(suffix));
-    // A name that fits the 30-column field keeps the table name that field
-    // always gave: cut to 30 columns, and when it fills all 30 without "." or
-    // blank, a stem of 26, never the input's own name.
-    const bool fills_field = name.size() == name_length && stem.size() == base.size();
-    const std::string_view kept = fills_field ? stem.substr(0, name_length - suffix.size()) : stem;
-    return fixed_text(std::string(kept) + std::string(suffix), name_length);
+    return padded_name(std::string(stem) + std::string(suffix));
 }
 
 std::string unused_table_name(const std::string& name, const std::vector<std::string>& used) {

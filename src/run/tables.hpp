@@ -14,10 +14,8 @@ namespace ruvela {
 
 // The per-file table's name: the ring-width file's base name (after the last
 // "/") up to its first "." or blank, then "_BAI", padded with blanks to 30
-// characters (the console shows all 30). For names of up to 30 characters,
-// cut to 30, as the 30-column field of names always gave; a 30-character
-// name with neither "." nor blank keeps 26 characters of its stem, so the
-// table is never the input itself.
+// characters (the console shows all 30). The stem is never cut, so the table
+// is never the input itself.
 std::string output_file_name(std::string_view ring_file_name);
 
 // `name`, or when an earlier pair's table of this run took it, the first of

@@ -58,7 +58,7 @@ const std::vector<std::string> individual_page = {
     "col0 15",
     "axes 1944 0 'abinst' 8 10 'abinstv' 1 5",
     "col0 15",
-    "lab 'YEAR' 'm2' 'Cumulative Basal Area'",
+    "lab 'YEAR' 'dm2' 'Cumulative Basal Area'",
     "lsty 1",
     "width 2",
     "col0 15",
@@ -119,7 +119,7 @@ TEST(Display, DrawsASummaryPlotOfTheFileMeans) {
         {{"wind 1896 2004 0 9", "wind 1896 2004 3 7.5", "wind 1896 2004 0 9"},
          {"axes 1896 0 'abinst' 12 10 'abinstv' 1 5", "axes 1896 3 ' ' 12 10 'cmstv' 0.5 5",
           "axes 1896 0 'abinst' 12 10 'abinstv' 1 5"},
-         {"lab 'YEAR' 'RWW(mm.)' 'site.rwl'", "lab 'YEAR' 'BA(m2)' 'Cumulative Basal Area'"},
+         {"lab 'YEAR' 'RWW(mm.)' 'site.rwl'", "lab 'YEAR' 'BA(dm2)' 'Cumulative Basal Area'"},
          {"line 101", "line 101", "line 101"}});
     ASSERT_EQ(drawings(run.rec).size(), 1u);
     EXPECT_EQ(drawings(run.rec)[0], want);

@@ -84,7 +84,7 @@ TEST_F(PlplotDrawing, SavesColourPostScriptWithItsTexts) {
     EXPECT_EQ(ps.rfind("%!PS", 0), 0u);
     // PostScript strings escape their parentheses.
     for (const char* text : {"site.rwl", "YEAR", "RWW\\(mm.\\)", "BAI\\(cm2\\)",
-                             "Cumulative Basal Area", "BA\\(m2\\)"})
+                             "Cumulative Basal Area", "BA\\(dm2\\)"})
         EXPECT_NE(ps.find(text), std::string::npos) << text;
 }
 

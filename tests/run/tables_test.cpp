@@ -35,13 +35,13 @@ TEST(OutputFileName, StemBeforeTheFirstDotOrBlankThenBAI) {
         {"my site.rwl", "my_BAI"},
         {"data/site1.rwl", "site1_BAI"},
         {"../gp.rwl", "gp_BAI"},
-        {"abcdefghijklmnopqrstuvwxyz0", "abcdefghijklmnopqrstuvwxyz0_BA"},  // 27 characters
-        // 30 characters without "." or blank: never the input's own name.
-        {"abcdefghijklmnopqrstuvwxyz0123", "abcdefghijklmnopqrstuvwxyz_BAI"},
+        // Names of 27 to 30 characters were once cut to a table name of 30.
+        {"abcdefghijklmnopqrstuvwxyz12.r", "abcdefghijklmnopqrstuvwxyz12_BAI"},
+        {"abcdefghijklmnopqrstuvwxyz0123", "abcdefghijklmnopqrstuvwxyz0123_BAI"},
     };
     for (const auto& c : cases) {
         // All 30 characters: the console line shows the name with its trailing blanks.
-        EXPECT_EQ(output_file_name(c.ring_file), fixed_text(c.output, name_length)) << c.ring_file;
+        EXPECT_EQ(output_file_name(c.ring_file), padded_name(c.output)) << c.ring_file;
         EXPECT_NE(trim_right(output_file_name(c.ring_file)), c.ring_file);
     }
 }
