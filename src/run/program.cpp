@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -122,11 +123,10 @@ int run_program(Edition edition, Console& con, Store& store, const RunOptions& o
     } catch (const RunEnded& stop) {
         con.out.flush();
         return stop.status;
-    } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure
-        if (!con.held_warnings.empty()) write_line(con);
-        con.out.flush();
-        con.err << "Ruvela: " << failure.what() << '\n';
-        return failure_status;
+    } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure, a failed read
+        return end_with_failure(con, failure);
+    } catch (const std::bad_alloc& failure) {
+        return end_with_failure(con, failure);
     }
 }
 

@@ -1,9 +1,35 @@
 #include "text/console.hpp"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
+
 #include "text/fields.hpp"
+#include "text/input_file.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
+
+int end_with_failure(Console& con, const std::exception& failure) {
+    if (!con.held_warnings.empty()) write_line(con);
+    con.out.flush();
+    const std::string_view file = file_being_read();
+    con.err << "Ruvela: ";
+    // Told without building a string: there may be no memory for one.
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
+        con.err << "out of memory";
+        if (!file.empty()) con.err << " while reading file \"" << file << '"';
+    } else if (const auto* read = dynamic_cast<const std::ios_base::failure*>(&failure)) {
+        // A read outside the line reader, which would have named the line.
+        con.err << "cannot read " << (file.empty() ? "input" : "file \"" + std::string(file) + '"')
+                << ": " << read->code().message();
+    } else {
+        con.err << failure.what();
+    }
+    con.err << '\n';
+    forget_file_being_read();
+    return failure_status;
+}
 
 std::string Console::read_line() {
     out.flush();
