@@ -20,6 +20,7 @@
 #include "run/tables.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
+#include "text/temporary_files.hpp"
 
 #ifndef RUVELA_PLPLOT_FONT_DIR
 #error "RUVELA_PLPLOT_FONT_DIR must name the folder of PLplot's font files"
@@ -131,6 +132,7 @@ int run_program(Edition edition, Console& con, Store& store, const RunOptions& o
 }
 
 int program_main(Edition edition, int argc, char** argv) {
+    take_over_signals();
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine line = parse_command_line(args);
     if (!line.error.empty()) {

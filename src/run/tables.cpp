@@ -214,7 +214,7 @@ void write_summary_tables(const Answers& answers, const RunResults& run, const P
                           OutputFile(summary_tables[2].file_name)};
     for (int i = 0; i < 3; ++i)
         write_summary_table_to(answers, run, tables, edition, summary_tables[i], files[i].stream());
-    for (OutputFile& file : files) file.commit();
+    commit_together(files);
 }
 
 }  // namespace ruvela
