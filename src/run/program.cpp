@@ -119,11 +119,9 @@ int run_program(Edition edition, Console& con, const RunOptions& options) {
 int run_program(Edition edition, Console& con, Store& store, const RunOptions& options) {
     try {
         run(edition, store, con, options);
-        con.out.flush();
-        return normal_status;
+        return finish_output(con.out, con.err, normal_status);
     } catch (const RunEnded& stop) {
-        con.out.flush();
-        return stop.status;
+        return finish_output(con.out, con.err, stop.status);
     } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure, a failed read
         return end_with_failure(con, failure);
     } catch (const std::bad_alloc& failure) {
@@ -141,12 +139,12 @@ int program_main(Edition edition, int argc, char** argv) {
         return bad_command_line_status;
     }
     if (line.request == CommandLine::Request::help) {
-        std::cout << help_text(edition) << std::flush;
-        return 0;
+        std::cout << help_text(edition);
+        return finish_output(std::cout, std::cerr, normal_status);
     }
     if (line.request == CommandLine::Request::version) {
-        std::cout << version_text(edition) << std::flush;
-        return 0;
+        std::cout << version_text(edition);
+        return finish_output(std::cout, std::cerr, normal_status);
     }
     set_plplot_fonts(edition);
     std::ios::sync_with_stdio(false);

@@ -10,6 +10,27 @@
 
 namespace ruvela {
 
+namespace {
+
+// Standard output is written in buffers; its failure shows at a flush, with
+// errno set by the write that failed.
+std::string output_failure_text() {
+    return std::string("cannot write standard output: ") +
+           (errno != 0 ? std::strerror(errno) : "write error");
+}
+
+}  // namespace
+
+void flush_output(Console& con) {
+    if (!con.out.flush()) throw FileFailure(output_failure_text());
+}
+
+int finish_output(std::ostream& out, std::ostream& err, int status) {
+    if (out.flush()) return status;
+    err << "Ruvela: " << output_failure_text() << '\n';
+    return failure_status;
+}
+
 int end_with_failure(Console& con, const std::exception& failure) {
     if (!con.held_warnings.empty()) write_line(con);
     con.out.flush();
@@ -32,7 +53,7 @@ int end_with_failure(Console& con, const std::exception& failure) {
 }
 
 std::string Console::read_line() {
-    out.flush();
+    flush_output(*this);
     std::string line;
     if (!lines_.next(line)) throw InputEnded();
     return line;
@@ -59,7 +80,7 @@ void write_warning(Console& con, std::string_view text) {
 void write_prompt(Console& con, std::string_view text) {
     con.out << text;
     con.mid_line = !text.empty();
-    con.out.flush();
+    flush_output(con);
 }
 
 void pause(Console& con, std::string_view text) {

@@ -72,6 +72,16 @@ struct Job {
         return script;
     }
 
+    // A program that runs RUVELA_V12 with standard output sent where it
+    // cannot be written: `redirection` is the shell's, after `setup`.
+    fs::path program_writing_to(const std::string& setup, const std::string& redirection) {
+        const fs::path script = folder.path / "redirected.sh";
+        write_file(script, "#!/bin/sh\n" + setup + "\nexec '" + std::string(RUVELA_V12) +
+                               "' \"$@\" " + redirection + "\n");
+        fs::permissions(script, fs::perms::owner_all);
+        return script;
+    }
+
     void expect_no_temporary_files() const {
         for (const auto& entry : fs::directory_iterator(run_path())) {
             const std::string name = entry.path().filename().string();
@@ -122,6 +132,24 @@ TEST(NoPartialOutput, SummaryTableThatCannotBeReplacedKeepsThePreviousThree) {
     const std::string table = read_file(job.run_path() / "big_BAI");
     EXPECT_NE(table.find("1029"), std::string::npos);
     job.expect_no_temporary_files();
+}
+
+// Fault guarded: a run whose console output was lost (a full disk, a pipe
+// whose reader has gone, with SIGPIPE ignored) ended with status 0.
+TEST(NoPartialOutput, StandardOutputThatCannotBeWrittenEndsTheRun) {
+    Job job(2, 30);
+    const fs::path full = job.program_writing_to("", ">/dev/full");
+    for (const auto& args : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
+        const ProgramRun run = run_in_folder(full, job.run_path(), job.answers, args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "Ruvela: cannot write standard output: No space left on device\n");
+    }
+    // A FIFO opened for writing, its one reader then closed: no reader is left.
+    const fs::path closed_pipe = job.program_writing_to(
+        "trap '' PIPE\nmkfifo ../fifo\nexec 3<>../fifo 4>../fifo 3<&-", ">&4 4>&-");
+    const ProgramRun run = job.run(closed_pipe);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Ruvela: cannot write standard output: Broken pipe\n");
 }
 
 }  // namespace
