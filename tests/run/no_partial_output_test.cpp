@@ -66,8 +66,8 @@ struct Job {
     // that a write past the limit raises, or it is killed without a word.
     fs::path limited_program(int blocks) {
         const fs::path script = folder.path / "limited.sh";
-        write_file(script, "#!/bin/sh\nulimit -f " + std::to_string(blocks) +
-                               "\nexec '" + std::string(RUVELA_V12) + "'\n");
+        write_file(script, "#!/bin/sh\nulimit -f " + std::to_string(blocks) + "\nexec '" +
+                               std::string(RUVELA_V12) + "'\n");
         fs::permissions(script, fs::perms::owner_all);
         return script;
     }
