@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "run/tables.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
+#include "text/temporary_files.hpp"
 
 #ifndef RUVELA_PLPLOT_FONT_DIR
 #error "RUVELA_PLPLOT_FONT_DIR must name the folder of PLplot's font files"
@@ -136,20 +138,18 @@ int run_program(Edition edition, Console& con, const RunOptions& options) {
 int run_program(Edition edition, Console& con, Store& store, const RunOptions& options) {
     try {
         run(edition, store, con, options);
-        con.out.flush();
-        return normal_status;
+        return finish_output(con.out, con.err, normal_status);
     } catch (const RunEnded& stop) {
-        con.out.flush();
-        return stop.status;
-    } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure
-        if (!con.held_warnings.empty()) write_line(con);
-        con.out.flush();
-        con.err << "Ruvela: " << failure.what() << '\n';
-        return failure_status;
+        return finish_output(con.out, con.err, stop.status);
+    } catch (const std::runtime_error& failure) {  // InputEnded, FileFailure, a failed read
+        return end_with_failure(con, failure);
+    } catch (const std::bad_alloc& failure) {
+        return end_with_failure(con, failure);
     }
 }
 
 int program_main(Edition edition, int argc, char** argv) {
+    take_over_signals();
     const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const CommandLine line = parse_command_line(args);
     if (!line.error.empty()) {
@@ -158,12 +158,12 @@ int program_main(Edition edition, int argc, char** argv) {
         return bad_command_line_status;
     }
     if (line.request == CommandLine::Request::help) {
-        std::cout << help_text(edition) << std::flush;
-        return 0;
+        std::cout << help_text(edition);
+        return finish_output(std::cout, std::cerr, normal_status);
     }
     if (line.request == CommandLine::Request::version) {
-        std::cout << version_text(edition) << std::flush;
-        return 0;
+        std::cout << version_text(edition);
+        return finish_output(std::cout, std::cerr, normal_status);
     }
     set_plplot_fonts(edition);
     std::ios::sync_with_stdio(false);

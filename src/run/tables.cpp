@@ -210,7 +210,7 @@ void write_summary_tables(const Job& job, const RunResults& run, const PairTable
                           OutputFile(summary_tables[2].file_name)};
     for (int i = 0; i < 3; ++i)
         write_summary_table_to(job, run, tables, edition, summary_tables[i], files[i].stream());
-    for (OutputFile& file : files) file.commit();
+    commit_together(files);
 }
 
 }  // namespace ruvela

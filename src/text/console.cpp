@@ -1,12 +1,59 @@
 #include "text/console.hpp"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
+
 #include "text/fields.hpp"
+#include "text/input_file.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
 
+namespace {
+
+// Standard output is written in buffers; its failure shows at a flush, with
+// errno set by the write that failed.
+std::string output_failure_text() {
+    return std::string("cannot write standard output: ") +
+           (errno != 0 ? std::strerror(errno) : "write error");
+}
+
+}  // namespace
+
+void flush_output(Console& con) {
+    if (!con.out.flush()) throw FileFailure(output_failure_text());
+}
+
+int finish_output(std::ostream& out, std::ostream& err, int status) {
+    if (out.flush()) return status;
+    err << "Ruvela: " << output_failure_text() << '\n';
+    return failure_status;
+}
+
+int end_with_failure(Console& con, const std::exception& failure) {
+    if (!con.held_warnings.empty()) write_line(con);
+    con.out.flush();
+    const std::string_view file = file_being_read();
+    con.err << "Ruvela: ";
+    // Told without building a string: there may be no memory for one.
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
+        con.err << "out of memory";
+        if (!file.empty()) con.err << " while reading file \"" << file << '"';
+    } else if (const auto* read = dynamic_cast<const std::ios_base::failure*>(&failure)) {
+        // A read outside the line reader, which would have named the line.
+        con.err << "cannot read " << (file.empty() ? "input" : "file \"" + std::string(file) + '"')
+                << ": " << read->code().message();
+    } else {
+        con.err << failure.what();
+    }
+    con.err << '\n';
+    forget_file_being_read();
+    return failure_status;
+}
+
 std::string Console::read_line() {
-    out.flush();
+    flush_output(*this);
     std::string line;
     if (!lines_.next(line)) throw InputEnded();
     return line;
@@ -33,7 +80,7 @@ void write_warning(Console& con, std::string_view text) {
 void write_prompt(Console& con, std::string_view text) {
     con.out << text;
     con.mid_line = !text.empty();
-    con.out.flush();
+    flush_output(con);
 }
 
 void pause(Console& con, std::string_view text) {

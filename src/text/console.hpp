@@ -1,6 +1,7 @@
 // The console: prompts, lines, pauses and the four kinds of answer.
 #pragma once
 
+#include <exception>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -34,6 +35,20 @@ struct Console {
   private:
     LineReader lines_;
 };
+
+// Writes out what standard output holds; throws FileFailure when it cannot
+// be written (a full disk, a closed pipe): a run whose console output is
+// lost must not pass for a normal one.
+void flush_output(Console& con);
+
+// The end of a run or of --help: writes out `out`, and returns `status`, or,
+// when `out` cannot be written, failure_status after one line on `err`.
+int finish_output(std::ostream& out, std::ostream& err, int status);
+
+// The end of a run by a failure of the console and file layer (InputEnded,
+// FileFailure, a failed read, running out of memory): one line on standard
+// error after what standard output holds; returns failure_status.
+int end_with_failure(Console& con, const std::exception& failure);
 
 // Writes `text` and a line end.
 void write_line(Console& con, std::string_view text = {});

@@ -2,12 +2,50 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <iostream>
 
 #include "text/stops.hpp"
 
 namespace ruvela {
+
+namespace {
+
+// Each stream opened by open_input holds its name in this word, released
+// with the stream.
+const int name_word = std::ios_base::xalloc();
+
+std::string being_read;
+const std::ios_base* being_read_stream = nullptr;
+
+void release_name(std::ios_base::event event, std::ios_base& stream, int word) {
+    if (event != std::ios_base::erase_event) return;
+    delete static_cast<std::string*>(stream.pword(word));
+    stream.pword(word) = nullptr;
+    // A stream closed by the unwinding of a failure keeps the note: the
+    // failure is told from it once the unwinding ends.
+    if (&stream == being_read_stream && std::uncaught_exceptions() == 0) {
+        being_read.clear();
+        being_read_stream = nullptr;
+    }
+}
+
+void remember_name(std::ifstream& file, const std::string& name) {
+    void*& word = file.pword(name_word);
+    if (word == nullptr) {
+        word = new std::string(name);
+        file.register_callback(release_name, name_word);
+    } else {
+        *static_cast<std::string*>(word) = name;
+    }
+    being_read = name;
+    being_read_stream = &file;
+}
+
+}  // namespace
 
 void open_input(std::ifstream& file, const std::string& name) {
     struct stat info {};
@@ -20,6 +58,23 @@ void open_input(std::ifstream& file, const std::string& name) {
         const int error = errno != 0 ? errno : ENOENT;
         throw FileFailure("cannot open file \"" + name + "\": " + std::strerror(error));
     }
+    remember_name(file, name);
+}
+
+std::string input_name(std::ios_base& stream) {
+    if (&stream == &std::cin) return "standard input";
+    const void* word = stream.pword(name_word);
+    if (word == nullptr) return "input";
+    return "file \"" + *static_cast<const std::string*>(word) + "\"";
+}
+
+std::string_view file_being_read() {
+    return being_read;
+}
+
+void forget_file_being_read() {
+    being_read.clear();
+    being_read_stream = nullptr;
 }
 
 bool file_exists(const std::string& name) {
@@ -40,8 +95,11 @@ std::string read_whole_file(const std::string& name) {
         file.read(block, sizeof block);
         text.append(block, static_cast<std::size_t>(file.gcount()));
     }
-    if (file.bad())
-        throw FileFailure("cannot read file \"" + name + "\": " + std::strerror(errno));
+    if (file.bad()) {
+        const auto line = std::count(text.begin(), text.end(), '\n') + 1;
+        throw FileFailure("cannot read file \"" + name + "\", line " + std::to_string(line) +
+                          ": " + std::strerror(errno));
+    }
     return text;
 }
 

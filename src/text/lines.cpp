@@ -1,8 +1,21 @@
 #include "text/lines.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "text/input_file.hpp"
+#include "text/stops.hpp"
 
 namespace ruvela {
+
+// With badbit among the stream's exceptions a failure inside a read reaches
+// this reader instead of passing for the end of the input, and running out
+// of memory on a huge line stays an allocation failure.
+LineReader::LineReader(std::istream& in) : in_(&in) {
+    if (!in.bad()) in.exceptions(in.exceptions() | std::ios::badbit);
+}
 
 bool LineReader::next(std::string& line) {
     if (pending_) {
@@ -30,7 +43,7 @@ bool LineReader::next(std::string& line) {
 // Reads up to the next LF: the standard getline finds it in the stream's
 // buffer at once instead of taking the characters one by one.
 bool LineReader::read_segment() {
-    if (!std::getline(*in_, segment_)) return false;
+    if (!read_up_to_lf()) return false;
     if (!in_->eof()) {
         // The run of CRs before the LF is part of the line end.
         while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
@@ -43,6 +56,28 @@ bool LineReader::read_segment() {
     const bool any_cr = segment_.find('\r') != std::string::npos;
     pieces_left_ = 1 + (any_cr ? std::count(segment_.begin(), segment_.end(), '\r') : 0);
     return true;
+}
+
+namespace {
+
+[[noreturn]] void fail_reading(std::istream& in, long line, const std::error_code& error) {
+    // A failure that the system gave no reason for is told as a read error.
+    const bool system_reason = error.value() != 0 && error.category() != std::iostream_category();
+    throw FileFailure("cannot read " + input_name(in) + ", line " + std::to_string(line) + ": " +
+                      (system_reason ? std::strerror(error.value()) : "read error"));
+}
+
+}  // namespace
+
+bool LineReader::read_up_to_lf() {
+    try {
+        if (std::getline(*in_, segment_)) return true;
+    } catch (const std::ios_base::failure& failure) {
+        fail_reading(*in_, line_number_ + 1, failure.code());
+    }
+    if (in_->bad())
+        fail_reading(*in_, line_number_ + 1, std::error_code(errno, std::generic_category()));
+    return false;
 }
 
 std::string strip_line_end(std::string_view line) {

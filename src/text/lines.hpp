@@ -13,9 +13,11 @@ namespace ruvela {
 // end is a line; an empty stream has none.
 class LineReader {
   public:
-    explicit LineReader(std::istream& in) : in_(&in) {}
+    explicit LineReader(std::istream& in);
 
     // The next line without its line end, or false at the end of the input.
+    // A read that fails is no end: it throws FileFailure naming the input,
+    // the line and the system's reason.
     bool next(std::string& line);
 
     // Hands `line` back: the next call of next() returns it again.
@@ -26,6 +28,7 @@ class LineReader {
 
   private:
     bool read_segment();
+    bool read_up_to_lf();
 
     std::istream* in_;
     std::optional<std::string> pending_;

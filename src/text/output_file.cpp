@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "text/stops.hpp"
+#include "text/temporary_files.hpp"
 
 namespace ruvela {
 
@@ -25,19 +26,29 @@ void write_all(std::string& buffer, std::ostream& out) {
     buffer.clear();
 }
 
+namespace {
+
+// The temporary file's name: the target's with a random suffix, which tells
+// what a file left by a crash was to become, or, when that is longer than
+// the folder allows a name to be, a short name beside it.
+std::string temporary_pattern(const std::string& path, bool short_name) {
+    if (!short_name) return path + ".tmpXXXXXX";
+    const std::size_t slash = path.rfind('/');
+    return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + ".rvXXXXXX";
+}
+
+int make_temporary(std::string& name) {
+    std::vector<char> text(name.begin(), name.end());
+    text.push_back('\0');
+    const int fd = ::mkstemp(text.data());
+    name = text.data();
+    return fd;
+}
+
+}  // namespace
+
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
-    std::string pattern = path_ + ".tmpXXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) fail("cannot create", errno);
-    // mkstemp makes the file private; a table gets the permissions of any
-    // file the user creates.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    temp_path_ = name.data();
+    create_temporary();
     // Opened for appending, which does not truncate: the file is new and
     // empty, and on ext4 a truncation to zero makes closing the file start
     // writing it to disk at once, which costs a batch of many small tables
@@ -46,26 +57,73 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     if (!stream_) fail("cannot create", errno);
 }
 
+void OutputFile::create_temporary() {
+    const SignalsHeld held;  // a signal must find the new file noted
+    std::string name = temporary_pattern(path_, false);
+    int fd = make_temporary(name);
+    if (fd < 0 && errno == ENAMETOOLONG) {
+        name = temporary_pattern(path_, true);
+        fd = make_temporary(name);
+    }
+    if (fd < 0) fail("cannot create", errno);
+    // mkstemp makes the file private; a table gets the permissions of any
+    // file the user creates.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    temp_path_ = name;
+    temp_slot_ = note_temporary(temp_path_.c_str());
+}
+
 OutputFile::~OutputFile() {
     if (committed_) return;
     stream_.close();
-    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
+    remove_temporary();
 }
 
 void OutputFile::commit() {
+    commit_together(std::span<OutputFile>(this, 1));
+}
+
+void commit_together(std::span<OutputFile> files) {
+    for (OutputFile& file : files) file.finish_writing();
+    for (OutputFile& file : files) file.check_replaceable();
+    const SignalsHeld held;  // the targets are replaced all or none
+    for (OutputFile& file : files) file.rename_to_target();
+}
+
+void OutputFile::finish_writing() {
     stream_.flush();
     if (!stream_) fail("cannot write", errno);
     stream_.close();
     if (stream_.fail()) fail("cannot write", errno);
+}
+
+// A folder in the target's place is the one obstacle to a rename that the
+// creation of the temporary file beside it has not already ruled out.
+void OutputFile::check_replaceable() {
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) fail("cannot create", EISDIR);
+}
+
+void OutputFile::rename_to_target() {
     if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) fail("cannot create", errno);
+    forget_temporary(temp_slot_);
     committed_ = true;
+}
+
+void OutputFile::remove_temporary() {
+    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
+    forget_temporary(temp_slot_);
+    temp_slot_ = -1;
+    temp_path_.clear();
 }
 
 void OutputFile::fail(const std::string& what, int error) {
     const std::string reason = error != 0 ? std::strerror(error) : "write error";
     stream_.close();
-    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
-    temp_path_.clear();
+    remove_temporary();
     throw FileFailure(what + " file " + path_ + ": " + reason);
 }
 

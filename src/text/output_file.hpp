@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <fstream>
 #include <ostream>
+#include <span>
 #include <string>
 
 namespace ruvela {
@@ -21,7 +22,8 @@ void write_all(std::string& buffer, std::ostream& out);
 // A file written under a temporary name in the target's folder and renamed
 // over the target only by commit(), so a failing or killed run never leaves
 // a truncated table under the real name. Destroyed uncommitted, it removes
-// its temporary file. Failures throw FileFailure naming the file and the
+// its temporary file, and so does a signal that ends the run (see
+// take_over_signals). Failures throw FileFailure naming the target and the
 // system's reason.
 class OutputFile {
   public:
@@ -36,13 +38,25 @@ class OutputFile {
     // Writes out what is buffered and renames the temporary file to the target.
     void commit();
 
+    // The same for files that belong together: none replaces its target
+    // unless all are written out and every target can be replaced.
+    friend void commit_together(std::span<OutputFile> files);
+
   private:
+    void create_temporary();
+    void finish_writing();
+    void check_replaceable();
+    void rename_to_target();
+    void remove_temporary();
     [[noreturn]] void fail(const std::string& what, int error);
 
     std::string path_;
     std::string temp_path_;
+    int temp_slot_ = -1;
     std::ofstream stream_;
     bool committed_ = false;
 };
+
+void commit_together(std::span<OutputFile> files);
 
 }  // namespace ruvela

@@ -62,20 +62,32 @@ struct Job {
     ProgramRun run(const fs::path& program) { return run_in_folder(program, run_path(), answers); }
 
     // A program that runs RUVELA_V12 with files limited to `blocks` of 512
-    // bytes, as on a full disk: a write past the limit fails (the signal
-    // that would kill the process is ignored).
+    // bytes, as on a full disk. The program itself must ignore the signal
+    // that a write past the limit raises, or it is killed without a word.
     fs::path limited_program(int blocks) {
         const fs::path script = folder.path / "limited.sh";
-        write_file(script, "#!/bin/sh\ntrap '' XFSZ\nulimit -f " + std::to_string(blocks) +
-                               "\nexec '" + std::string(RUVELA_V12) + "'\n");
+        write_file(script, "#!/bin/sh\nulimit -f " + std::to_string(blocks) + "\nexec '" +
+                               std::string(RUVELA_V12) + "'\n");
+        fs::permissions(script, fs::perms::owner_all);
+        return script;
+    }
+
+    // A program that runs RUVELA_V12 with standard output sent where it
+    // cannot be written: `redirection` is the shell's, after `setup`.
+    fs::path program_writing_to(const std::string& setup, const std::string& redirection) {
+        const fs::path script = folder.path / "redirected.sh";
+        write_file(script, "#!/bin/sh\n" + setup + "\nexec '" + std::string(RUVELA_V12) +
+                               "' \"$@\" " + redirection + "\n");
         fs::permissions(script, fs::perms::owner_all);
         return script;
     }
 
     void expect_no_temporary_files() const {
-        for (const auto& entry : fs::directory_iterator(run_path()))
-            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos)
+        for (const auto& entry : fs::directory_iterator(run_path())) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_TRUE(name.find(".tmp") == std::string::npos && !name.starts_with(".rv"))
                 << entry.path() << " left behind";
+        }
     }
 };
 
@@ -102,19 +114,42 @@ TEST(NoPartialOutput, FailingWriteKeepsThePreviousCompleteTable) {
     job.expect_no_temporary_files();
 }
 
-TEST(NoPartialOutput, SummaryTableThatCannotBeReplacedEndsTheRunCleanly) {
+// Fault guarded: the summary tables were renamed one by one, so when the
+// last could not replace its target the first two were already this run's.
+TEST(NoPartialOutput, SummaryTableThatCannotBeReplacedKeepsThePreviousThree) {
     Job job(2, 30);
-    fs::create_directories(job.run_path() / "BAIcm2.out");  // a folder is no file to replace
+    write_file(job.run_path() / "BAm2.out", "previous BAm2\n");
+    write_file(job.run_path() / "BAIcm2.out", "previous BAIcm2\n");
+    fs::create_directories(job.run_path() / "RRWmm.out");  // a folder is no file to replace
     const ProgramRun run = job.run(RUVELA_V12);
 
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("BAIcm2.out"), std::string::npos) << run.err;
-    EXPECT_TRUE(fs::is_directory(job.run_path() / "BAIcm2.out"));
-    EXPECT_FALSE(fs::exists(job.run_path() / "RRWmm.out"));
+    EXPECT_NE(run.err.find("RRWmm.out: Is a directory"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_directory(job.run_path() / "RRWmm.out"));
+    EXPECT_EQ(read_file(job.run_path() / "BAm2.out"), "previous BAm2\n");
+    EXPECT_EQ(read_file(job.run_path() / "BAIcm2.out"), "previous BAIcm2\n");
     // What was written before the failure is complete.
     const std::string table = read_file(job.run_path() / "big_BAI");
     EXPECT_NE(table.find("1029"), std::string::npos);
     job.expect_no_temporary_files();
+}
+
+// Fault guarded: a run whose console output was lost (a full disk, a pipe
+// whose reader has gone, with SIGPIPE ignored) ended with status 0.
+TEST(NoPartialOutput, StandardOutputThatCannotBeWrittenEndsTheRun) {
+    Job job(2, 30);
+    const fs::path full = job.program_writing_to("", ">/dev/full");
+    for (const auto& args : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
+        const ProgramRun run = run_in_folder(full, job.run_path(), job.answers, args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "Ruvela: cannot write standard output: No space left on device\n");
+    }
+    // A FIFO opened for writing, its one reader then closed: no reader is left.
+    const fs::path closed_pipe = job.program_writing_to(
+        "trap '' PIPE\nmkfifo ../fifo\nexec 3<>../fifo 4>../fifo 3<&-", ">&4 4>&-");
+    const ProgramRun run = job.run(closed_pipe);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Ruvela: cannot write standard output: Broken pipe\n");
 }
 
 }  // namespace

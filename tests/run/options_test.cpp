@@ -35,6 +35,8 @@ TEST(CommandLine, BadWordsAreNamed) {
         {{"--verbose"}, "unknown option '--verbose'"},
         {{"-h"}, "unknown option '-h'"},
         {{"--csv=yes"}, "unknown option '--csv=yes'"},
+        {{"--foo", "bar"}, "unknown option '--foo'"},       // the first bad word, not the last
+        {{"--devicefoo"}, "unknown option '--devicefoo'"},  // not --device with its name run on
         {{"--help", "gp.rwl"}, "unexpected argument 'gp.rwl'"},
         {{"-"}, "unexpected argument '-'"},
         {{""}, "unexpected argument ''"},

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <new>
 #include <optional>
 #include <sstream>
 
+#include "text/input_file.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -63,6 +66,29 @@ TEST(Console, EndOfInputIsReportedNotLooped) {
     EXPECT_THROW(read_logical(s.con), InputEnded);
     Session t("");
     EXPECT_THROW(read_free_real(t.con), InputEnded);
+}
+
+// Fault guarded: running out of memory ended the run without saying what
+// was being read, because unwinding had closed the file before the failure
+// was told; and a file closed normally must not be named afterwards.
+TEST(Console, OutOfMemoryNamesTheFileBeingRead) {
+    const std::string name = RUVELA_SOURCE_DIR "/README.md";
+    Session s("");
+    try {
+        std::ifstream file;
+        open_input(file, name);
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc& failure) {
+        EXPECT_EQ(end_with_failure(s.con, failure), failure_status);
+    }
+    EXPECT_EQ(s.err.str(), "Ruvela: out of memory while reading file \"" + name + "\"\n");
+    {
+        std::ifstream file;
+        open_input(file, name);
+    }
+    Session t("");
+    end_with_failure(t.con, std::bad_alloc());
+    EXPECT_EQ(t.err.str(), "Ruvela: out of memory\n");
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 #include "text/output_file.hpp"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "text/stops.hpp"
+#include "text/temporary_files.hpp"
 
 namespace ruvela {
 namespace {
@@ -75,6 +79,50 @@ TEST(OutputFile, WriteErrorIsAFailureNotASuccess) {
     file.stream().setstate(std::ios::badbit);  // what a failed write (a full disk) leaves
     EXPECT_THROW(file.commit(), FileFailure);
     EXPECT_EQ(dir.entries(), 0u);
+}
+
+// Fault guarded: the temporary name, the table's with a suffix, was longer
+// than a name may be, and the table was refused with its own name blamed.
+TEST(OutputFile, TableWithTheLongestNameIsWrittenAndATooLongOneIsNamed) {
+    TempDir dir;
+    const std::string longest(254, 'a');
+    {
+        OutputFile file((dir.path / longest).string());
+        file.stream() << " Year\n";
+        file.commit();
+    }
+    EXPECT_EQ(contents(dir.path / longest), " Year\n");
+    EXPECT_EQ(dir.entries(), 1u);
+    const std::string too_long = (dir.path / std::string(256, 'b')).string();
+    try {
+        OutputFile file(too_long);
+        file.commit();
+        FAIL() << "no failure reported";
+    } catch (const FileFailure& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot create file " + too_long + ": File name too long");
+    }
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+// Fault guarded: a run ended by Ctrl-C, kill or a closed terminal left the
+// temporary file of the table it was writing.
+TEST(OutputFile, EndingSignalsRemoveTheTemporaryFileAndKeepTheirStatus) {
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        TempDir dir;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            take_over_signals();
+            OutputFile file((dir.path / "site_BAI").string());
+            file.stream() << "partial";
+            ::kill(::getpid(), signal_number);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << signal_number;
+        EXPECT_EQ(dir.entries(), 0u) << signal_number;
+    }
 }
 
 }  // namespace
