@@ -19,9 +19,9 @@ ReadStatus read_value(OffsetKind kind, std::string_view format, LineReader& line
         value_text = std::to_string(record.pith_offset);
         return status;
     }
-    const ReadStatus status =
-        read_formatted(lines, format, std::span<float>(&record.diameter_cm, 1), &report);
-    value_text = shortest_text(record.diameter_cm);
+    float& value = kind == OffsetKind::d2pith ? record.d2pith_mm : record.diameter_cm;
+    const ReadStatus status = read_formatted(lines, format, std::span<float>(&value, 1), &report);
+    value_text = shortest_text(value);
     return status;
 }
 

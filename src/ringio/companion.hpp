@@ -13,15 +13,21 @@
 
 namespace ruvela {
 
-// What the companion files of a run hold, numbered as the dialogue offers it.
-enum class OffsetKind { pith_offsets = 1, diameters = 2 };
+// What the companion files of a run hold, numbered as the dialogue offers
+// the first two; the others are given on the command line.
+enum class OffsetKind { pith_offsets = 1, diameters = 2, d2pith = 3, proportional = 4 };
 
 // What the companion file gives one series. The kind decides which of the
 // fields is read and which rule turns it into radii.
 struct CompanionRecord {
     int pith_offset = 0;       // rings missing to the pith
     float diameter_cm = 0.0f;  // the stem's diameter at the last measured ring
+    float d2pith_mm = 0.0f;    // distance from the innermost measured ring to the pith
 };
+
+// The read format that asks for free reading (Fortran's own notation for
+// list-directed input): values found by their text, not by columns.
+inline constexpr std::string_view free_format = "*";
 
 // Field habits that read something other than what a line seems to say.
 enum class CompanionHabit { cut_token, blanks_between_digits, implied_decimal_point };

@@ -17,6 +17,14 @@ float inner_part(float sum, int rings) {
     return n * (sum / n);
 }
 
+// The sum of the series' widths, in mm.
+float measured_width(const PairSeries& pair, const PairTables& tables, int s) {
+    float sum = 0.0f;
+    for (int y = pair.series_first_year(s); y <= pair.series_last_year(s); ++y)
+        sum += tables.ring_width(s, y);
+    return sum;
+}
+
 // With a pith offset p the missing inner part counts as p rings of the mean
 // width of the first p measured rings; widths past the series' end are zero,
 // so only its own rings are summed and a huge offset costs nothing.
@@ -40,7 +48,10 @@ float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& ta
         case OffsetKind::pith_offsets:
             return radius_from_pith_offset(record.pith_offset, pair, tables, s);
         case OffsetKind::diameters:
+        case OffsetKind::proportional:  // the reconstructed stem ends at the measured diameter
             return record.diameter_cm * 0.5f;
+        case OffsetKind::d2pith:
+            return mm_to_cm(record.d2pith_mm + measured_width(pair, tables, s));
     }
     return 0.0f;
 }
