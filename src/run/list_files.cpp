@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
 
@@ -9,11 +10,20 @@ namespace ruvela {
 
 namespace {
 
-std::vector<std::string> lines_of(std::ifstream& file) {
+FileList names_of(std::ifstream& file) {
     LineReader lines(file);
-    std::vector<std::string> all;
-    for (std::string line; lines.next(line);) all.push_back(line);
-    return all;
+    FileList list;
+    for (std::string line; lines.next(line);) {
+        const std::string_view name = trim(line);
+        if (name.empty()) {
+            ++list.empty_lines;
+            continue;
+        }
+        if (name.starts_with('#')) continue;
+        list.names.emplace_back(name);
+        list.lines.push_back(lines.line_number());
+    }
+    return list;
 }
 
 }  // namespace
@@ -24,7 +34,7 @@ FileLists read_file_lists(const std::string& ring_list, const std::string& compa
     std::ifstream ring_file, companion_file;
     open_input(ring_file, ring_list);
     open_input(companion_file, companion_list);
-    return {lines_of(ring_file), lines_of(companion_file)};
+    return {names_of(ring_file), names_of(companion_file)};
 }
 
 }  // namespace ruvela

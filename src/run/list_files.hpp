@@ -7,9 +7,16 @@
 
 namespace ruvela {
 
+// The names of one list: its lines without the blanks and tabs around
+// them, passing over empty lines and lines that begin with "#".
+struct FileList {
+    std::vector<std::string> names;
+    std::vector<long> lines;  // the line of each name
+    int empty_lines = 0;      // passed over
+};
+
 struct FileLists {
-    std::vector<std::string> ring_names;       // every line of the ring-width list
-    std::vector<std::string> companion_names;  // every line of the companion list
+    FileList rings, companions;
 };
 
 // Reads both lists whole. Throws FileFailure when one cannot be opened.

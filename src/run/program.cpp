@@ -18,6 +18,7 @@
 #include "run/plot_selection.hpp"
 #include "run/store.hpp"
 #include "run/tables.hpp"
+#include "run/warning_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/stops.hpp"
 #include "text/temporary_files.hpp"
@@ -91,6 +92,19 @@ void process_pair(const Job& job, int f, Store& store, SummaryCsv& summary_csv,
     }
 }
 
+// The summary tables keep a column for every pair of the job; the columns of
+// pairs never processed hold zeros, which must not pass for measurements.
+void tell_pairs_left_out(const Job& job, int last_processed, Console& con) {
+    std::vector<std::string> left_out;
+    for (int f = last_processed + 1; f <= job.file_count(); ++f)
+        left_out.push_back(file_name_of(job.pair(f).ring_file));
+    if (left_out.empty()) return;
+    write_warning(con, "The run was quit after pair " + std::to_string(last_processed) + " of " +
+                           std::to_string(job.file_count()) + "; not processed: " +
+                           listed_names(left_out) +
+                           " (their columns of the summary tables hold zeros).");
+}
+
 }  // namespace
 
 void run_job(const Job& job, Edition edition, Store& store, Console& con,
@@ -98,7 +112,10 @@ void run_job(const Job& job, Edition edition, Store& store, Console& con,
     SummaryCsv summary_csv;
     for (int f = 1; f <= job.file_count(); ++f) {
         process_pair(job, f, store, summary_csv, options, con);
-        if (after_pair(job, store) == PairOutcome::quit) break;
+        if (after_pair(job, store) == PairOutcome::quit) {
+            tell_pairs_left_out(job, f, con);
+            break;
+        }
     }
     write_summary_tables(job, store.run, store.tables, edition);
     if (options.write_csv) write_summary_csv_file(summary_csv);

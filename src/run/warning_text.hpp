@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ruvela {
 
@@ -21,6 +22,18 @@ inline std::string quoted(std::string_view text) {
     q.append(text);
     q.push_back('"');
     return q;
+}
+
+// "a.rwl, b.rwl, c.rwl": at most listed_warnings names, then how many more.
+inline std::string listed_names(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t k = 0; k < names.size() && k < listed_warnings; ++k) {
+        if (k > 0) text += ", ";
+        text += names[k];
+    }
+    if (names.size() > listed_warnings)
+        text += " and " + std::to_string(names.size() - listed_warnings) + " more";
+    return text;
 }
 
 }  // namespace ruvela
