@@ -16,8 +16,16 @@ namespace ruvela {
 
 namespace {
 
-std::string read_name(Console& con) {
-    return padded_name(con.read_line());
+// A file name as typed; nullopt, after saying why, when it is longer than
+// a name may be: cut, it might name another file.
+std::optional<std::string> read_name(Console& con) {
+    const std::string line = con.read_line();
+    const std::size_t length = trim_right(line).size();
+    if (length <= max_name_length) return padded_name(line);
+    write_warning(con, "A file name of " + std::to_string(length) +
+                           " characters is not taken: names may have at most " +
+                           std::to_string(max_name_length) + "; please answer again.");
+    return std::nullopt;
 }
 
 // The first character of an answer as one digit; nullopt when it is none of
@@ -46,10 +54,14 @@ void ask_list_names(Job& job, Console& con) {
     for (;;) {
         write_line(con);
         write_prompt(con, " Ring-Width ListFile name :> ");
-        const std::string ring_list = read_name(con);
+        const auto ring_name = read_name(con);
+        if (!ring_name) continue;
         write_line(con);
         write_prompt(con, " Pith Estimate/Diameter ListFile name :> ");
-        const std::string companion_list = read_name(con);
+        const auto companion_name = read_name(con);
+        if (!companion_name) continue;
+        const std::string& ring_list = *ring_name;
+        const std::string& companion_list = *companion_name;
         if (!file_exists(file_name_of(ring_list))) {
             report_missing(con, ring_list, " or quit the program.", " Hit RETURN to continue");
         } else if (!file_exists(file_name_of(companion_list))) {
@@ -134,14 +146,18 @@ void ask_file_pair(Job& job, Console& con) {
         write_line(con);
         write_line(con);
         write_prompt(con, " Enter Raw Ring Width File  Name >   ");
-        pair.ring_file = read_name(con);
+        const auto ring_name = read_name(con);
+        if (!ring_name) continue;
+        pair.ring_file = *ring_name;
         if (!file_exists(file_name_of(pair.ring_file))) {
             report_missing(con, pair.ring_file, " or quit the program", indented_pause);
             continue;
         }
         write_line(con);
         write_prompt(con, " Enter Pith Estimate/Diameter File  Name >   ");
-        pair.companion_file = read_name(con);
+        const auto companion_name = read_name(con);
+        if (!companion_name) continue;
+        pair.companion_file = *companion_name;
         if (file_exists(file_name_of(pair.companion_file))) break;
         report_missing(con, pair.companion_file, " or quit the program", indented_pause);
     }
