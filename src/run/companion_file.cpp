@@ -177,9 +177,7 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     if (reading.conversion_error) {
         keep_in_file_order(reading, reading.values.size(), pair);
         write_series_table(job.offset_kind, pair, values, con);
-        write_line(con);
-        write_line(con, " Error offset data");
-        end_run(stop_status);
+        stop_with_lines(con, {" Error offset data"});
     }
     pair.offset_count = values;
     warn_habits(con, file, job.offset_format, reading);

@@ -1,8 +1,10 @@
 #include "run/options.hpp"
 
 #include <algorithm>
+#include <charconv>
 
 #include "plot/plplot_plotter.hpp"
+#include "text/fixed_text.hpp"
 
 #ifndef RUVELA_VERSION
 #error "RUVELA_VERSION must give the project's version"
@@ -12,43 +14,180 @@ namespace ruvela {
 
 namespace {
 
-constexpr std::string_view device_option = "--device";
-constexpr std::string_view device_with_name = "--device=";
+// Whether args[k] is option `name` with a value, as "--name VALUE" or
+// "--name=VALUE"; `value` is then set (empty when missing) and k moved past
+// it. "--namefoo" is another option.
+bool take_value(std::span<const std::string_view> args, std::size_t& k, std::string_view name,
+                std::string_view& value) {
+    const std::string_view arg = args[k];
+    if (!arg.starts_with(name)) return false;
+    const std::string_view rest = arg.substr(name.size());
+    if (rest.empty()) {
+        value = k + 1 < args.size() ? args[++k] : std::string_view{};
+        return true;
+    }
+    if (!rest.starts_with('=')) return false;
+    value = rest.substr(1);
+    return true;
+}
+
+std::optional<OffsetKind> kind_named(std::string_view name) {
+    constexpr std::pair<std::string_view, OffsetKind> kinds[] = {
+        {"pith", OffsetKind::pith_offsets},
+        {"diameter", OffsetKind::diameters},
+        {"d2pith", OffsetKind::d2pith},
+        {"proportional", OffsetKind::proportional},
+    };
+    for (const auto& [n, kind] : kinds)
+        if (n == name) return kind;
+    return std::nullopt;
+}
+
+std::optional<OutputLayout> layout_named(std::string_view name) {
+    if (name == "column") return OutputLayout::column;
+    if (name == "decade") return OutputLayout::decade;
+    return std::nullopt;
+}
+
+bool plots_target(std::string_view name) {
+    return name.ends_with('/') || ends_with_ignoring_case(name, ".pdf") ||
+           ends_with_ignoring_case(name, ".ps");
+}
+
+std::optional<int> positive_number(std::string_view text) {
+    int n = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (error != std::errc() || end != text.data() + text.size() || n <= 0) return std::nullopt;
+    return n;
+}
+
+// The words of one command line and what they set.
+struct Parse {
+    CommandLine line;
+    bool help = false, version = false;
+    std::optional<OffsetKind> kind;
+    BatchInputs inputs;
+    std::vector<std::string_view> files;
+    std::string_view batch_option;  // the first option that needs --kind
+
+    void fail(std::string text) {
+        if (line.error.empty()) line.error = std::move(text);
+    }
+
+    void word(std::span<const std::string_view> args, std::size_t& k);
+    void finish();
+};
+
+void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
+    const std::string_view arg = args[k];
+    RunOptions& run = line.run;
+    std::string_view value;
+    const auto needs_kind = [&](std::string_view option) {
+        if (batch_option.empty()) batch_option = option;
+    };
+    if (arg == "--help") {
+        help = true;
+    } else if (arg == "--version") {
+        version = true;
+    } else if (arg == "--csv") {
+        run.write_csv = true;
+    } else if (take_value(args, k, "--device", value)) {
+        if (value.empty()) fail("option --device needs a device name");
+        run.device = value;
+    } else if (take_value(args, k, "--kind", value)) {
+        kind = kind_named(value);
+        if (!kind)
+            fail("unknown kind '" + std::string(value) +
+                 "' for --kind (pith, diameter, d2pith or proportional)");
+    } else if (take_value(args, k, "--format", value)) {
+        needs_kind("--format");
+        if (value.empty()) fail("option --format needs a read format, such as (f6.1)");
+        inputs.format = value;
+    } else if (take_value(args, k, "--layout", value)) {
+        needs_kind("--layout");
+        const auto layout = layout_named(value);
+        if (!layout) fail("unknown layout '" + std::string(value) + "' for --layout (column or decade)");
+        inputs.layout = layout.value_or(OutputLayout::column);
+    } else if (take_value(args, k, "--out", value)) {
+        needs_kind("--out");
+        if (value.empty()) fail("option --out needs a folder");
+        run.out_dir = value;
+    } else if (take_value(args, k, "--plots", value)) {
+        needs_kind("--plots");
+        if (!plots_target(value))
+            fail("option --plots needs FILE.pdf, FILE.ps or DIR/, not '" + std::string(value) + "'");
+        run.plots = value;
+    } else if (take_value(args, k, "--ring-list", value)) {
+        needs_kind("--ring-list");
+        if (value.empty()) fail("option --ring-list needs a file name");
+        inputs.ring_list = value;
+    } else if (take_value(args, k, "--companion-list", value)) {
+        needs_kind("--companion-list");
+        if (value.empty()) fail("option --companion-list needs a file name");
+        inputs.companion_list = value;
+    } else if (take_value(args, k, "--tree-chars", value)) {
+        needs_kind("--tree-chars");
+        const auto n = positive_number(value);
+        if (!n) fail("option --tree-chars needs a whole number above 0, not '" + std::string(value) + "'");
+        run.trees = true;
+        run.tree_chars = n.value_or(0);
+    } else if (arg == "--keep-going" || arg == "--strict" || arg == "--trees") {
+        needs_kind(arg);
+        run.keep_going = run.keep_going || arg == "--keep-going";
+        run.strict = run.strict || arg == "--strict";
+        run.trees = run.trees || arg == "--trees";
+    } else if (arg.starts_with("-") && arg != "-") {
+        fail("unknown option '" + std::string(arg) + "'");
+    } else if (arg.empty() || arg == "-") {
+        fail("unexpected argument '" + std::string(arg) + "'");
+    } else {
+        files.push_back(arg);
+    }
+}
+
+void Parse::finish() {
+    if (!kind) {
+        if (!files.empty())
+            fail("unexpected argument '" + std::string(files.front()) +
+                 "': files on the command line need --kind");
+        if (!batch_option.empty()) fail("option " + std::string(batch_option) + " needs --kind");
+        return;
+    }
+    inputs.kind = *kind;
+    if (files.size() % 2 != 0)
+        fail("ring-width file '" + std::string(files.back()) + "' has no companion file after it");
+    for (std::size_t k = 0; k + 1 < files.size(); k += 2)
+        inputs.pairs.push_back({std::string(files[k]), std::string(files[k + 1])});
+    const bool lists = !inputs.ring_list.empty() || !inputs.companion_list.empty();
+    if (lists && inputs.ring_list.empty()) fail("option --companion-list needs --ring-list");
+    if (lists && inputs.companion_list.empty()) fail("option --ring-list needs --companion-list");
+    if (lists && !files.empty())
+        fail("file '" + std::string(files.front()) + "' beside --ring-list: give pairs one way");
+    if (!lists && files.empty())
+        fail("option --kind needs file pairs (RINGS COMPANION ...) or the two list files");
+    line.batch = std::move(inputs);
+}
 
 }  // namespace
 
 CommandLine parse_command_line(std::span<const std::string_view> args) {
-    CommandLine line;
-    bool help = false, version = false;
-    for (std::size_t k = 0; k < args.size() && line.error.empty(); ++k) {
-        const std::string_view arg = args[k];
-        if (arg == "--help") {
-            help = true;
-        } else if (arg == "--version") {
-            version = true;
-        } else if (arg == "--csv") {
-            line.run.write_csv = true;
-        } else if (arg == device_option || arg.starts_with(device_with_name)) {
-            std::string_view name = arg.substr(std::min(arg.size(), device_with_name.size()));
-            if (arg == device_option && k + 1 < args.size()) name = args[++k];
-            if (name.empty()) line.error = "option --device needs a device name";
-            line.run.device = name;
-        } else if (arg.starts_with("-") && arg != "-") {
-            line.error = "unknown option '" + std::string(arg) + "'";
-        } else {
-            line.error = "unexpected argument '" + std::string(arg) + "'";
-        }
-    }
-    if (help)
+    Parse parse;
+    for (std::size_t k = 0; k < args.size() && parse.line.error.empty(); ++k) parse.word(args, k);
+    if (parse.line.error.empty()) parse.finish();
+    CommandLine& line = parse.line;
+    if (!line.error.empty()) line.batch.reset();
+    if (parse.help)
         line.request = CommandLine::Request::help;
-    else if (version)
+    else if (parse.version)
         line.request = CommandLine::Request::version;
     return line;
 }
 
 std::string usage_line(Edition edition) {
-    return "Usage: " + std::string(program_name(edition)) +
-           " [--help] [--version] [--csv] [--device NAME]";
+    const std::string name(program_name(edition));
+    return "Usage: " + name + " [--help] [--version] [--csv] [--device NAME]\n" +
+           "       " + name + " [OPTIONS] --kind KIND RINGS COMPANION [RINGS COMPANION ...]\n" +
+           "       " + name + " [OPTIONS] --kind KIND --ring-list FILE --companion-list FILE";
 }
 
 std::string help_text(Edition edition) {
@@ -60,9 +199,12 @@ std::string help_text(Edition edition) {
            usage_line(edition) +
            "\n"
            "\n"
-           "The program asks for its input on standard input: one pair of files or two\n"
-           "list files of pairs, the kind and read format of the companion file (pith\n"
-           "offsets or diameters), and the layout of the per-file table.\n"
+           "Without --kind the program asks for its input on standard input: one pair of\n"
+           "files or two list files of pairs, the kind and read format of the companion\n"
+           "file (pith offsets or diameters), and the layout of the per-file table.\n"
+           "With --kind it reads nothing from standard input: the pairs are given as\n"
+           "ring-width file then companion file, or as the two list files, and every\n"
+           "series' page and each pair's means can be drawn into one file (--plots).\n"
            "\n"
            "Options:\n"
            "  --help          show this help and end\n"
@@ -72,6 +214,28 @@ std::string help_text(Edition edition) {
            "  --device NAME   PLplot device for plots on the screen (xcairo, xwin, null,\n"
            "                  ...); wins over RUVELA_DEVICE\n"
            "\n"
+           "Options of a run named on the command line:\n"
+           "  --kind KIND     what the companion files hold: pith (rings missing to the\n"
+           "                  pith), diameter (stem diameter, cm), d2pith (distance to\n"
+           "                  the pith, mm) or proportional (a table of pith offset,\n"
+           "                  distance to the pith and diameter per series)\n"
+           "  --format FMT    read the companion files with this read format, such as\n"
+           "                  (i3) or (f6.1); without it they are read freely: one value\n"
+           "                  and the series ID per line, a header line passed over\n"
+           "  --layout L      column (the default) or decade: the per-file table's layout\n"
+           "  --ring-list FILE --companion-list FILE\n"
+           "                  the pairs from two list files, one name a line\n"
+           "  --out DIR       write every table, CSV file and plot file into DIR\n"
+           "  --plots FILE.pdf | FILE.ps | DIR/\n"
+           "                  draw every series' page and each pair's means page: one\n"
+           "                  multi-page file, or one PNG a page in DIR\n"
+           "  --keep-going    leave out a pair the program stops at, with a warning, and\n"
+           "                  go on; the run then ends with status 1\n"
+           "  --strict        end with status 1 when the run wrote any warning\n"
+           "  --trees         also write the means of each tree's cores: <table>_trees.csv\n"
+           "  --tree-chars N  a tree is the first N characters of a series ID (default:\n"
+           "                  the ID without its final run of letters)\n"
+           "\n"
            "Environment:\n"
            "  RUVELA_DEVICE   PLplot device for plots on the screen; when unset or empty,\n"
            "                  the X11 device if a display is available, otherwise none\n"
@@ -79,7 +243,8 @@ std::string help_text(Edition edition) {
            "Exit status:\n"
            "  0  normal end, and after --help or --version\n"
            "  1  the program stopped at a problem it found in its input (count check,\n"
-           "     limits, bad data)\n"
+           "     limits, bad data), a pair was left out (--keep-going), or a warning was\n"
+           "     written (--strict)\n"
            "  2  standard input ended, a file could not be opened or written, or the\n"
            "     command line is bad\n"
            "\n"

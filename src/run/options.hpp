@@ -1,26 +1,46 @@
 // The command line, the same for both programs: a few options around the
-// dialogue, which stays on standard input.
+// dialogue on standard input, or a whole run named on the command line.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "run/edition.hpp"
+#include "run/store.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
 
-// What a run does besides what the dialogue asks.
+// What a run does besides what its job says.
 struct RunOptions {
     bool write_csv = false;  // --csv: the CSV tables as well as the fixed-width ones
     std::string device;      // --device: the screen plot device; empty leaves it to RUVELA_DEVICE
+    // Only with the inputs on the command line:
+    std::string out_dir;       // --out: the folder of every table and plot; empty: the working one
+    std::string plots;         // --plots: FILE.pdf, FILE.ps or DIR/ (one PNG a page); empty: none
+    bool keep_going = false;   // --keep-going: a pair that stops the run is left out instead
+    bool strict = false;       // --strict: any warning makes the exit status 1
+    bool trees = false;        // --trees: the tree means as well
+    int tree_chars = 0;        // --tree-chars: a tree is the first N characters of an ID
+};
+
+// The inputs of a run given on the command line instead of the dialogue.
+struct BatchInputs {
+    OffsetKind kind = OffsetKind::pith_offsets;
+    std::string format{free_format};  // --format; read freely without it
+    OutputLayout layout = OutputLayout::column;
+    std::vector<FilePair> pairs;            // RINGS COMPANION ...
+    std::string ring_list, companion_list;  // or --ring-list and --companion-list
 };
 
 struct CommandLine {
     enum class Request { run, help, version };
     Request request = Request::run;
     RunOptions run;
+    std::optional<BatchInputs> batch;  // set with --kind: a run without the dialogue
     // Set when the command line cannot be used: one line naming the word at fault.
     std::string error;
 };
@@ -32,7 +52,7 @@ inline constexpr int bad_command_line_status = failure_status;
 // and both over a run; any bad word wins over all.
 CommandLine parse_command_line(std::span<const std::string_view> args);
 
-// "Usage: ..." as one line, without its line end.
+// "Usage: ..." for both ways in, without the last line end.
 std::string usage_line(Edition edition);
 
 // The whole text of --help and of --version, line ends included.

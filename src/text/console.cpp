@@ -60,6 +60,10 @@ std::string Console::read_line() {
 }
 
 void write_line(Console& con, std::string_view text) {
+    if (!con.quiet) write_report(con, text);
+}
+
+void write_report(Console& con, std::string_view text) {
     con.out << text << '\n';
     con.mid_line = false;
     con.out << con.held_warnings;
@@ -78,6 +82,7 @@ void write_warning(Console& con, std::string_view text) {
 }
 
 void write_prompt(Console& con, std::string_view text) {
+    if (con.quiet) return;
     con.out << text;
     con.mid_line = !text.empty();
     flush_output(con);

@@ -24,6 +24,10 @@ struct Console {
     // Warning lines written so far in this run (see write_warning).
     int warnings = 0;
 
+    // A run named on the command line: only warnings and reports are
+    // written, no dialogue lines, prompts or listings.
+    bool quiet = false;
+
     // Whether a prompt waits for its answer on the current output line, and
     // the warnings held back until that line ends.
     bool mid_line = false;
@@ -50,8 +54,12 @@ int finish_output(std::ostream& out, std::ostream& err, int status);
 // error after what standard output holds; returns failure_status.
 int end_with_failure(Console& con, const std::exception& failure);
 
-// Writes `text` and a line end.
+// Writes `text` and a line end (nothing in a quiet run).
 void write_line(Console& con, std::string_view text = {});
+
+// Writes `text` and a line end, in a quiet run too: what a run named on the
+// command line reports.
+void write_report(Console& con, std::string_view text);
 
 // Every message that tells the user of a suspect input or result is one
 // line that starts with this prefix, so that scripts can filter on it.

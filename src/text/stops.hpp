@@ -11,10 +11,11 @@ namespace ruvela {
 // `status`.
 struct RunEnded {
     int status = 0;
+    std::string reason;  // the message in one line, for a run that tells it as a warning
 };
 
-[[noreturn]] inline void end_run(int status) {
-    throw RunEnded{status};
+[[noreturn]] inline void end_run(int status, std::string reason = {}) {
+    throw RunEnded{status, std::move(reason)};
 }
 
 // Standard input ended while the program waited for an answer.
