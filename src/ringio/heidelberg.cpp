@@ -62,9 +62,11 @@ bool is_data_line(std::string_view line) {
     return trim(line).starts_with("DATA:");
 }
 
+// A Unit= line without a value names no unit: it is not the default.
 std::optional<WidthUnit> unit_of(const Header& h) {
-    const Entry* e = h.find("unit");
-    if (!e) return hundredths;
+    const auto given = h.entries.find("unit");
+    if (given == h.entries.end()) return hundredths;
+    const Entry* e = &given->second;
     const std::pair<std::string_view, WidthUnit> units[] = {
         {"1/100mm", hundredths},  {"0.01mm", hundredths}, {"1/1000mm", thousandths},
         {"0.001mm", thousandths}, {"1/10mm", tenths},     {"0.1mm", tenths},
@@ -87,7 +89,7 @@ std::string not_ring_widths(const Header& h) {
         if (type != "ringwidth" && type != "ringwidths")
             return "another quantity than ring width (DataType=" + e->value + ")";
     }
-    if (!unit_of(h)) return "a unit not known (Unit=" + h.find("unit")->value + ")";
+    if (!unit_of(h)) return "a unit not known (Unit=" + h.entries.at("unit").value + ")";
     return {};
 }
 

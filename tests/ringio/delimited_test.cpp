@@ -57,6 +57,25 @@ TEST(Delimited, TabsWithRowsOutOfOrder) {
     EXPECT_TRUE(r.findings.empty());
 }
 
+// Tabs around cells are blanks unless they separate.
+TEST(Delimited, TabBeforeAValueIsABlank) {
+    const auto r = read_delimited("Year;A\n1850;\t1.5\n");
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].widths, Widths{1.5f});
+}
+
+// The limit on rings made of gaps is exact: at it the file reads.
+TEST(Delimited, GapFillingStopsJustPastTheLimit) {
+    const auto r = read_delimited("Year,A\n1,1\n10000000,1\n");
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].widths.size(), 10000000u);
+    EXPECT_EQ(error_of(read_delimited("Year,A\n0,1\n10000000,1\n")),
+              "line 3: series \"A\" runs from year 0 to year 10000000: more rings than a file's "
+              "series can have");
+}
+
 // A column without values is skipped; a quoted empty cell at the end of the
 // header names a series, unlike a trailing separator.
 TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {

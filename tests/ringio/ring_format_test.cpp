@@ -44,6 +44,18 @@ TEST(RingFormat, ShownByTheContent) {
     for (const Case& c : cases) EXPECT_EQ(detect_ring_format(c.content), c.format) << c.content;
 }
 
+// A wide table: the header row alone is several kilobytes.
+TEST(RingFormat, WideTableIsDelimited) {
+    std::string header = "Year";
+    std::string row = "1850";
+    for (int k = 0; k < 900; ++k) {
+        header += ",S" + std::to_string(1000 + k);
+        row += ",1.2";
+    }
+    ASSERT_GT(header.size(), 4500u);
+    EXPECT_EQ(detect_ring_format(header + "\n" + row + "\n"), RingFormat::delimited);
+}
+
 // Every file that is read in the decade format today must stay so: the real
 // files, the examples, the fuzz seeds and the transcripts' inputs. The
 // delimited tables and Heidelberg files among them are the exceptions.

@@ -59,6 +59,21 @@ std::string one_series(const std::string& values, const std::string& first_year 
            "</measurementSeries></tridas>\n";
 }
 
+// The variable's name in any case; tenths are not hundredths; the title
+// names the series even where an identifier comes first.
+TEST(Tridas, RingWidthInAnyCaseTenthsAndTheTitleForTheId) {
+    const auto r = read_tridas(
+        "<tridas><measurementSeries><identifier>I</identifier><title>T</title>\n"
+        "<interpretation><firstYear>1900</firstYear></interpretation>\n"
+        "<values><variable normalTridas=\"RING Width\"/>"
+        "<unit normalTridas=\"1/10th millimetres\"/><value value=\"12\"/></values>"
+        "</measurementSeries></tridas>\n");
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].id, "T");
+    EXPECT_EQ(r.series[0].widths, Widths{nearest("1.2")});
+}
+
 TEST(Tridas, SeriesWithoutOneKnownRingWidthBlockAreSkipped) {
     const std::string ring_width = "<values><variable normalTridas=\"ring width\"/>";
     struct Case {
