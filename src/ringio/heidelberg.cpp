@@ -58,8 +58,9 @@ std::string squeezed(std::string_view text) {
     return out;
 }
 
+// Files write Data: and data: too.
 bool is_data_line(std::string_view line) {
-    return trim(line).starts_with("DATA:");
+    return lower(trim(line).substr(0, 5)) == "data:";
 }
 
 // A Unit= line without a value names no unit: it is not the default.

@@ -110,6 +110,12 @@ TEST(Heidelberg, RingCountWithoutLength) {
          0,
          0,
          {"line 4: Z skipped, no rings"}},
+        // Keys and the data line in any case.
+        {"HEADER:\nKEYCODE=C\ndatebegin=5\ndata:tree\n1 2\n", 5, 2, {}},
+        {"HEADER:\nKeyCode=M\nDateBegin=5\nData:Double\n1 2\n",
+         0,
+         0,
+         {"line 4: M skipped, a chronology (DATA:Double)"}},
         {"HEADER:\nKeyCode=N\nDateBegin=5\nLength=1\nUnit=\nDATA:Tree\n1\n",
          0,
          0,
