@@ -38,6 +38,8 @@ enum class FindingKind {
     duplicate_id,      // line, series
     series_skipped,    // line, series, text (why)
     gap_read_as_zero,  // series, year (first missing), expected_year (last missing), count
+    // Any format.
+    mean_width_implausible,  // series, value (the mean width of its rings not below zero)
 };
 
 struct Finding {

@@ -7,6 +7,7 @@
 
 #include "formats_support.hpp"
 #include "ringio/ring_values.hpp"
+#include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 
 namespace ruvela {
@@ -127,6 +128,22 @@ TEST(RingValues, TextThatIsNoWidth) {
     for (const char* text : {"", "-", ".", "e5", "1e", "1e+", "1,25", "1.2.3", "12a", "0x10", "inf",
                              "nan", "1 2", "1e39", "1e-46", "1e999999999999999999"})
         EXPECT_FALSE(width_in_mm(text, millimetres).has_value()) << text;
+}
+
+// The bounds are plausible means themselves; codes below zero are left out.
+TEST(SeriesChecks, MeanWidthOutsideThePlausibleBounds) {
+    const auto means = [](std::vector<float> widths) {
+        std::vector<Finding> findings;
+        check_ring_widths("A", 1, widths, findings);
+        std::vector<float> out;
+        for (const Finding& f : findings)
+            if (f.kind == FindingKind::mean_width_implausible) out.push_back(f.value);
+        return out;
+    };
+    EXPECT_EQ(means({10.0f, 10.0f}), std::vector<float>{});
+    EXPECT_EQ(means({0.1f, 0.1f}), std::vector<float>{});
+    EXPECT_EQ(means({10.0f, 11.0f}), std::vector<float>{10.5f});
+    EXPECT_EQ(means({0.05f, -9.99f}), std::vector<float>{0.05f});
 }
 
 TEST(RingValues, IdsAreCutToTheStoreWidth) {

@@ -79,6 +79,12 @@ TEST(ReaderWarnings, EveryKindNamesWhereAndWhat) {
           .expected_year = 1910,
           .count = 4},
          "File f.rwl, series 01A: 4 missing rings between 1901 and 1910 read as zero width"},
+        {{.kind = K::mean_width_implausible, .series = "01A", .value = 125.0f},
+         "File f.rwl, series 01A: mean ring width 125.000 mm is above 10 mm; are the widths in "
+         "hundredths of a millimetre?"},
+        {{.kind = K::mean_width_implausible, .series = "01A", .value = 0.0125f},
+         "File f.rwl, series 01A: mean ring width 0.013 mm is below 0.1 mm; are the widths in "
+         "thousandths of a millimetre, or in another unit than the file says?"},
     };
     for (const auto& c : cases) EXPECT_EQ(reader_warning_text(c.finding, "f.rwl"), c.text);
 }
