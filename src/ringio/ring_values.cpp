@@ -1,5 +1,6 @@
 #include "ringio/ring_values.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -133,6 +134,21 @@ std::optional<int> whole_number(std::string_view text) {
 std::string_view without_byte_order_mark(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     return text;
+}
+
+bool looks_like_utf16(std::string_view head) {
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return true;
+    // Enough characters to tell text from a stray NUL, few enough to stay cheap.
+    constexpr std::size_t looked_at = 256;
+    const std::size_t pairs = std::min(head.size(), looked_at) / 2;
+    if (pairs < 2) return false;
+    std::size_t nul_at[2] = {0, 0};
+    for (std::size_t k = 0; k < 2 * pairs; ++k)
+        if (head[k] == '\0') ++nul_at[k % 2];
+    const auto one_side = [&](std::size_t nul, std::size_t other) {
+        return other == 0 && 2 * nul >= pairs;
+    };
+    return one_side(nul_at[0], nul_at[1]) || one_side(nul_at[1], nul_at[0]);
 }
 
 std::string shown_id(std::string_view written) {

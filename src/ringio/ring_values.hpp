@@ -43,6 +43,12 @@ std::optional<int> whole_number(std::string_view text);
 // `text` without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 
+// Whether the start of a file is UTF-16 text: a byte order mark of either
+// order, or NUL bytes in every other position (ASCII in UTF-16) of at least
+// half its first characters and in no position of the other parity. Text of
+// the formats read here holds no NUL bytes otherwise.
+bool looks_like_utf16(std::string_view head);
+
 // An ID as the console and tables can show it: control characters (tabs,
 // line ends inside an XML title) become blanks, blanks around it go.
 std::string shown_id(std::string_view written);

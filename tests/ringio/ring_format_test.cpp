@@ -146,6 +146,16 @@ TEST(SeriesChecks, MeanWidthOutsideThePlausibleBounds) {
     EXPECT_EQ(means({0.05f, -9.99f}), std::vector<float>{0.05f});
 }
 
+TEST(RingValues, Utf16IsToldByItsMarkOrItsNulBytes) {
+    using namespace std::string_view_literals;
+    for (const std::string_view head :
+         {"\xFF\xFE"sv, "\xFE\xFFx"sv, "Y\0e\0a\0r\0,\0"sv, "\0Y\0e\0a\0r"sv, "\0Y\0\xE9"sv})
+        EXPECT_TRUE(looks_like_utf16(head)) << head;
+    for (const std::string_view head :
+         {""sv, "Y\0"sv, "Year,A\n1850,1\n"sv, "\xEF\xBB\xBFYear"sv, "AB\0\0CD"sv, "ABCDEFG\0"sv})
+        EXPECT_FALSE(looks_like_utf16(head)) << head;
+}
+
 TEST(RingValues, IdsAreCutToTheStoreWidth) {
     EXPECT_EQ(kept_id("ABCDEFGH"), "ABCDEFGH");
     EXPECT_EQ(kept_id("ABCDEFGHIJ"), "ABCDEFGH");
