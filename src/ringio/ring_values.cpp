@@ -99,6 +99,11 @@ std::string times(const std::string& digits, int factor) {
 }  // namespace
 
 std::optional<float> width_in_mm(std::string_view text, WidthUnit unit) {
+    // Most files write whole hundredths or thousandths: no need for exact digits.
+    if (unit == hundredths || unit == thousandths) {
+        if (const auto v = whole_number(text))
+            return unit == hundredths ? hundredths_to_mm(*v) : thousandths_to_mm(*v);
+    }
     const auto d = parse_decimal(text);
     if (!d) return std::nullopt;
     if (d->digits.empty()) return 0.0f;

@@ -66,7 +66,8 @@ std::optional<WidthUnit> unit_named(const std::string& name) {
 
 class TridasReader {
   public:
-    explicit TridasReader(std::string_view content) : content_(content) {}
+    explicit TridasReader(std::string_view content)
+        : content_(content), line_ends_(line_ends_of(content)) {}
 
     RingFileReading read() {
         pugi::xml_document doc;
@@ -100,16 +101,22 @@ class TridasReader {
     }
 
   private:
-    // 1-based line of a byte offset; LF, CRLF and a lone CR end lines.
+    // 1-based line of a byte offset: the line ends before it, found by
+    // halving, as a file may hold tens of thousands of series.
     long line_at(std::ptrdiff_t offset) const {
-        const auto end = static_cast<std::size_t>(
-            std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(content_.size())));
-        long line = 1;
-        for (std::size_t k = 0; k < end; ++k)
-            if (content_[k] == '\n' ||
-                (content_[k] == '\r' && (k + 1 == content_.size() || content_[k + 1] != '\n')))
-                ++line;
-        return line;
+        const auto at = static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0));
+        const auto ends = std::lower_bound(line_ends_.begin(), line_ends_.end(), at);
+        return 1 + static_cast<long>(ends - line_ends_.begin());
+    }
+
+    // Where lines end; LF, CRLF and a lone CR end lines.
+    static std::vector<std::size_t> line_ends_of(std::string_view content) {
+        std::vector<std::size_t> ends;
+        for (std::size_t k = 0; k < content.size(); ++k)
+            if (content[k] == '\n' ||
+                (content[k] == '\r' && (k + 1 == content.size() || content[k + 1] != '\n')))
+                ends.push_back(k);
+        return ends;
     }
 
     static std::string id_of(const pugi::xml_node& series) {
@@ -171,10 +178,10 @@ class TridasReader {
         if (!unit) return unit_node ? "a unit not known (" + normal_of(unit_node) + ")" : "no unit";
         for (const pugi::xml_node v : ring_widths[0].children()) {
             if (v.type() != pugi::node_element || local_name(v) != "value") continue;
-            const std::string text(trim(v.attribute("value").value()));
+            const std::string_view text = trim(v.attribute("value").value());
             const auto w = width_in_mm(text, *unit);
             if (!w)
-                return "value \"" + text + "\" on line " +
+                return "value \"" + std::string(text) + "\" on line " +
                        std::to_string(line_at(v.offset_debug())) + " is not a number";
             widths.push_back(*w);
         }
@@ -199,6 +206,7 @@ class TridasReader {
     };
 
     std::string_view content_;
+    std::vector<std::size_t> line_ends_;
     SeriesCollector series_;
     int kept_ = 0;
     int skipped_ = 0;
