@@ -8,6 +8,7 @@
 #include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -178,8 +179,23 @@ std::string kept_id(std::string_view written) {
     return std::string(trim_right(std::string_view(id).substr(0, cut)));
 }
 
-void SeriesCollector::keep(std::string_view written_id, long line, int first_year,
+// Told once for the file: a file in another encoding holds many such IDs.
+std::string SeriesCollector::repaired(std::string_view written_id, long line) {
+    std::string id(written_id);
+    if (!repair_utf8(id)) return id;
+    if (not_utf8_) {
+        ++reading_.findings[*not_utf8_].count;
+        return id;
+    }
+    not_utf8_ = reading_.findings.size();
+    reading_.findings.push_back(
+        {.kind = FindingKind::id_not_utf8, .line = line, .series = kept_id(id), .count = 1});
+    return id;
+}
+
+void SeriesCollector::keep(std::string_view written, long line, int first_year,
                            std::vector<float> widths) {
+    const std::string written_id = repaired(written, line);
     std::string id = kept_id(written_id);
     if (std::string shown = shown_id(written_id); shown.size() > id_length) {
         Finding f;
@@ -203,7 +219,7 @@ void SeriesCollector::skip(std::string_view written_id, long line, std::string w
     Finding f;
     f.kind = FindingKind::series_skipped;
     f.line = line;
-    f.series = kept_id(written_id);
+    f.series = kept_id(repaired(written_id, line));
     f.text = std::move(why);
     reading_.findings.push_back(std::move(f));
 }

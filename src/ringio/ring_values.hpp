@@ -57,8 +57,8 @@ std::string shown_id(std::string_view written);
 // the ID is then cut before it.
 std::string kept_id(std::string_view written);
 
-// Collects a file's series in file order, telling of IDs cut and IDs that
-// more than one series ends up with.
+// Collects a file's series in file order, telling of IDs cut, IDs that
+// more than one series ends up with and IDs that are not UTF-8 (repaired).
 class SeriesCollector {
   public:
     // `written_id` as the file writes it; `line` where it does.
@@ -70,8 +70,11 @@ class SeriesCollector {
     RingFileReading done() &&;
 
   private:
+    std::string repaired(std::string_view written_id, long line);
+
     RingFileReading reading_;
     std::set<std::string> ids_;
+    std::optional<std::size_t> not_utf8_;  // the finding of IDs that are not UTF-8
 };
 
 // The result of a file that stops the pair.

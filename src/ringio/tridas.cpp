@@ -9,6 +9,7 @@
 
 #include "ringio/ring_values.hpp"
 #include "text/fixed_text.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -217,6 +218,30 @@ bool is_xml_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The encoding that the XML declaration names, lower-cased; empty without one.
+std::string declared_encoding(std::string_view content) {
+    if (!content.starts_with("<?xml")) return {};
+    const std::string_view declaration = content.substr(0, content.find("?>"));
+    const auto name = declaration.find("encoding");
+    if (name == std::string_view::npos) return {};
+    std::string_view rest = declaration.substr(name + 8);
+    const auto quote = rest.find_first_of("\"'");
+    if (quote == std::string_view::npos || trim(rest.substr(0, quote)) != "=") return {};
+    const char closing = rest[quote];
+    rest.remove_prefix(quote + 1);
+    return lower(rest.substr(0, rest.find(closing)));
+}
+
+// The parser takes UTF-8 (and UTF-16 and 32) as it is; Latin-1, which labs
+// that write accented site names use, is converted first.
+bool declares_latin1(std::string_view content) {
+    const std::string encoding = declared_encoding(content);
+    for (const std::string_view name : {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
+                                        "latin-1", "l1", "iso-ir-100", "cp819", "ibm819"})
+        if (encoding == name) return true;
+    return false;
+}
+
 }  // namespace
 
 bool looks_like_tridas(std::string_view content) {
@@ -244,7 +269,9 @@ bool looks_like_tridas(std::string_view content) {
 }
 
 RingFileReading read_tridas(std::string_view content) {
-    return TridasReader(content).read();
+    if (!declares_latin1(content)) return TridasReader(content).read();
+    const std::string utf8 = latin1_to_utf8(content);
+    return TridasReader(utf8).read();
 }
 
 }  // namespace ruvela

@@ -108,6 +108,10 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
                         : " is below " + shortest_text(narrowest_plausible_mean_width) +
                               " mm; are the widths in thousandths of a millimetre, or in "
                               "another unit than the file says?");
+        case FindingKind::id_not_utf8:
+            return at_line + "ID " + series +
+                   " is not UTF-8 text; each byte of it that is not is shown as '?'" +
+                   (f.count > 1 ? " (" + number(f.count) + " IDs of the file)" : "");
     }
     return head;
 }

@@ -117,6 +117,35 @@ TEST(Tridas, SeriesThatCannotBeReadAreSkipped) {
     EXPECT_EQ(r.series.size(), 1u);
 }
 
+// A file declared Latin-1 reaches the tables in UTF-8; IDs that are not
+// UTF-8 in a file that says it is are repaired, and told once.
+TEST(Tridas, Latin1IsConvertedAndBadUtf8Repaired) {
+    const std::string body =
+        "<tridas>" + series(mm + "<value value=\"1\"/></values>") + "\n" + usable + "</tridas>";
+    std::string latin1 = body;
+    latin1.replace(latin1.find("<title>S"), 8,
+                   "<title>\xC9"
+                   "CH1");
+    const auto r = read_tridas("<?xml version=\"1.0\" encoding='ISO-8859-1'?>" + latin1);
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 2u);
+    EXPECT_EQ(r.series[0].id,
+              "\xC3\x89"
+              "CH1");
+    EXPECT_TRUE(r.findings.empty());
+
+    std::string bad = latin1;
+    bad.replace(bad.find("<title>G"), 8, "<title>G\xFF");
+    const auto b = read_tridas("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + bad);
+    ASSERT_EQ(error_of(b), "no error");
+    ASSERT_EQ(b.series.size(), 2u);
+    EXPECT_EQ(b.series[0].id, "?CH1");
+    EXPECT_EQ(b.series[1].id, "G?");
+    ASSERT_EQ(b.findings.size(), 1u);
+    EXPECT_EQ(b.findings[0],
+              (Finding{.kind = FindingKind::id_not_utf8, .line = 1, .series = "?CH1", .count = 2}));
+}
+
 TEST(Tridas, BadInputStopsThePairNamingTheLine) {
     const RefusedFile cases[] = {
         {"<?xml version=\"1.0\"?>\n<tridas>\n<project>\n</tridas>\n",
