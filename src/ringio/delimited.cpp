@@ -141,7 +141,8 @@ class DelimitedReader {
             if (all_empty(*cells)) continue;
             const auto year = year_of((*cells)[0].text);
             if (!year)
-                return read_error(at, "year \"" + (*cells)[0].text + "\" is not a whole number");
+                return read_error(at,
+                                  "year " + quoted((*cells)[0].text) + " is not a whole number");
             if (const auto [it, fresh] = year_lines_.emplace(*year, at); !fresh)
                 return read_error(at, "year " + std::to_string(*year) + " again (first on line " +
                                           std::to_string(it->second) + ")");
@@ -153,7 +154,7 @@ class DelimitedReader {
                 }
                 if (is_missing(cell)) continue;
                 const auto w = width_in_mm(cell.text, millimetres);
-                if (!w) return read_error(at, "value \"" + cell.text + "\" is not a number");
+                if (!w) return read_error(at, "value " + quoted(cell.text) + " is not a number");
                 columns_[k - 1].values.push_back({*year, *w});
             }
         }
@@ -172,8 +173,8 @@ class DelimitedReader {
         rings_ += span;
         if (rings_ > most_rings)
             return read_error(year_lines_.at(last),
-                              "series \"" + c.id + "\" runs from year " + std::to_string(first) +
-                                  " to year " + std::to_string(last) +
+                              "series " + quoted(c.id) + " runs from year " +
+                                  std::to_string(first) + " to year " + std::to_string(last) +
                                   ": more rings than a file's series can have");
         std::vector<float> widths(static_cast<std::size_t>(span), 0.0f);
         for (const auto& [year, width] : c.values)

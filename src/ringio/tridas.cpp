@@ -82,7 +82,7 @@ class TridasReader {
         if (local_name(root) != "tridas" && local_name(root) != "project")
             return read_error(
                 line_at(root.offset_debug()),
-                "root element <" + std::string(root.name()) + ">, not <tridas> or <project>");
+                "root element <" + excerpt(root.name()) + ">, not <tridas> or <project>");
         // Document order without recursion: files may nest deeply.
         for (pugi::xml_node node = root.first_child(); node;) {
             const std::string_view name = local_name(node);
@@ -148,7 +148,7 @@ class TridasReader {
         const pugi::xml_node first = child(child(s, "interpretation"), "firstYear");
         if (!first) return "undated (no firstYear)";
         const auto year = whole_number(text_of(first));
-        if (!year) return "firstYear \"" + text_of(first) + "\" is not a whole number";
+        if (!year) return "firstYear " + quoted(text_of(first)) + " is not a whole number";
         const std::string suffix = first.attribute("suffix").value();
         long long year_ad = *year;
         if (suffix == "BC")
@@ -156,7 +156,7 @@ class TridasReader {
         else if (suffix == "BP")
             year_ad = 1950 - year_ad;
         else if (!suffix.empty() && suffix != "AD")
-            return "firstYear suffix \"" + suffix + "\" not known";
+            return "firstYear suffix " + quoted(suffix) + " not known";
         if (year_ad < INT_MIN || year_ad > INT_MAX) return "years beyond any calendar";
         first_year = static_cast<int>(year_ad);
 
@@ -173,16 +173,19 @@ class TridasReader {
         }
         if (ring_widths.size() > 1) return "more than one block of ring widths";
         if (ring_widths.empty())
-            return others.empty() ? "no rings" : "no ring widths (values of: " + others + ")";
+            return others.empty() ? "no rings"
+                                  : "no ring widths (values of: " + excerpt(others) + ")";
         const pugi::xml_node unit_node = child(ring_widths[0], "unit");
         const auto unit = unit_named(normal_of(unit_node));
-        if (!unit) return unit_node ? "a unit not known (" + normal_of(unit_node) + ")" : "no unit";
+        if (!unit)
+            return unit_node ? "a unit not known (" + excerpt(normal_of(unit_node)) + ")"
+                             : "no unit";
         for (const pugi::xml_node v : ring_widths[0].children()) {
             if (v.type() != pugi::node_element || local_name(v) != "value") continue;
             const std::string_view text = trim(v.attribute("value").value());
             const auto w = width_in_mm(text, *unit);
             if (!w)
-                return "value \"" + std::string(text) + "\" on line " +
+                return "value " + quoted(text) + " on line " +
                        std::to_string(line_at(v.offset_debug())) + " is not a number";
             widths.push_back(*w);
         }

@@ -18,8 +18,9 @@ bool looks_like_tridas(std::string_view content);
 // and series that cannot be read (undated, without exactly one ring-width
 // values block, a unit not known, a value or first year that is no number)
 // are skipped with a finding; values blocks without values are passed over.
-// The file is refused when it is no XML or none of its series can be read. First years: AD as given, "N BC" is year 1 - N (1 BC is year 0,
-// so that the years after it stay right), "N BP" is year 1950 - N.
+// The file is refused when it is no XML or none of its series can be read. First years: AD as
+// given, "N BC" is year 1 - N (1 BC is year 0, so that the years after it stay right), "N BP" is
+// year 1950 - N.
 RingFileReading read_tridas(std::string_view content);
 
 }  // namespace ruvela

@@ -101,11 +101,14 @@ TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {
 }
 
 TEST(Delimited, BadInputStopsThePairNamingTheLine) {
+    const std::string long_cell =
+        "line 2: value \"" + std::string(60, '5') + "...\" is not a number";
     const RefusedFile cases[] = {
         {"Year,A\n1850,1\n1851,1,2\n", "line 3: a row with more cells than the header"},
         {"Year;A\n1850;1,25\n", "line 2: value \"1,25\" is not a number"},
         {"Year,A\n1850,1\n185l,1\n", "line 3: year \"185l\" is not a whole number"},
         {"Year,A\n1850.5,1\n", "line 2: year \"1850.5\" is not a whole number"},
+        {"Year;A\n1850;" + std::string(100000, '5') + ",5\n", long_cell.c_str()},
         {"Year,A\n1850,1\n1851,1\n1850,2\n", "line 4: year 1850 again (first on line 2)"},
         {"Year,A\n1850,\"1\n", "line 2: a quote not closed, or text after a closing quote"},
         {"Year,A\n1850,\"1\"2\n", "line 2: a quote not closed, or text after a closing quote"},

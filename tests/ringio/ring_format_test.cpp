@@ -156,6 +156,15 @@ TEST(RingValues, Utf16IsToldByItsMarkOrItsNulBytes) {
         EXPECT_FALSE(looks_like_utf16(head)) << head;
 }
 
+TEST(RingValues, QuotedTextIsCutAt60Bytes) {
+    const std::string sixty(60, '7');
+    EXPECT_EQ(excerpt(sixty), sixty);
+    EXPECT_EQ(excerpt(sixty + "8"), sixty + "...");
+    // A character across the cut is left out whole.
+    EXPECT_EQ(excerpt(std::string(59, '7') + "\xC3\xA9"), std::string(59, '7') + "...");
+    EXPECT_EQ(quoted("a"), "\"a\"");
+}
+
 TEST(RingValues, IdsAreCutToTheStoreWidth) {
     EXPECT_EQ(kept_id("ABCDEFGH"), "ABCDEFGH");
     EXPECT_EQ(kept_id("ABCDEFGHIJ"), "ABCDEFGH");
