@@ -22,7 +22,8 @@ void read_items(std::string_view format, std::string_view data, std::size_t coun
     const std::span<T> items(storage.data(), count);
     std::istringstream in{std::string(data)};
     LineReader lines(in);
-    const ReadStatus status = read_formatted(lines, format, items);
+    ReadReport report;
+    const ReadStatus status = read_formatted(lines, format, items, &report);
 
     const auto parsed = parse_read_format(format);
     if (!parsed) FUZZ_CHECK(status == ReadStatus::conversion_error && lines.line_number() == 0);
@@ -32,6 +33,10 @@ void read_items(std::string_view format, std::string_view data, std::size_t coun
         FUZZ_CHECK(lines.line_number() <= static_cast<long>(count));
     else
         FUZZ_CHECK(lines.line_number() == 0);
+    // A conversion error on a line is always told with its field.
+    FUZZ_CHECK(report.bad_field.has_value() ==
+               (status == ReadStatus::conversion_error && lines.line_number() > 0));
+    if (report.bad_field) FUZZ_CHECK(report.bad_field->line == lines.line_number());
     // Items never read are 0, never left as they were.
     for (std::size_t i = count; i < storage.size(); ++i) FUZZ_CHECK(storage[i] == T{7});
     if constexpr (std::is_same_v<T, float>)

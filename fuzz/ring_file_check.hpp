@@ -11,6 +11,7 @@
 
 #include "fuzz_check.hpp"
 #include "ringio/ring_format.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela::fuzz {
 
@@ -18,21 +19,32 @@ namespace ruvela::fuzz {
 // more than the fuzzer gains.
 constexpr std::size_t round_trip_rings = 100000;
 
+// Longest message text a reading gives: text quoted from the file is cut,
+// whatever the file holds.
+constexpr std::size_t longest_text = 400;
+
+inline bool is_utf8(std::string text) {
+    return !repair_utf8(text);
+}
+
 inline void check_reading(const RingFileReading& r) {
     if (r.error) {
         FUZZ_CHECK(r.series.empty() && r.findings.empty());
         FUZZ_CHECK(r.error->line >= 0 && !r.error->text.empty());
+        FUZZ_CHECK(r.error->text.size() <= longest_text);
         return;
     }
     for (const RingSeries& s : r.series) {
         FUZZ_CHECK(s.id.size() <= id_length);
+        FUZZ_CHECK(is_utf8(s.id));
         FUZZ_CHECK(!s.widths.empty());
         for (float w : s.widths) FUZZ_CHECK(std::isfinite(w));
     }
     for (const Finding& f : r.findings) {
         FUZZ_CHECK(f.kind == FindingKind::id_cut || f.kind == FindingKind::duplicate_id ||
                    f.kind == FindingKind::series_skipped ||
-                   f.kind == FindingKind::gap_read_as_zero);
+                   f.kind == FindingKind::gap_read_as_zero || f.kind == FindingKind::id_not_utf8);
+        FUZZ_CHECK(f.text.size() <= longest_text && f.other_id.size() <= longest_text);
         if (f.kind == FindingKind::gap_read_as_zero)
             FUZZ_CHECK(f.count > 0 && f.expected_year - f.year + 1 == f.count);
         if (f.kind == FindingKind::id_cut) FUZZ_CHECK(f.other_id.size() > id_length);

@@ -85,6 +85,15 @@ bool is_missing(const Cell& cell) {
     return lower == "nan";
 }
 
+// Spreadsheets write the year column as numbers: "1850.0" is year 1850.
+std::optional<int> year_of(std::string_view text) {
+    if (const auto point = text.find('.'); point != std::string_view::npos) {
+        if (text.find_first_not_of('0', point + 1) != std::string_view::npos) return std::nullopt;
+        text = text.substr(0, point);
+    }
+    return whole_number(text);
+}
+
 bool all_empty(const std::vector<Cell>& cells) {
     return std::all_of(cells.begin(), cells.end(), [](const Cell& c) { return c.text.empty(); });
 }
@@ -130,9 +139,10 @@ class DelimitedReader {
             const auto cells = split_row(line, separator_);
             if (!cells) return read_error(at, "a quote not closed, or text after a closing quote");
             if (all_empty(*cells)) continue;
-            const auto year = whole_number((*cells)[0].text);
+            const auto year = year_of((*cells)[0].text);
             if (!year)
-                return read_error(at, "year \"" + (*cells)[0].text + "\" is not a whole number");
+                return read_error(at,
+                                  "year " + quoted((*cells)[0].text) + " is not a whole number");
             if (const auto [it, fresh] = year_lines_.emplace(*year, at); !fresh)
                 return read_error(at, "year " + std::to_string(*year) + " again (first on line " +
                                           std::to_string(it->second) + ")");
@@ -144,7 +154,7 @@ class DelimitedReader {
                 }
                 if (is_missing(cell)) continue;
                 const auto w = width_in_mm(cell.text, millimetres);
-                if (!w) return read_error(at, "value \"" + cell.text + "\" is not a number");
+                if (!w) return read_error(at, "value " + quoted(cell.text) + " is not a number");
                 columns_[k - 1].values.push_back({*year, *w});
             }
         }
@@ -163,8 +173,8 @@ class DelimitedReader {
         rings_ += span;
         if (rings_ > most_rings)
             return read_error(year_lines_.at(last),
-                              "series \"" + c.id + "\" runs from year " + std::to_string(first) +
-                                  " to year " + std::to_string(last) +
+                              "series " + quoted(c.id) + " runs from year " +
+                                  std::to_string(first) + " to year " + std::to_string(last) +
                                   ": more rings than a file's series can have");
         std::vector<float> widths(static_cast<std::size_t>(span), 0.0f);
         for (const auto& [year, width] : c.values)
@@ -201,7 +211,7 @@ std::optional<char> delimited_separator(std::string_view header) {
 
 bool starts_with_year(std::string_view row, char separator) {
     const auto cells = split_row(row, separator);
-    return cells && !cells->empty() && whole_number((*cells)[0].text).has_value();
+    return cells && !cells->empty() && year_of((*cells)[0].text).has_value();
 }
 
 RingFileReading read_delimited(std::string_view content) {

@@ -15,8 +15,8 @@ namespace ruvela {
 // either quoted or not) and at least one more cell follows.
 std::optional<char> delimited_separator(std::string_view header);
 
-// A row that starts with a whole year (quoted or not), then the separator
-// or the row's end.
+// A row that starts with a whole year (quoted or not, and "1850.0" too),
+// then the separator or the row's end.
 bool starts_with_year(std::string_view row, char separator);
 
 // Every series of a delimited file, each from its first to its last value.

@@ -58,13 +58,16 @@ std::string squeezed(std::string_view text) {
     return out;
 }
 
+// Files write Data: and data: too.
 bool is_data_line(std::string_view line) {
-    return trim(line).starts_with("DATA:");
+    return lower(trim(line).substr(0, 5)) == "data:";
 }
 
+// A Unit= line without a value names no unit: it is not the default.
 std::optional<WidthUnit> unit_of(const Header& h) {
-    const Entry* e = h.find("unit");
-    if (!e) return hundredths;
+    const auto given = h.entries.find("unit");
+    if (given == h.entries.end()) return hundredths;
+    const Entry* e = &given->second;
     const std::pair<std::string_view, WidthUnit> units[] = {
         {"1/100mm", hundredths},  {"0.01mm", hundredths}, {"1/1000mm", thousandths},
         {"0.001mm", thousandths}, {"1/10mm", tenths},     {"0.1mm", tenths},
@@ -80,14 +83,15 @@ std::optional<WidthUnit> unit_of(const Header& h) {
 std::string not_ring_widths(const Header& h) {
     const std::string kind = lower(h.kind);
     if (kind == "halfchrono" || kind == "chrono" || kind == "double" || kind == "quadro")
-        return "a chronology (DATA:" + h.kind + ")";
-    if (kind != "tree" && kind != "single") return "DATA:" + h.kind + ", not a single series";
+        return "a chronology (DATA:" + excerpt(h.kind) + ")";
+    if (kind != "tree" && kind != "single")
+        return "DATA:" + excerpt(h.kind) + ", not a single series";
     if (const Entry* e = h.find("datatype")) {
         const std::string type = squeezed(e->value);
         if (type != "ringwidth" && type != "ringwidths")
-            return "another quantity than ring width (DataType=" + e->value + ")";
+            return "another quantity than ring width (DataType=" + excerpt(e->value) + ")";
     }
-    if (!unit_of(h)) return "a unit not known (Unit=" + h.find("unit")->value + ")";
+    if (!unit_of(h)) return "a unit not known (Unit=" + excerpt(h.entries.at("unit").value) + ")";
     return {};
 }
 
@@ -173,7 +177,7 @@ class HeidelbergReader {
         widths.reserve(values.size());
         for (const Value& v : values) {
             const auto w = width_in_mm(v.text, unit);
-            if (!w) return read_error(v.line, "value \"" + v.text + "\" is not a number");
+            if (!w) return read_error(v.line, "value " + quoted(v.text) + " is not a number");
             widths.push_back(*w);
         }
         std::size_t rings = widths.size();
@@ -210,7 +214,7 @@ class HeidelbergReader {
             const Entry* e = h.find(key);
             if (!e) continue;
             const auto v = whole_number(e->value);
-            if (!v) return read_error(e->line, "\"" + e->value + "\" is not a whole number");
+            if (!v) return read_error(e->line, quoted(e->value) + " is not a whole number");
             *target = *v;
         }
         if (d.length && *d.length < 0)

@@ -165,6 +165,21 @@ std::optional<float> decode_real_field(std::string_view field, int decimals) {
     return value;
 }
 
+// Bytes that cannot stand in a number at all. A decimal comma and an
+// exponent letter are told apart from the others.
+FieldFault fault_of(std::string_view field, bool real) {
+    if (field.find("\xEF\xBB\xBF") != std::string_view::npos) return FieldFault::byte_order_mark;
+    if (field.find('\t') != std::string_view::npos) return FieldFault::tab_in_field;
+    if (field.find(',') != std::string_view::npos) return FieldFault::decimal_comma;
+    const std::string_view number_characters = real ? " +-0123456789.eEdD" : " +-0123456789";
+    for (const char c : field) {
+        if (number_characters.find(c) != std::string_view::npos) continue;
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        return letter ? FieldFault::letter_in_number : FieldFault::stray_character;
+    }
+    return FieldFault::malformed_number;
+}
+
 enum class Step { more, done, error };
 
 // One read: walks the format's elements over the lines, repeat counts as
@@ -192,6 +207,7 @@ struct FormatWalk {
     ReadReport* report = nullptr;
     std::size_t stored = 0;
     std::string line;
+    long line_number = 0;
     long long position = 0;  // 0-based column of the next field
 
     Step walk(int first, int last) {
@@ -211,12 +227,20 @@ struct FormatWalk {
         if (e.kind == FormatElement::skip) return Step::more;
         if (report)
             note_field(line, position, field, std::is_same_v<T, float>, e.decimals, *report);
+        constexpr bool real = std::is_same_v<T, float>;
         std::optional<T> value;
-        if constexpr (std::is_same_v<T, int>)
-            value = decode_int_field(field);
-        else
+        if (field.find('\t') != std::string_view::npos)
+            value = std::nullopt;
+        else if constexpr (real)
             value = decode_real_field(field, e.decimals);
-        if (!value) return Step::error;
+        else
+            value = decode_int_field(field);
+        if (!value) {
+            if (report)
+                report->bad_field =
+                    BadField{line_number, std::string(field), fault_of(field, real)};
+            return Step::error;
+        }
         items[stored++] = *value;
         return stored == items.size() ? Step::done : Step::more;
     }
@@ -240,12 +264,13 @@ ReadStatus read_items(LineReader& lines, std::string_view text, std::span<T> ite
         format && (std::is_same_v<T, int> ? !format->has_real_field : !format->has_int_field);
     if (!suits) return ReadStatus::conversion_error;
     if (items.empty()) return ReadStatus::done;
-    FormatWalk<T> walk{*format, items, report, 0, {}, 0};
+    FormatWalk<T> walk{*format, items, report, 0, {}, 0, 0};
     const int end = static_cast<int>(format->elements.size());
     // Every pass stores at least one item (every group holds a data
     // element), so this ends after at most items.size() lines.
     for (int first = 0;; first = format->reversion) {
         if (!lines.next(walk.line)) return ReadStatus::end_of_file;
+        walk.line_number = lines.line_number();
         walk.position = 0;
         const Step step = walk.walk(first, end);
         if (report) {

@@ -43,6 +43,23 @@ inline constexpr int max_format_number = 9999;
 // a group without a data element, or no data element at all.
 std::optional<ReadFormat> parse_read_format(std::string_view text);
 
+// Why a numeric field is no number, as far as its characters tell.
+enum class FieldFault {
+    letter_in_number,  // a letter other than an exponent: "12a", "O5"
+    decimal_comma,     // "1,25"
+    tab_in_field,      // a tab, which shifts the columns the line seems to show
+    byte_order_mark,   // the mark of a UTF-8 file at the start of its first line
+    stray_character,   // any other character that is no part of a number
+    malformed_number,  // only number characters, in an order that is no number: "1-2", "1.2.3"
+};
+
+// The field a read stopped at with conversion_error.
+struct BadField {
+    long line = 0;      // line number of the LineReader
+    std::string field;  // the field's columns as the line holds them
+    FieldFault fault = FieldFault::malformed_number;
+};
+
 // What a read saw beyond its values: how much of its lines the format used,
 // and the field habits that read something other than what the line seems
 // to say.
@@ -53,6 +70,7 @@ struct ReadReport {
     bool field_cuts_token = false;  // a numeric field ends in the middle of a word: (i2) on "147"
     bool blanks_between_digits = false;  // blanks inside a field run its digits together
     bool implied_decimal_point = false;  // a real field without "." got the format's decimals
+    std::optional<BadField> bad_field;   // set on a conversion error in a line's field
 };
 
 // Reads items.size() values with `format`, starting at the beginning of the
@@ -61,7 +79,9 @@ struct ReadReport {
 // already read keep their values and the others are set to 0. A format that
 // cannot be interpreted, or whose data elements do not suit the item type
 // (Iw for reals, Fw.d for integers), gives conversion_error on first use
-// (before any line is read).
+// (before any line is read). A numeric field holding anything but blanks,
+// signs, digits, a point and an exponent letter is a conversion error; a
+// tab too, as its columns are not the ones the line seems to show.
 //
 // With `report`, also tells what the read saw beyond the values (see ReadReport).
 ReadStatus read_formatted(LineReader& lines, std::string_view format, std::span<int> items,

@@ -1,5 +1,6 @@
 #include "ringio/ring_values.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -98,6 +100,11 @@ std::string times(const std::string& digits, int factor) {
 }  // namespace
 
 std::optional<float> width_in_mm(std::string_view text, WidthUnit unit) {
+    // Most files write whole hundredths or thousandths: no need for exact digits.
+    if (unit == hundredths || unit == thousandths) {
+        if (const auto v = whole_number(text))
+            return unit == hundredths ? hundredths_to_mm(*v) : thousandths_to_mm(*v);
+    }
     const auto d = parse_decimal(text);
     if (!d) return std::nullopt;
     if (d->digits.empty()) return 0.0f;
@@ -135,6 +142,35 @@ std::string_view without_byte_order_mark(std::string_view text) {
     return text;
 }
 
+std::string excerpt(std::string_view text) {
+    if (text.size() <= quoted_length) return std::string(text);
+    std::size_t cut = quoted_length;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    out += excerpt(text);
+    out += '"';
+    return out;
+}
+
+bool looks_like_utf16(std::string_view head) {
+    if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return true;
+    // Enough characters to tell text from a stray NUL, few enough to stay cheap.
+    constexpr std::size_t looked_at = 256;
+    const std::size_t pairs = std::min(head.size(), looked_at) / 2;
+    if (pairs < 2) return false;
+    std::size_t nul_at[2] = {0, 0};
+    for (std::size_t k = 0; k < 2 * pairs; ++k)
+        if (head[k] == '\0') ++nul_at[k % 2];
+    const auto one_side = [&](std::size_t nul, std::size_t other) {
+        return other == 0 && 2 * nul >= pairs;
+    };
+    return one_side(nul_at[0], nul_at[1]) || one_side(nul_at[1], nul_at[0]);
+}
+
 std::string shown_id(std::string_view written) {
     std::string id(written);
     for (char& c : id)
@@ -157,15 +193,30 @@ std::string kept_id(std::string_view written) {
     return std::string(trim_right(std::string_view(id).substr(0, cut)));
 }
 
-void SeriesCollector::keep(std::string_view written_id, long line, int first_year,
+// Told once for the file: a file in another encoding holds many such IDs.
+std::string SeriesCollector::repaired(std::string_view written_id, long line) {
+    std::string id(written_id);
+    if (!repair_utf8(id)) return id;
+    if (not_utf8_) {
+        ++reading_.findings[*not_utf8_].count;
+        return id;
+    }
+    not_utf8_ = reading_.findings.size();
+    reading_.findings.push_back(
+        {.kind = FindingKind::id_not_utf8, .line = line, .series = kept_id(id), .count = 1});
+    return id;
+}
+
+void SeriesCollector::keep(std::string_view written, long line, int first_year,
                            std::vector<float> widths) {
+    const std::string written_id = repaired(written, line);
     std::string id = kept_id(written_id);
     if (std::string shown = shown_id(written_id); shown.size() > id_length) {
         Finding f;
         f.kind = FindingKind::id_cut;
         f.line = line;
         f.series = id;
-        f.other_id = std::move(shown);
+        f.other_id = excerpt(shown);
         reading_.findings.push_back(std::move(f));
     }
     if (!ids_.insert(id).second) {
@@ -182,7 +233,7 @@ void SeriesCollector::skip(std::string_view written_id, long line, std::string w
     Finding f;
     f.kind = FindingKind::series_skipped;
     f.line = line;
-    f.series = kept_id(written_id);
+    f.series = kept_id(repaired(written_id, line));
     f.text = std::move(why);
     reading_.findings.push_back(std::move(f));
 }

@@ -43,6 +43,23 @@ std::optional<int> whole_number(std::string_view text);
 // `text` without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 
+// Most of a file's text that a message quotes.
+inline constexpr std::size_t quoted_length = 60;
+
+// Text of a file as a message quotes it: at most quoted_length bytes, cut
+// before a UTF-8 character that would not fit whole, then "..." when there
+// was more. A cell or attribute may hold megabytes.
+std::string excerpt(std::string_view text);
+
+// The excerpt in double quotes.
+std::string quoted(std::string_view text);
+
+// Whether the start of a file is UTF-16 text: a byte order mark of either
+// order, or NUL bytes in every other position (ASCII in UTF-16) of at least
+// half its first characters and in no position of the other parity. Text of
+// the formats read here holds no NUL bytes otherwise.
+bool looks_like_utf16(std::string_view head);
+
 // An ID as the console and tables can show it: control characters (tabs,
 // line ends inside an XML title) become blanks, blanks around it go.
 std::string shown_id(std::string_view written);
@@ -51,8 +68,8 @@ std::string shown_id(std::string_view written);
 // the ID is then cut before it.
 std::string kept_id(std::string_view written);
 
-// Collects a file's series in file order, telling of IDs cut and IDs that
-// more than one series ends up with.
+// Collects a file's series in file order, telling of IDs cut, IDs that
+// more than one series ends up with and IDs that are not UTF-8 (repaired).
 class SeriesCollector {
   public:
     // `written_id` as the file writes it; `line` where it does.
@@ -64,8 +81,11 @@ class SeriesCollector {
     RingFileReading done() &&;
 
   private:
+    std::string repaired(std::string_view written_id, long line);
+
     RingFileReading reading_;
     std::set<std::string> ids_;
+    std::optional<std::size_t> not_utf8_;  // the finding of IDs that are not UTF-8
 };
 
 // The result of a file that stops the pair.

@@ -42,6 +42,10 @@ enum class FindingKind {
     duplicate_id,      // line, series
     series_skipped,    // line, series, text (why)
     gap_read_as_zero,  // series, year (first missing), expected_year (last missing), count
+    // Any format.
+    mean_width_implausible,  // series, value (the mean width of its rings not below zero)
+    id_not_utf8,             // line, series (the first such ID, repaired), count (IDs): once
+                             // per file; each byte of an ID that is not UTF-8 became '?'
 };
 
 struct Finding {

@@ -4,6 +4,27 @@
 
 namespace ruvela {
 
+namespace {
+
+// Negative widths are codes, told on their own, and would pull the mean down.
+void check_mean_width(std::string_view id, std::span<const float> widths,
+                      std::vector<Finding>& findings) {
+    float sum = 0.0f;
+    int rings = 0;
+    for (const float w : widths) {
+        if (w < 0.0f) continue;
+        sum += w;
+        ++rings;
+    }
+    if (rings == 0) return;
+    const float mean = sum / static_cast<float>(rings);
+    if (mean <= widest_plausible_mean_width && mean >= narrowest_plausible_mean_width) return;
+    findings.push_back(
+        {.kind = FindingKind::mean_width_implausible, .series = std::string(id), .value = mean});
+}
+
+}  // namespace
+
 void check_ring_widths(std::string_view id, int first_year, std::span<const float> widths,
                        std::vector<Finding>& findings) {
     if (widths.empty()) {
@@ -21,6 +42,7 @@ void check_ring_widths(std::string_view id, int first_year, std::span<const floa
         ++negative.count;
     }
     if (negative.count > 0) findings.push_back(std::move(negative));
+    check_mean_width(id, widths, findings);
 }
 
 }  // namespace ruvela

@@ -9,9 +9,17 @@
 
 namespace ruvela {
 
-// Adds empty_series when `widths` is empty, and negative_widths when any
-// width is below zero (archive codes such as -999 for a missing ring read as
-// data); the widths themselves stay as read.
+// Mean ring widths outside these bounds hint at widths in another unit than
+// the file says: hundredths typed as millimetres give means of tens to
+// hundreds, thousandths read as hundredths a tenth of the true one. No
+// measured tree grows rings so wide or so narrow on average.
+inline constexpr float widest_plausible_mean_width = 10.0f;    // mm
+inline constexpr float narrowest_plausible_mean_width = 0.1f;  // mm
+
+// Adds empty_series when `widths` is empty, negative_widths when any width
+// is below zero (archive codes such as -999 for a missing ring read as
+// data), and mean_width_implausible when the mean of the widths not below
+// zero is outside the plausible bounds; the widths themselves stay as read.
 void check_ring_widths(std::string_view id, int first_year, std::span<const float> widths,
                        std::vector<Finding>& findings);
 

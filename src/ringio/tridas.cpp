@@ -9,6 +9,7 @@
 
 #include "ringio/ring_values.hpp"
 #include "text/fixed_text.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -66,7 +67,8 @@ std::optional<WidthUnit> unit_named(const std::string& name) {
 
 class TridasReader {
   public:
-    explicit TridasReader(std::string_view content) : content_(content) {}
+    explicit TridasReader(std::string_view content)
+        : content_(content), line_ends_(line_ends_of(content)) {}
 
     RingFileReading read() {
         pugi::xml_document doc;
@@ -76,19 +78,18 @@ class TridasReader {
             return read_error(line_at(parsed.offset),
                               std::string("malformed XML: ") + parsed.description());
         const pugi::xml_node root = doc.document_element();
-        if (local_name(root) != "tridas")
-            return read_error(line_at(root.offset_debug()),
-                              "root element <" + std::string(root.name()) + ">, not <tridas>");
+        // Exchange tools write a single project as the whole document.
+        if (local_name(root) != "tridas" && local_name(root) != "project")
+            return read_error(
+                line_at(root.offset_debug()),
+                "root element <" + excerpt(root.name()) + ">, not <tridas> or <project>");
         // Document order without recursion: files may nest deeply.
         for (pugi::xml_node node = root.first_child(); node;) {
             const std::string_view name = local_name(node);
             const bool series = node.type() == pugi::node_element &&
                                 (name == "measurementSeries" || name == "derivedSeries");
             if (series) {
-                if (name == "derivedSeries")
-                    series_.skip(id_of(node), line_at(node.offset_debug()), "a derived series");
-                else if (auto error = take_series(node))
-                    return std::move(*error);
+                take_series(node, name == "derivedSeries");
             } else if (node.first_child()) {
                 node = node.first_child();
                 continue;
@@ -97,20 +98,26 @@ class TridasReader {
             if (!node || node == root) break;
             node = node.next_sibling();
         }
-        return std::move(series_).done();
+        return done(root);
     }
 
   private:
-    // 1-based line of a byte offset; LF, CRLF and a lone CR end lines.
+    // 1-based line of a byte offset: the line ends before it, found by
+    // halving, as a file may hold tens of thousands of series.
     long line_at(std::ptrdiff_t offset) const {
-        const auto end = static_cast<std::size_t>(
-            std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(content_.size())));
-        long line = 1;
-        for (std::size_t k = 0; k < end; ++k)
-            if (content_[k] == '\n' ||
-                (content_[k] == '\r' && (k + 1 == content_.size() || content_[k + 1] != '\n')))
-                ++line;
-        return line;
+        const auto at = static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0));
+        const auto ends = std::lower_bound(line_ends_.begin(), line_ends_.end(), at);
+        return 1 + static_cast<long>(ends - line_ends_.begin());
+    }
+
+    // Where lines end; LF, CRLF and a lone CR end lines.
+    static std::vector<std::size_t> line_ends_of(std::string_view content) {
+        std::vector<std::size_t> ends;
+        for (std::size_t k = 0; k < content.size(); ++k)
+            if (content[k] == '\n' ||
+                (content[k] == '\r' && (k + 1 == content.size() || content[k + 1] != '\n')))
+                ends.push_back(k);
+        return ends;
     }
 
     static std::string id_of(const pugi::xml_node& series) {
@@ -118,77 +125,124 @@ class TridasReader {
         return text_of(title ? title : child(series, "identifier"));
     }
 
-    std::optional<RingFileReading> take_series(const pugi::xml_node& s) {
+    void take_series(const pugi::xml_node& s, bool derived) {
         const std::string id = id_of(s);
         const long line = line_at(s.offset_debug());
-        const pugi::xml_node first = child(child(s, "interpretation"), "firstYear");
-        if (!first) {
-            series_.skip(id, line, "undated (no firstYear)");
-            return std::nullopt;
+        std::vector<float> widths;
+        int first_year = 0;
+        std::string why = derived ? "a derived series" : read_series(s, first_year, widths);
+        if (!why.empty()) {
+            series_.skip(id, line, why);
+            if (!first_skip_) first_skip_ = Skip{id, line, std::move(why)};
+            ++skipped_;
+            return;
         }
+        series_.keep(id, line, first_year, std::move(widths));
+        ++kept_;
+    }
+
+    // Why the series cannot be read, or nothing when it is read into
+    // `first_year` and `widths`.
+    std::string read_series(const pugi::xml_node& s, int& first_year,
+                            std::vector<float>& widths) const {
+        const pugi::xml_node first = child(child(s, "interpretation"), "firstYear");
+        if (!first) return "undated (no firstYear)";
         const auto year = whole_number(text_of(first));
-        if (!year)
-            return read_error(line_at(first.offset_debug()),
-                              "firstYear \"" + text_of(first) + "\" is not a whole number");
+        if (!year) return "firstYear " + quoted(text_of(first)) + " is not a whole number";
         const std::string suffix = first.attribute("suffix").value();
-        long long first_year = *year;
+        long long year_ad = *year;
         if (suffix == "BC")
-            first_year = 1 - first_year;
+            year_ad = 1 - year_ad;
         else if (suffix == "BP")
-            first_year = 1950 - first_year;
+            year_ad = 1950 - year_ad;
         else if (!suffix.empty() && suffix != "AD")
-            return read_error(line_at(first.offset_debug()),
-                              "firstYear suffix \"" + suffix + "\" not known");
-        if (first_year < INT_MIN || first_year > INT_MAX)
-            return read_error(line_at(first.offset_debug()), "years beyond any calendar");
+            return "firstYear suffix " + quoted(suffix) + " not known";
+        if (year_ad < INT_MIN || year_ad > INT_MAX) return "years beyond any calendar";
+        first_year = static_cast<int>(year_ad);
 
         std::vector<pugi::xml_node> ring_widths;
         std::string others;
         for (const pugi::xml_node v : s.children()) {
             if (v.type() != pugi::node_element || local_name(v) != "values") continue;
+            if (!child(v, "value")) continue;  // an empty block holds no rings of any kind
             const std::string variable = normal_of(child(v, "variable"));
             if (lower(variable) == "ring width")
                 ring_widths.push_back(v);
             else
                 others += (others.empty() ? "" : ", ") + variable;
         }
-        if (ring_widths.size() != 1) {
-            series_.skip(id, line,
-                         ring_widths.empty() ? "no ring widths (values of: " + others + ")"
-                                             : "more than one block of ring widths");
-            return std::nullopt;
-        }
+        if (ring_widths.size() > 1) return "more than one block of ring widths";
+        if (ring_widths.empty())
+            return others.empty() ? "no rings"
+                                  : "no ring widths (values of: " + excerpt(others) + ")";
         const pugi::xml_node unit_node = child(ring_widths[0], "unit");
         const auto unit = unit_named(normal_of(unit_node));
-        if (!unit) {
-            series_.skip(id, line,
-                         unit_node ? "a unit not known (" + normal_of(unit_node) + ")" : "no unit");
-            return std::nullopt;
-        }
-        std::vector<float> widths;
+        if (!unit)
+            return unit_node ? "a unit not known (" + excerpt(normal_of(unit_node)) + ")"
+                             : "no unit";
         for (const pugi::xml_node v : ring_widths[0].children()) {
             if (v.type() != pugi::node_element || local_name(v) != "value") continue;
-            const std::string text(trim(v.attribute("value").value()));
+            const std::string_view text = trim(v.attribute("value").value());
             const auto w = width_in_mm(text, *unit);
             if (!w)
-                return read_error(line_at(v.offset_debug()),
-                                  "value \"" + text + "\" is not a number");
+                return "value " + quoted(text) + " on line " +
+                       std::to_string(line_at(v.offset_debug())) + " is not a number";
             widths.push_back(*w);
         }
-        if (widths.empty()) {
-            series_.skip(id, line, "no rings");
-            return std::nullopt;
-        }
-        series_.keep(id, line, static_cast<int>(first_year), std::move(widths));
-        return std::nullopt;
+        return {};
     }
 
+    // The series read, or the error of a file without any: a file that
+    // gives no rings at all is not taken for one of no series.
+    RingFileReading done(const pugi::xml_node& root) {
+        if (kept_ > 0) return std::move(series_).done();
+        if (!first_skip_) return read_error(line_at(root.offset_debug()), "no measurementSeries");
+        return read_error(first_skip_->line, "no series can be read (" + std::to_string(skipped_) +
+                                                 " skipped; the first, " +
+                                                 kept_id(first_skip_->id) + ", " +
+                                                 first_skip_->why + ")");
+    }
+
+    struct Skip {
+        std::string id;
+        long line = 0;
+        std::string why;
+    };
+
     std::string_view content_;
+    std::vector<std::size_t> line_ends_;
     SeriesCollector series_;
+    int kept_ = 0;
+    int skipped_ = 0;
+    std::optional<Skip> first_skip_;
 };
 
 bool is_xml_blank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The encoding that the XML declaration names, lower-cased; empty without one.
+std::string declared_encoding(std::string_view content) {
+    if (!content.starts_with("<?xml")) return {};
+    const std::string_view declaration = content.substr(0, content.find("?>"));
+    const auto name = declaration.find("encoding");
+    if (name == std::string_view::npos) return {};
+    std::string_view rest = declaration.substr(name + 8);
+    const auto quote = rest.find_first_of("\"'");
+    if (quote == std::string_view::npos || trim(rest.substr(0, quote)) != "=") return {};
+    const char closing = rest[quote];
+    rest.remove_prefix(quote + 1);
+    return lower(rest.substr(0, rest.find(closing)));
+}
+
+// The parser takes UTF-8 (and UTF-16 and 32) as it is; Latin-1, which labs
+// that write accented site names use, is converted first.
+bool declares_latin1(std::string_view content) {
+    const std::string encoding = declared_encoding(content);
+    for (const std::string_view name : {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1",
+                                        "latin-1", "l1", "iso-ir-100", "cp819", "ibm819"})
+        if (encoding == name) return true;
+    return false;
 }
 
 }  // namespace
@@ -213,11 +267,14 @@ bool looks_like_tridas(std::string_view content) {
     const auto end = rest.find_first_of(" \t\r\n/>");
     const std::string_view name = rest.substr(0, end);
     const auto colon = name.rfind(':');
-    return (colon == std::string_view::npos ? name : name.substr(colon + 1)) == "tridas";
+    const std::string_view local = colon == std::string_view::npos ? name : name.substr(colon + 1);
+    return local == "tridas" || local == "project";
 }
 
 RingFileReading read_tridas(std::string_view content) {
-    return TridasReader(content).read();
+    if (!declares_latin1(content)) return TridasReader(content).read();
+    const std::string utf8 = latin1_to_utf8(content);
+    return TridasReader(utf8).read();
 }
 
 }  // namespace ruvela

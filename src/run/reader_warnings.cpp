@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "ringio/series_checks.hpp"
 #include "ringio/trrw.hpp"
 #include "run/warning_text.hpp"
 #include "text/fixed_text.hpp"
@@ -100,6 +101,18 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
                         ? " in " + number(f.year)
                         : " between " + number(f.year) + " and " + number(f.expected_year)) +
                    " read as zero width";
+        case FindingKind::mean_width_implausible:
+            return of_series + "mean ring width " + millimetres(f.value) +
+                   (f.value > widest_plausible_mean_width
+                        ? " is above " + shortest_text(widest_plausible_mean_width) +
+                              " mm; are the widths in hundredths of a millimetre?"
+                        : " is below " + shortest_text(narrowest_plausible_mean_width) +
+                              " mm; are the widths in thousandths of a millimetre, or in "
+                              "another unit than the file says?");
+        case FindingKind::id_not_utf8:
+            return at_line + "ID " + series +
+                   " is not UTF-8 text; each byte of it that is not is shown as '?'" +
+                   (f.count > 1 ? " (" + number(f.count) + " IDs of the file)" : "");
     }
     return head;
 }

@@ -3,7 +3,10 @@
 // series of the decade reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "formats_support.hpp"
+#include "ringio/series_checks.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "trrw_support.hpp"
@@ -27,6 +30,16 @@ TEST(ConvertedArchiveFiles, ReadBackToTheDecadeReadersSeries) {
             const RingFileReading r = read_ring_file(format, text);
             ASSERT_FALSE(r.error) << name;
             EXPECT_TRUE(r.findings.empty()) << name;
+            // Real widths are plausible ones (wa082's -999 code aside).
+            std::vector<Finding> checked;
+            for (const RingSeries& s : r.series)
+                check_ring_widths(s.id, s.first_year, s.widths, checked);
+            EXPECT_EQ(std::count_if(checked.begin(), checked.end(),
+                                    [](const Finding& f) {
+                                        return f.kind == FindingKind::mean_width_implausible;
+                                    }),
+                      0)
+                << name;
             ASSERT_EQ(r.series.size(), decade.series.size()) << name;
             int differences = 0;
             for (std::size_t i = 0; i < r.series.size(); ++i) {

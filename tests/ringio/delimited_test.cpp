@@ -57,6 +57,36 @@ TEST(Delimited, TabsWithRowsOutOfOrder) {
     EXPECT_TRUE(r.findings.empty());
 }
 
+// Tabs around cells are blanks unless they separate.
+TEST(Delimited, TabBeforeAValueIsABlank) {
+    const auto r = read_delimited("Year;A\n1850;\t1.5\n");
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].widths, Widths{1.5f});
+}
+
+// Years written as numbers with a point, as spreadsheets write them.
+TEST(Delimited, YearsWithAPointAndZeros) {
+    const std::string text = "Year,A\n1850.0,1\n1851.00,2\n1852.,3\n";
+    EXPECT_EQ(detect_ring_format(text), RingFormat::delimited);
+    const auto r = read_delimited(text);
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].first_year, 1850);
+    EXPECT_EQ(r.series[0].widths, (Widths{1.0f, 2.0f, 3.0f}));
+}
+
+// The limit on rings made of gaps is exact: at it the file reads.
+TEST(Delimited, GapFillingStopsJustPastTheLimit) {
+    const auto r = read_delimited("Year,A\n1,1\n10000000,1\n");
+    ASSERT_EQ(error_of(r), "no error");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].widths.size(), 10000000u);
+    EXPECT_EQ(error_of(read_delimited("Year,A\n0,1\n10000000,1\n")),
+              "line 3: series \"A\" runs from year 0 to year 10000000: more rings than a file's "
+              "series can have");
+}
+
 // A column without values is skipped; a quoted empty cell at the end of the
 // header names a series, unlike a trailing separator.
 TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {
@@ -71,10 +101,14 @@ TEST(Delimited, ColumnsWithoutValuesRepeatedAndEmptyIds) {
 }
 
 TEST(Delimited, BadInputStopsThePairNamingTheLine) {
+    const std::string long_cell =
+        "line 2: value \"" + std::string(60, '5') + "...\" is not a number";
     const RefusedFile cases[] = {
         {"Year,A\n1850,1\n1851,1,2\n", "line 3: a row with more cells than the header"},
         {"Year;A\n1850;1,25\n", "line 2: value \"1,25\" is not a number"},
         {"Year,A\n1850,1\n185l,1\n", "line 3: year \"185l\" is not a whole number"},
+        {"Year,A\n1850.5,1\n", "line 2: year \"1850.5\" is not a whole number"},
+        {"Year;A\n1850;" + std::string(100000, '5') + ",5\n", long_cell.c_str()},
         {"Year,A\n1850,1\n1851,1\n1850,2\n", "line 4: year 1850 again (first on line 2)"},
         {"Year,A\n1850,\"1\n", "line 2: a quote not closed, or text after a closing quote"},
         {"Year,A\n1850,\"1\"2\n", "line 2: a quote not closed, or text after a closing quote"},

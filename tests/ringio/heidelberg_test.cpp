@@ -106,6 +106,20 @@ TEST(Heidelberg, RingCountWithoutLength) {
          0,
          0,
          {"line 5: D skipped, DATA:, not a single series"}},
+        {"HEADER:\nKeyCode=Z\nDateEnd=12\nDATA:Tree\n0 0 0\n",
+         0,
+         0,
+         {"line 4: Z skipped, no rings"}},
+        // Keys and the data line in any case.
+        {"HEADER:\nKEYCODE=C\ndatebegin=5\ndata:tree\n1 2\n", 5, 2, {}},
+        {"HEADER:\nKeyCode=M\nDateBegin=5\nData:Double\n1 2\n",
+         0,
+         0,
+         {"line 4: M skipped, a chronology (DATA:Double)"}},
+        {"HEADER:\nKeyCode=N\nDateBegin=5\nLength=1\nUnit=\nDATA:Tree\n1\n",
+         0,
+         0,
+         {"line 6: N skipped, a unit not known (Unit=)"}},
     };
     for (const Case& c : cases) {
         const auto r = read_heidelberg(c.file);
@@ -136,6 +150,11 @@ TEST(Heidelberg, BadInputStopsThePairNamingTheLine) {
          "line 5: value \"1,5\" is not a number"},
         {"HEADER:\nDateBegin=1850\nDateEnd=1860\nLength=3\nDATA:Tree\n1 2 3\n",
          "line 1: DateBegin, DateEnd and Length disagree"},
+        // Across year 0 only a span one short of Length is forgiven.
+        {"HEADER:\nDateBegin=-5\nDateEnd=5\nLength=3\nDATA:Tree\n1 2 3\n",
+         "line 1: DateBegin, DateEnd and Length disagree"},
+        {"HEADER:\nDateBegin=1\nLength=2\nDATA:Tree\n120 130 140\n",
+         "line 5: 2 rings by the header but 3 values, not zero past the last ring"},
         {"HEADER:\nDateBegin=18S0\nDATA:Tree\n1\n", "line 2: \"18S0\" is not a whole number"},
         {"HEADER:\nDateBegin=1\nLength=-2\nDATA:Tree\n1\n", "line 3: a negative Length"},
         {"HEADER:\nDateEnd=-2147483647\nLength=5\nDATA:Tree\n1 2 3 4 5\n",

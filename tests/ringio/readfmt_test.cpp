@@ -113,6 +113,47 @@ TEST(ReadFormat, EndOfInputAndErrorsLeaveTheRestZero) {
     EXPECT_EQ(read_reals("", "(f4.1)", 1).status, ReadStatus::end_of_file);
 }
 
+// A field that is no number is told with its line, its text and why.
+TEST(ReadFormat, BadFieldsTellWhy) {
+    struct Case {
+        const char* text;
+        const char* format;
+        const char* field;
+        FieldFault fault;
+    } cases[] = {
+        {"1\n5\t05B\n", "(i3)", "5\t0", FieldFault::tab_in_field},
+        {"1\n 1,25\n", "(f5.2)", " 1,25", FieldFault::decimal_comma},
+        {"1\n12a\n", "(i3)", "12a", FieldFault::letter_in_number},
+        {"1\n1e5\n", "(i3)", "1e5", FieldFault::letter_in_number},
+        {"1\n\xEF\xBB\xBF"
+         "12\n",
+         "(i5)",
+         "\xEF\xBB\xBF"
+         "12",
+         FieldFault::byte_order_mark},
+        {"1\n1#2\n", "(i3)", "1#2", FieldFault::stray_character},
+        {"1\n1..2\n", "(f4.0)", "1..2", FieldFault::malformed_number},
+    };
+    for (const Case& c : cases) {
+        std::istringstream in(c.text);
+        LineReader lines(in);
+        std::string first;
+        lines.next(first);
+        float item = 0.0f;
+        int whole = 0;
+        ReadReport report;
+        const bool real = std::string_view(c.format).starts_with("(f");
+        const ReadStatus status =
+            real ? read_formatted(lines, c.format, std::span<float>(&item, 1), &report)
+                 : read_formatted(lines, c.format, std::span<int>(&whole, 1), &report);
+        EXPECT_EQ(status, ReadStatus::conversion_error) << c.text;
+        ASSERT_TRUE(report.bad_field) << c.text;
+        EXPECT_EQ(report.bad_field->line, 2) << c.text;
+        EXPECT_EQ(report.bad_field->field, c.field) << c.text;
+        EXPECT_EQ(report.bad_field->fault, c.fault) << c.text;
+    }
+}
+
 TEST(ReadFormat, UninterpretableFormatsFailBeforeReading) {
     const std::string formats[] = {
         "i2",

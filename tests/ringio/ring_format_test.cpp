@@ -7,6 +7,7 @@
 
 #include "formats_support.hpp"
 #include "ringio/ring_values.hpp"
+#include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 
 namespace ruvela {
@@ -44,17 +45,20 @@ TEST(RingFormat, ShownByTheContent) {
     for (const Case& c : cases) EXPECT_EQ(detect_ring_format(c.content), c.format) << c.content;
 }
 
-// Detection once saw only the first 64 KiB, so a header row of 1,000 long
-// IDs hid the row of years and the table was read as a decade file.
-TEST(RingFormat, SeesAHeaderRowLongerThan64KiB) {
-    std::string header = "Year", row = "1850";
-    for (int s = 0; s < 1000; ++s) {
-        header += ",site-with-a-long-name-" + std::to_string(1000000000 + s) + "-core-A-of-the-upper-slope-north-face";
-        row += ",1.5";
+// Detection once saw only its first 64 KiB (and a window of 4 KiB would pass
+// for it on small files): a header row of 900 short or 1,000 long IDs hid the
+// row of years, and the table was read as a decade file.
+TEST(RingFormat, WideTablesAreDelimitedWhateverTheirHeaderRowsLength) {
+    for (const std::string id : {"S", "site-with-a-long-name-and-the-core-A-of-the-upper-slope-north-"}) {
+        std::string header = "Year", row = "1850";
+        for (int s = 0; s < 1000; ++s) {
+            header += "," + id + std::to_string(1000 + s);
+            row += ",1.5";
+        }
+        ASSERT_GT(header.size(), id.size() == 1 ? 4500u : 65536u);
+        EXPECT_EQ(detect_ring_format(header + "\n" + row + "\n"), RingFormat::delimited);
+        EXPECT_EQ(detect_ring_format(header + "\r" + row + "\r"), RingFormat::delimited);
     }
-    ASSERT_GT(header.size(), 65536u);
-    EXPECT_EQ(detect_ring_format(header + "\n" + row + "\n"), RingFormat::delimited);
-    EXPECT_EQ(detect_ring_format(header + "\r" + row + "\r"), RingFormat::delimited);
 }
 
 // Every file that is read in the decade format today must stay so: the real
@@ -128,6 +132,41 @@ TEST(RingValues, TextThatIsNoWidth) {
     for (const char* text : {"", "-", ".", "e5", "1e", "1e+", "1,25", "1.2.3", "12a", "0x10", "inf",
                              "nan", "1 2", "1e39", "1e-46", "1e999999999999999999"})
         EXPECT_FALSE(width_in_mm(text, millimetres).has_value()) << text;
+}
+
+// The bounds are plausible means themselves; codes below zero are left out.
+TEST(SeriesChecks, MeanWidthOutsideThePlausibleBounds) {
+    const auto means = [](std::vector<float> widths) {
+        std::vector<Finding> findings;
+        check_ring_widths("A", 1, widths, findings);
+        std::vector<float> out;
+        for (const Finding& f : findings)
+            if (f.kind == FindingKind::mean_width_implausible) out.push_back(f.value);
+        return out;
+    };
+    EXPECT_EQ(means({10.0f, 10.0f}), std::vector<float>{});
+    EXPECT_EQ(means({0.1f, 0.1f}), std::vector<float>{});
+    EXPECT_EQ(means({10.0f, 11.0f}), std::vector<float>{10.5f});
+    EXPECT_EQ(means({0.05f, -9.99f}), std::vector<float>{0.05f});
+}
+
+TEST(RingValues, Utf16IsToldByItsMarkOrItsNulBytes) {
+    using namespace std::string_view_literals;
+    for (const std::string_view head :
+         {"\xFF\xFE"sv, "\xFE\xFFx"sv, "Y\0e\0a\0r\0,\0"sv, "\0Y\0e\0a\0r"sv, "\0Y\0\xE9"sv})
+        EXPECT_TRUE(looks_like_utf16(head)) << head;
+    for (const std::string_view head :
+         {""sv, "Y\0"sv, "Year,A\n1850,1\n"sv, "\xEF\xBB\xBFYear"sv, "AB\0\0CD"sv, "ABCDEFG\0"sv})
+        EXPECT_FALSE(looks_like_utf16(head)) << head;
+}
+
+TEST(RingValues, QuotedTextIsCutAt60Bytes) {
+    const std::string sixty(60, '7');
+    EXPECT_EQ(excerpt(sixty), sixty);
+    EXPECT_EQ(excerpt(sixty + "8"), sixty + "...");
+    // A character across the cut is left out whole.
+    EXPECT_EQ(excerpt(std::string(59, '7') + "\xC3\xA9"), std::string(59, '7') + "...");
+    EXPECT_EQ(quoted("a"), "\"a\"");
 }
 
 TEST(RingValues, IdsAreCutToTheStoreWidth) {

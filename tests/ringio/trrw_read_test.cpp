@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ringio/trrw.hpp"
+#include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "trrw_support.hpp"
@@ -315,7 +316,7 @@ TEST(TrrwRead, CountedBlockHeaderSearchAndFailures) {
 // line where it first shows, and nothing on a sound file.
 TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
     using K = FindingKind;
-    const std::initializer_list<int> ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const std::initializer_list<int> ten = {101, 102, 103, 104, 105, 106, 107, 108, 109, 110};
     std::string csv = "Year,T01A,T01B\n";
     for (int i = 0; i < 25; ++i) csv += std::to_string(1950 + i) + ",1.25,0.75\n";
     const struct {
@@ -324,32 +325,33 @@ TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
         std::vector<Finding> findings;
     } cases[] = {
         {"sound file, years across 0",
-         "Site header\n" + mline("A", -15, {1, 2, 3, 4, 5}) + mline("A", -10, ten) +
-             mline("A", 0, {1, 999}) + mline("B", 1953, {1, 2, 3, 4, 5, 6, 7}) +
-             mline("B", 1960, {1, -9999}),
+         "Site header\n" + mline("A", -15, {101, 102, 103, 104, 105}) + mline("A", -10, ten) +
+             mline("A", 0, {100, 999}) +
+             mline("B", 1953, {1001, 1002, 1003, 1004, 1005, 1006, 1007}) +
+             mline("B", 1960, {1000, -9999}),
          {}},
         {"decade line missing",
          mline("A", 1990, ten) + mline("A", 2010, ten) + mline("A", 2020, ten) +
-             mline("A", 2040, {1, 999}),
+             mline("A", 2040, {100, 999}),
          {{.kind = K::year_out_of_sequence,
            .line = 2,
            .series = "A       ",
            .year = 2010,
            .expected_year = 2000}}},
         {"decade line repeated",
-         mline("A", 1995, {1, 2, 3, 4, 5}) + mline("A", 2000, ten) + mline("A", 2000, ten) +
-             mline("A", 2010, {1, 999}),
+         mline("A", 1995, {101, 102, 103, 104, 105}) + mline("A", 2000, ten) +
+             mline("A", 2000, ten) + mline("A", 2010, {100, 999}),
          {{.kind = K::year_out_of_sequence,
            .line = 3,
            .series = "A       ",
            .year = 2000,
            .expected_year = 2010}}},
         {"end marker missing",
-         mline("A", 1990, ten) + mline("B", 1985, {1, 2, 3, 4, 5}) + mline("B", 1990, ten) +
-             mline("C", 2000, {1, 999}),
+         mline("A", 1990, ten) + mline("B", 1985, {101, 102, 103, 104, 105}) +
+             mline("B", 1990, ten) + mline("C", 2000, {100, 999}),
          {{.kind = K::id_changed, .line = 2, .series = "A       ", .other_id = "B       "}}},
         {"negative widths",
-         mline("A", 1990, {5, -999, 7, -3, 999}) + mline("B", 1990, {-5, -9999}),
+         mline("A", 1990, {50, -999, 70, -3, 999}) + mline("B", 1990, {-5, -9999}),
          {{.kind = K::negative_widths,
            .series = "A       ",
            .year = 1991,
@@ -361,13 +363,13 @@ TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
            .count = 1,
            .value = -5 * 0.01f * 0.1f}}},
         {"series without rings",
-         mline("A", 1990, {999}) + mline("B", 1990, {1, 999}),
+         mline("A", 1990, {999}) + mline("B", 1990, {100, 999}),
          {{.kind = K::empty_series, .series = "A       ", .year = 1990}}},
         {"no series, a header read as a data line",
          "\n  \nHEADER:\nKeyCode=T01A\n",
          {{.kind = K::not_decade_format, .text = "HEADER:"}}},
         {"text-line limit",
-         csv + mline("A", 1990, {1, 999}),
+         csv + mline("A", 1990, {100, 999}),
          {{.kind = K::not_decade_format, .line = 26, .text = "Year,T01A,T01B"}}},
         {"text-line limit after a series",
          mline("A", 1990, {-1, 999}) + csv,
@@ -377,8 +379,13 @@ TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
            .count = 1,
            .value = -0.01f},
           {.kind = K::not_decade_format, .line = 27, .text = "A       1990    -1   999"}}},
+        {"widths typed in another unit",
+         mline("A", 1990, {1, 2, 999}),
+         {{.kind = K::mean_width_implausible,
+           .series = "A       ",
+           .value = (hundredths_to_mm(1) + hundredths_to_mm(2)) / 2.0f}}},
         {"last end marker missing",
-         mline("A", 1990, {1, 999}) + mline("B", 1990, ten),
+         mline("A", 1990, {100, 999}) + mline("B", 1990, ten),
          {{.kind = K::series_unended, .line = 2, .series = "B       ", .year = 1990}}},
     };
     for (const auto& c : cases)

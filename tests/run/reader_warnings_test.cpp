@@ -79,6 +79,18 @@ TEST(ReaderWarnings, EveryKindNamesWhereAndWhat) {
           .expected_year = 1910,
           .count = 4},
          "File f.rwl, series 01A: 4 missing rings between 1901 and 1910 read as zero width"},
+        {{.kind = K::id_not_utf8, .line = 4, .series = "?CH1", .count = 1},
+         "File f.rwl, line 4: ID ?CH1 is not UTF-8 text; each byte of it that is not is shown "
+         "as '?'"},
+        {{.kind = K::id_not_utf8, .line = 4, .series = "?CH1", .count = 3},
+         "File f.rwl, line 4: ID ?CH1 is not UTF-8 text; each byte of it that is not is shown "
+         "as '?' (3 IDs of the file)"},
+        {{.kind = K::mean_width_implausible, .series = "01A", .value = 125.0f},
+         "File f.rwl, series 01A: mean ring width 125.000 mm is above 10 mm; are the widths in "
+         "hundredths of a millimetre?"},
+        {{.kind = K::mean_width_implausible, .series = "01A", .value = 0.0125f},
+         "File f.rwl, series 01A: mean ring width 0.013 mm is below 0.1 mm; are the widths in "
+         "thousandths of a millimetre, or in another unit than the file says?"},
     };
     for (const auto& c : cases) EXPECT_EQ(reader_warning_text(c.finding, "f.rwl"), c.text);
 }
