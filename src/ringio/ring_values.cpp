@@ -142,20 +142,6 @@ std::string_view without_byte_order_mark(std::string_view text) {
     return text;
 }
 
-std::string excerpt(std::string_view text) {
-    if (text.size() <= quoted_length) return std::string(text);
-    std::size_t cut = quoted_length;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return std::string(text.substr(0, cut)) + "...";
-}
-
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    out += excerpt(text);
-    out += '"';
-    return out;
-}
-
 bool looks_like_utf16(std::string_view head) {
     if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return true;
     // Enough characters to tell text from a stray NUL, few enough to stay cheap.

@@ -43,17 +43,6 @@ std::optional<int> whole_number(std::string_view text);
 // `text` without a UTF-8 byte order mark at its start.
 std::string_view without_byte_order_mark(std::string_view text);
 
-// Most of a file's text that a message quotes.
-inline constexpr std::size_t quoted_length = 60;
-
-// Text of a file as a message quotes it: at most quoted_length bytes, cut
-// before a UTF-8 character that would not fit whole, then "..." when there
-// was more. A cell or attribute may hold megabytes.
-std::string excerpt(std::string_view text);
-
-// The excerpt in double quotes.
-std::string quoted(std::string_view text);
-
 // Whether the start of a file is UTF-16 text: a byte order mark of either
 // order, or NUL bytes in every other position (ASCII in UTF-16) of at least
 // half its first characters and in no position of the other parity. Text of

@@ -12,8 +12,6 @@ namespace ruvela {
 
 namespace {
 
-constexpr std::size_t quoted_line_length = 60;
-
 std::string number(long value) {
     return std::to_string(value);
 }
@@ -46,8 +44,8 @@ std::string quoted_start(std::string_view line) {
         shown += c == '\t' ? ' ' : (u < 0x20 || u == 0x7F) ? '?' : c;
     }
     shown.resize(trim_right(shown).size());
-    if (shown.size() > quoted_line_length) {
-        std::size_t cut = quoted_line_length;
+    if (shown.size() > quoted_length) {
+        std::size_t cut = quoted_length;
         while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
         shown.resize(cut);
     }

@@ -16,14 +16,6 @@ inline std::string at_line(std::string_view file, long line) {
     return "File " + std::string(file) + ", line " + std::to_string(line) + ": ";
 }
 
-// `text` in double quotes, as warnings quote what a file holds.
-inline std::string quoted(std::string_view text) {
-    std::string q(1, '"');
-    q.append(text);
-    q.push_back('"');
-    return q;
-}
-
 // "a.rwl, b.rwl, c.rwl": at most listed_warnings names, then how many more.
 inline std::string listed_names(const std::vector<std::string>& names) {
     std::string text;

@@ -24,6 +24,22 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+std::string excerpt(std::string_view text) {
+    if (text.size() <= quoted_length) return std::string(text);
+    std::size_t cut = quoted_length;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    std::string shown(text.substr(0, cut));
+    shown += "...";
+    return shown;
+}
+
+std::string quoted(std::string_view text) {
+    std::string out(1, '"');
+    out += excerpt(text);
+    out += '"';
+    return out;
+}
+
 std::string lower_case(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)

@@ -33,6 +33,17 @@ std::string lower_case(std::string_view text);
 // True when `text` ends with `ending`, ignoring the case of A-Z.
 bool ends_with_ignoring_case(std::string_view text, std::string_view ending);
 
+// Most of a file's text that a message quotes.
+inline constexpr std::size_t quoted_length = 60;
+
+// Text of a file as a message quotes it: at most quoted_length bytes, cut
+// before a UTF-8 character that would not fit whole, then "..." when there
+// was more. A cell or attribute may hold megabytes.
+std::string excerpt(std::string_view text);
+
+// The excerpt in double quotes.
+std::string quoted(std::string_view text);
+
 // `text` cut or blank-padded to `length` characters.
 std::string fixed_text(std::string_view text, std::size_t length);
 

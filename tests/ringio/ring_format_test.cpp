@@ -7,6 +7,7 @@
 
 #include "formats_support.hpp"
 #include "ringio/ring_values.hpp"
+#include "text/fixed_text.hpp"
 #include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 
