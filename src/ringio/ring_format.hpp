@@ -39,10 +39,10 @@ struct RingFileReading {
 };
 
 // The format that the file's content positively shows: a first non-blank
-// line "HEADER:" (Heidelberg); an XML declaration or a tridas root element
-// (TRiDaS); a header row naming the year column and series, separated by
-// commas, semicolons or tabs, and a next non-blank row starting with a whole
-// year (delimited). Anything else is the decade format. The lines judged are
+// line "HEADER:" (Heidelberg); an XML declaration or a tridas or project
+// root element (TRiDaS); a header row naming the year column and series,
+// separated by commas, semicolons or tabs, and a next non-blank row starting
+// with a whole year, which may be written "1850.0" (delimited). Anything else is the decade format. The lines judged are
 // seen whole, however long.
 RingFormat detect_ring_format(std::string_view content);
 

@@ -44,6 +44,8 @@ enum class FindingKind {
     gap_read_as_zero,  // series, year (first missing), expected_year (last missing), count
     // Any format.
     mean_width_implausible,  // series, value (the mean width of its rings not below zero)
+    tabs_between_fields,     // line (the first), count (lines): decade lines whose fields are
+                             // separated by tabs, read by their fields instead of their columns
     id_not_utf8,             // line, series (the first such ID, repaired), count (IDs): once
                              // per file; each byte of an ID that is not UTF-8 became '?'
 };

@@ -335,6 +335,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
             continue;
         }
         if (++data_lines == 1) {
+            s.first_line = data.line_number();
             s.series_id = d->id;
             s.first_year = d->year;
             n = first_line_count(d->year);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ringio/ring_format.hpp"
+#include "ringio/ring_values.hpp"
 #include "ringio/series_checks.hpp"
 #include "run/reader_warnings.hpp"
 #include "run/stop.hpp"
@@ -118,6 +119,9 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     write_line(con, " READING INCREMENT FILE :> " + name);
     const std::string file = file_name_of(name);
     const std::string content = read_whole_file(file);
+    if (looks_like_utf16(content))
+        stop_run(con, {" File " + file + " holds UTF-16 text, which cannot be read;",
+                       " save it as plain text (UTF-8) and run again."});
     const RingFormat format = detect_ring_format(content);
     RingFileReading reading = read_ring_file(format, content);
     if (reading.error) stop_on_read_error(con, file, format, *reading.error);

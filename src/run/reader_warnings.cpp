@@ -107,6 +107,10 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
                         : " is below " + shortest_text(narrowest_plausible_mean_width) +
                               " mm; are the widths in thousandths of a millimetre, or in "
                               "another unit than the file says?");
+        case FindingKind::tabs_between_fields:
+            return at_line + plural(f.count, "line separates", "lines separate") +
+                   " its ID, year and values by tabs; they are read by these fields, not by "
+                   "the columns of the decade format";
         case FindingKind::id_not_utf8:
             return at_line + "ID " + series +
                    " is not UTF-8 text; each byte of it that is not is shown as '?'" +
