@@ -100,6 +100,8 @@ CompanionReading read_companion(OffsetKind kind, std::string_view format, LineRe
         if (status == ReadStatus::end_of_file) break;
         if (status == ReadStatus::conversion_error) {
             reading.conversion_error = true;
+            if (report.lines_used > 0)
+                reading.fault = CompanionFault{lines.line_number(), report.last_line, report.bad_field};
             break;
         }
         value.line = lines.line_number();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ringio/readfmt.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
@@ -50,10 +51,18 @@ struct CompanionValue {
     std::string name;
 };
 
+// Where a read stopped at a value it cannot take.
+struct CompanionFault {
+    long line = 0;
+    std::string text;                // the line
+    std::optional<BadField> field;   // the format's field that holds no number
+};
+
 struct CompanionReading {
     std::vector<CompanionValue> values;  // up to the error or the end, at most value_limit
     std::array<HabitSeen, companion_habit_count> habits;
     bool conversion_error = false;  // reading stopped at a value the format cannot read
+    std::optional<CompanionFault> fault;  // where, when known
 };
 
 // Reads the values of `kind` with `format` until the end of `lines`, a

@@ -105,6 +105,12 @@ void pair_values(const std::string& file, const std::string& ring_file,
 
 void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
     if (pair.offset_count == pair.series_count) return;
+    write_warning(con, "File " + file_name_of(job.pair(f).companion_file) + " holds " +
+                           std::to_string(pair.offset_count) +
+                           (pair.offset_count == 1 ? " value" : " values") + " for the " +
+                           std::to_string(pair.series_count) + " series of " +
+                           file_name_of(job.pair(f).ring_file) +
+                           "; it needs one value a series.");
     stop_run(
         con,
         {"Something is wrong in the state of Denmark",
@@ -147,6 +153,35 @@ std::string implausible_value(OffsetKind kind, const PairSeries& pair, const Pai
     return "";
 }
 
+// Why the format could not read the line, in plain words.
+std::string fault_reason(const CompanionFault& fault) {
+    if (!fault.field) return "the format cannot read a value from it";
+    const BadField& field = *fault.field;
+    const std::string shown = quoted(field.field);
+    switch (field.fault) {
+        case FieldFault::letter_in_number: {
+            const std::string_view text = trim(field.field);
+            if (text == "NA" || text == "na" || text == "NaN")
+                return "NA is no number; every series needs a value (0 rings when none are "
+                       "missing)";
+            return "a letter where the format expects a number, in the field " + shown +
+                   (fault.line == 1 ? " (a header line?)" : " (the series ID before the value?)");
+        }
+        case FieldFault::decimal_comma:
+            return "a decimal comma in the field " + shown + "; write the value with a point";
+        case FieldFault::tab_in_field:
+            return "a tab inside the field " + shown +
+                   "; the format counts columns, and a tab is one column";
+        case FieldFault::byte_order_mark:
+            return "a byte-order mark before the first value (a file saved as UTF-8 with BOM); "
+                   "save it without";
+        case FieldFault::stray_character:
+        case FieldFault::malformed_number:
+            break;
+    }
+    return "the field " + shown + " is no number";
+}
+
 // The values in file order, for a listing before they could be paired.
 void keep_in_file_order(const CompanionReading& reading, std::size_t count, PairSeries& pair) {
     for (std::size_t k = 0; k < count; ++k)
@@ -177,6 +212,9 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     if (reading.conversion_error) {
         keep_in_file_order(reading, reading.values.size(), pair);
         write_series_table(job.offset_kind, pair, values, con);
+        if (reading.fault)
+            write_warning(con, at_line(file, reading.fault->line) + quoted(reading.fault->text) +
+                                   ": " + fault_reason(*reading.fault) + ".");
         stop_with_lines(con, {" Error offset data"});
     }
     pair.offset_count = values;
