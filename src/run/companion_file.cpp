@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ringio/companion.hpp"
+#include "ringio/readfmt.hpp"
 #include "ringio/units.hpp"
 #include "run/stop.hpp"
 #include "run/warning_text.hpp"
@@ -238,6 +239,21 @@ void check_companion_values(const Job& job, int f, const PairSeries& pair,
     if (implausible > listed_warnings)
         write_warning(con, "File " + file + ": " + std::to_string(implausible - listed_warnings) +
                                " more series with an implausible value.");
+}
+
+std::string read_format_problem(std::string_view format, OffsetKind kind) {
+    const std::string_view text = trim(format);
+    if (!text.starts_with('(') || !text.ends_with(')'))
+        return "it needs parentheses around its elements, as in (i3) or (f6.1)";
+    const auto parsed = parse_read_format(text);
+    if (!parsed)
+        return "it is not a read format this program can interpret (I, F, E, D, G and X "
+               "elements, repeat counts and groups, as in (5x,i3) or (f6.1))";
+    if (kind == OffsetKind::pith_offsets && parsed->has_real_field)
+        return "pith offsets are whole numbers of rings, read with an I element such as (i3)";
+    if (kind == OffsetKind::diameters && parsed->has_int_field)
+        return "diameters are real numbers, read with an F element such as (f6.1)";
+    return {};
 }
 
 }  // namespace ruvela

@@ -18,4 +18,8 @@ void read_companion_file(const Job& job, int file_index, PairSeries& pair, Conso
 void check_companion_values(const Job& job, int file_index, const PairSeries& pair,
                             const PairTables& tables, Console& con);
 
+// What keeps read format `format` from reading values of `kind`, in words;
+// empty when it can read them.
+std::string read_format_problem(std::string_view format, OffsetKind kind);
+
 }  // namespace ruvela

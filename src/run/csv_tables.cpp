@@ -122,8 +122,8 @@ void write_summary_csv(std::ostream& out, const SummaryCsv& summary) {
         << summary.rows;
 }
 
-void write_summary_csv_file(const SummaryCsv& summary) {
-    OutputFile file{std::string(summary_csv_name)};
+void write_summary_csv_file(const SummaryCsv& summary, std::string_view path) {
+    OutputFile file{std::string(path)};
     write_summary_csv(file.stream(), summary);
     file.commit();
 }

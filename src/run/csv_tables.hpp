@@ -27,7 +27,7 @@ struct SeriesCsvView {
 // increment of a series' first year is empty: there is no earlier ring.
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 
-// Writes the table into the per-file table's name with ".csv" after it,
+// Writes the table into the per-file table's path with ".csv" after it,
 // complete or not at all.
 void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series);
 
@@ -69,7 +69,7 @@ void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int fir
 void write_summary_csv(std::ostream& out, const SummaryCsv& summary);
 
 // Writes summary_csv_name, complete or not at all.
-void write_summary_csv_file(const SummaryCsv& summary);
+void write_summary_csv_file(const SummaryCsv& summary, std::string_view path = summary_csv_name);
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it
 // holds a comma, a quote or a line end, or begins or ends with a blank that

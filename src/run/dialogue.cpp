@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "ringio/readfmt.hpp"
+#include "run/companion_file.hpp"
 #include "run/list_files.hpp"
 #include "run/stop.hpp"
 #include "run/warning_text.hpp"
@@ -74,72 +74,6 @@ void ask_list_names(Job& job, Console& con) {
     }
 }
 
-// A listed name the program would have to cut stops the run: a cut name may
-// open another file.
-void check_name_lengths(const std::string& list_file, const FileList& list, Console& con) {
-    for (std::size_t k = 0; k < list.names.size(); ++k) {
-        if (list.names[k].size() <= max_name_length) continue;
-        stop_run(con, {" The list file " + list_file + ", line " + std::to_string(list.lines[k]) +
-                           ", names a file of " + std::to_string(list.names[k].size()) +
-                           " characters;",
-                       " names of more than " + std::to_string(max_name_length) +
-                           " characters cannot be used."});
-    }
-}
-
-void tell_empty_lines(const std::string& list_file, const FileList& list, Console& con) {
-    if (list.empty_lines == 0) return;
-    write_warning(con, "File " + list_file + ": " + std::to_string(list.empty_lines) +
-                           (list.empty_lines == 1 ? " empty line is" : " empty lines are") +
-                           " passed over; the names of the other lines are paired.");
-}
-
-// The pairs of the two lists, shown as they are taken: one per name of the
-// companion list, with the ring-width list's name of the same number.
-void take_listed_pairs(Job& job, Console& con) {
-    const FileLists lists = read_file_lists(job.ring_list, job.companion_list);
-    check_name_lengths(job.ring_list, lists.rings, con);
-    check_name_lengths(job.companion_list, lists.companions, con);
-    write_line(con);
-    write_line(con, " Data Files                    Offset Files");
-    const std::vector<std::string>& rings = lists.rings.names;
-    const std::vector<std::string>& companions = lists.companions.names;
-    for (std::size_t k = 0; k < companions.size(); ++k) {
-        if (k == max_files) {
-            stop_run(con, {" The list file " + job.companion_list + " names more than " +
-                               std::to_string(max_files) + " file pairs;",
-                           " line " + std::to_string(lists.companions.lines[k]) + " names \"" +
-                               companions[k] + "\"."});
-        }
-        job.pairs.push_back({padded_name(k < rings.size() ? rings[k] : ""),
-                             padded_name(companions[k])});
-        std::string shown(1, ' ');
-        shown += job.pairs.back().ring_file;
-        shown += job.pairs.back().companion_file;
-        write_line(con, shown);
-    }
-    tell_empty_lines(job.ring_list, lists.rings, con);
-    tell_empty_lines(job.companion_list, lists.companions, con);
-    // A pair without a ring-width file cannot be processed: say so now
-    // rather than after the pairs before it.
-    const std::size_t pairs = companions.size();
-    if (rings.size() < pairs) {
-        stop_run(con, {" The list file " + job.ring_list + " has fewer lines (" +
-                           std::to_string(rings.size()) + ") than the list file " +
-                           job.companion_list + " (" + std::to_string(pairs) + "):",
-                       " pair " + std::to_string(rings.size() + 1) + " has no ring-width file."});
-    }
-    if (rings.size() > pairs) {
-        const std::vector<std::string> left_out(rings.begin() + static_cast<long>(pairs),
-                                                rings.end());
-        write_warning(con, "File " + job.ring_list + " names " + std::to_string(left_out.size()) +
-                               (left_out.size() == 1 ? " ring-width file" : " ring-width files") +
-                               " more than " + job.companion_list +
-                               " names companion files; not processed: " +
-                               listed_names(left_out) + ".");
-    }
-}
-
 void ask_file_pair(Job& job, Console& con) {
     FilePair pair;
     for (;;) {
@@ -182,22 +116,6 @@ void ask_offset_kind(Job& job, Console& con) {
     }));
 }
 
-// What keeps `format` from reading values of `kind`, or nothing.
-std::string format_problem(std::string_view format, OffsetKind kind) {
-    const std::string_view text = trim(format);
-    if (!text.starts_with('(') || !text.ends_with(')'))
-        return "it needs parentheses around its elements, as in (i3) or (f6.1)";
-    const auto parsed = parse_read_format(text);
-    if (!parsed)
-        return "it is not a read format this program can interpret (I, F, E, D, G and X "
-               "elements, repeat counts and groups, as in (5x,i3) or (f6.1))";
-    if (kind == OffsetKind::pith_offsets && parsed->has_real_field)
-        return "pith offsets are whole numbers of rings, read with an I element such as (i3)";
-    if (kind == OffsetKind::diameters && parsed->has_int_field)
-        return "diameters are real numbers, read with an F element such as (f6.1)";
-    return {};
-}
-
 // Asked again when the format cannot read the kind's values: the run would
 // otherwise stop at the first value.
 void ask_offset_format(Job& job, Console& con) {
@@ -206,7 +124,7 @@ void ask_offset_format(Job& job, Console& con) {
         write_line(con, " Enter Estimate/Diameter file READ format");
         write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
         job.offset_format = read_text(con, name_length);
-        const std::string problem = format_problem(job.offset_format, job.offset_kind);
+        const std::string problem = read_format_problem(job.offset_format, job.offset_kind);
         if (problem.empty()) return;
         write_warning(con, "The read format " + quoted(trim(job.offset_format)) +
                                " cannot be used: " + problem + "; please answer again.");

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "run/stop.hpp"
+#include "run/warning_text.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
@@ -26,6 +28,26 @@ FileList names_of(std::ifstream& file) {
     return list;
 }
 
+// A listed name the program would have to cut stops the run: a cut name may
+// open another file.
+void check_name_lengths(const std::string& list_file, const FileList& list, Console& con) {
+    for (std::size_t k = 0; k < list.names.size(); ++k) {
+        if (list.names[k].size() <= max_name_length) continue;
+        stop_run(con, {" The list file " + list_file + ", line " + std::to_string(list.lines[k]) +
+                           ", names a file of " + std::to_string(list.names[k].size()) +
+                           " characters;",
+                       " names of more than " + std::to_string(max_name_length) +
+                           " characters cannot be used."});
+    }
+}
+
+void tell_empty_lines(const std::string& list_file, const FileList& list, Console& con) {
+    if (list.empty_lines == 0) return;
+    write_warning(con, "File " + list_file + ": " + std::to_string(list.empty_lines) +
+                           (list.empty_lines == 1 ? " empty line is" : " empty lines are") +
+                           " passed over; the names of the other lines are paired.");
+}
+
 }  // namespace
 
 FileLists read_file_lists(const std::string& ring_list, const std::string& companion_list) {
@@ -35,6 +57,50 @@ FileLists read_file_lists(const std::string& ring_list, const std::string& compa
     open_input(ring_file, ring_list);
     open_input(companion_file, companion_list);
     return {names_of(ring_file), names_of(companion_file)};
+}
+
+void take_listed_pairs(Job& job, Console& con) {
+    const FileLists lists = read_file_lists(job.ring_list, job.companion_list);
+    check_name_lengths(job.ring_list, lists.rings, con);
+    check_name_lengths(job.companion_list, lists.companions, con);
+    write_line(con);
+    write_line(con, " Data Files                    Offset Files");
+    const std::vector<std::string>& rings = lists.rings.names;
+    const std::vector<std::string>& companions = lists.companions.names;
+    for (std::size_t k = 0; k < companions.size(); ++k) {
+        if (k == max_files) {
+            stop_run(con, {" The list file " + job.companion_list + " names more than " +
+                               std::to_string(max_files) + " file pairs;",
+                           " line " + std::to_string(lists.companions.lines[k]) + " names \"" +
+                               companions[k] + "\"."});
+        }
+        job.pairs.push_back({padded_name(k < rings.size() ? rings[k] : ""),
+                             padded_name(companions[k])});
+        std::string shown(1, ' ');
+        shown += job.pairs.back().ring_file;
+        shown += job.pairs.back().companion_file;
+        write_line(con, shown);
+    }
+    tell_empty_lines(job.ring_list, lists.rings, con);
+    tell_empty_lines(job.companion_list, lists.companions, con);
+    // A pair without a ring-width file cannot be processed: say so now
+    // rather than after the pairs before it.
+    const std::size_t pairs = companions.size();
+    if (rings.size() < pairs) {
+        stop_run(con, {" The list file " + job.ring_list + " has fewer lines (" +
+                           std::to_string(rings.size()) + ") than the list file " +
+                           job.companion_list + " (" + std::to_string(pairs) + "):",
+                       " pair " + std::to_string(rings.size() + 1) + " has no ring-width file."});
+    }
+    if (rings.size() > pairs) {
+        const std::vector<std::string> left_out(rings.begin() + static_cast<long>(pairs),
+                                                rings.end());
+        write_warning(con, "File " + job.ring_list + " names " + std::to_string(left_out.size()) +
+                               (left_out.size() == 1 ? " ring-width file" : " ring-width files") +
+                               " more than " + job.companion_list +
+                               " names companion files; not processed: " +
+                               listed_names(left_out) + ".");
+    }
 }
 
 }  // namespace ruvela

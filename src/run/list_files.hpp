@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "run/store.hpp"
+#include "text/console.hpp"
+
 namespace ruvela {
 
 // The names of one list: its lines without the blanks and tabs around
@@ -21,5 +24,13 @@ struct FileLists {
 
 // Reads both lists whole. Throws FileFailure when one cannot be opened.
 FileLists read_file_lists(const std::string& ring_list, const std::string& companion_list);
+
+// The pairs of job.ring_list and job.companion_list, added to job.pairs and
+// shown as they are taken: one per name of the companion list, with the
+// ring-width list's name of the same number. Stops the run on a name longer
+// than a name may be, on more pairs than a run takes, or on a ring-width
+// list shorter than the companion list; tells passed-over empty lines and
+// surplus ring-width files.
+void take_listed_pairs(Job& job, Console& con);
 
 }  // namespace ruvela

@@ -73,58 +73,7 @@ void write_banner(Edition edition, Console& con) {
     pause(con, " Hit RETURN to Continue");
 }
 
-// Pair f, from reading its files to writing its tables.
-void process_pair(const Job& job, int f, Store& store, SummaryCsv& summary_csv,
-                  const RunOptions& options, Console& con) {
-    RunResults& results = store.run;
-    results.file_index = f;
-    start_pair(results, store.tables);
-    read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
-    read_companion_file(job, f, store.pair, con);
-    check_companion_values(job, f, store.pair, store.tables, con);
-    compute_basal_area(job.offset_kind, results, store.pair, store.tables);
-    const std::string table =
-        write_file_table(job, results, store.pair, store.tables, store.work, con);
-    if (options.write_csv) {
-        write_pair_csv_file(table, store.pair, store.tables);
-        add_pair_rows(summary_csv, file_name_of(job.pair(f).ring_file), results.file_first_year(f),
-                      results.file_last_year(f), store.tables);
-    }
-}
-
-// The summary tables keep a column for every pair of the job; the columns of
-// pairs never processed hold zeros, which must not pass for measurements.
-void tell_pairs_left_out(const Job& job, int last_processed, Console& con) {
-    std::vector<std::string> left_out;
-    for (int f = last_processed + 1; f <= job.file_count(); ++f)
-        left_out.push_back(file_name_of(job.pair(f).ring_file));
-    if (left_out.empty()) return;
-    write_warning(con, "The run was quit after pair " + std::to_string(last_processed) + " of " +
-                           std::to_string(job.file_count()) + "; not processed: " +
-                           listed_names(left_out) +
-                           " (their columns of the summary tables hold zeros).");
-}
-
 }  // namespace
-
-void run_job(const Job& job, Edition edition, Store& store, Console& con,
-             const RunOptions& options, const AfterPair& after_pair) {
-    SummaryCsv summary_csv;
-    for (int f = 1; f <= job.file_count(); ++f) {
-        process_pair(job, f, store, summary_csv, options, con);
-        if (after_pair(job, store) == PairOutcome::quit) {
-            tell_pairs_left_out(job, f, con);
-            break;
-        }
-    }
-    write_summary_tables(job, store.run, store.tables, edition);
-    if (options.write_csv) write_summary_csv_file(summary_csv);
-    if (con.warnings > 0) {
-        write_warning(con, std::to_string(con.warnings) + " warnings in this run; see above.");
-    }
-    write_line(con);
-    write_line(con, " Normal Termination of Program");
-}
 
 namespace {
 
@@ -136,7 +85,7 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     PlotSession plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
-    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s) {
+    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s, const std::string&) {
         const std::string title = j.ring_file_name(s.run.file_index);
         return plot_selection(plot_data_of(s, title), selected_series, plots, con, plotter) ==
                        PlotOutcome::quit

@@ -1,10 +1,10 @@
 // Entry points of the programs.
 #pragma once
 
-#include <functional>
 #include <iosfwd>
 
 #include "run/edition.hpp"
+#include "run/job.hpp"
 #include "run/options.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
@@ -14,17 +14,6 @@ namespace ruvela {
 // Sets PLPLOT_LIB (and, in edition 11, PGPLOT_DIR) to the folder of
 // PLplot's font files, replacing any value.
 void set_plplot_fonts(Edition edition);
-
-enum class PairOutcome { next, quit };
-
-// What follows the tables of each pair (the dialogue's plot selection):
-// whether the loop goes on.
-using AfterPair = std::function<PairOutcome(const Job&, const Store&)>;
-
-// The loop over the job's pairs, then the summary tables and the closing
-// lines: what the dialogue and the command line share.
-void run_job(const Job& job, Edition edition, Store& store, Console& con,
-             const RunOptions& options, const AfterPair& after_pair);
 
 // The whole run, from the banner to the normal termination or a stop.
 // Returns the process's exit status.

@@ -92,6 +92,16 @@ struct Job {
     OffsetKind offset_kind = OffsetKind::pith_offsets;
     std::string offset_format;  // as typed
     OutputLayout output_layout = OutputLayout::column;
+    std::string out_dir;  // where tables and plots go; empty: the working folder
+
+    // Where the output file `name` is written.
+    std::string output_path(std::string_view name) const {
+        if (out_dir.empty() || name.starts_with('/')) return std::string(name);
+        std::string path = out_dir;
+        if (!path.ends_with('/')) path += '/';
+        path += name;
+        return path;
+    }
 
     int file_count() const { return static_cast<int>(pairs.size()); }
     // Pair f's names as the console and the tables show them (padded_name).

@@ -161,7 +161,7 @@ std::string write_file_table(const Job& job, RunResults& run, PairSeries& pair,
                                file_name_of(name) + ": " + file_name_of(usual) +
                                " holds the table of an earlier pair of this run.");
     run.table_names.push_back(file_name_of(name));
-    OutputFile file(file_name_of(name));
+    OutputFile file(job.output_path(file_name_of(name)));
     write_line(con);
     write_line(con, " Writing output to file : " + name);
     write_file_table_to(job, run, pair, tables, work, file.stream(), con);
@@ -205,9 +205,9 @@ void write_summary_table_to(const Job& job, const RunResults& run, const PairTab
 
 void write_summary_tables(const Job& job, const RunResults& run, const PairTables& tables,
                           Edition edition) {
-    OutputFile files[] = {OutputFile(summary_tables[0].file_name),
-                          OutputFile(summary_tables[1].file_name),
-                          OutputFile(summary_tables[2].file_name)};
+    OutputFile files[] = {OutputFile(job.output_path(summary_tables[0].file_name)),
+                          OutputFile(job.output_path(summary_tables[1].file_name)),
+                          OutputFile(job.output_path(summary_tables[2].file_name))};
     for (int i = 0; i < 3; ++i)
         write_summary_table_to(job, run, tables, edition, summary_tables[i], files[i].stream());
     commit_together(files);
