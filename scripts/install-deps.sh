@@ -26,6 +26,7 @@ packages="
   imagemagick
   time
   groff-base
+  poppler-utils
   python3
 "
 

@@ -165,8 +165,9 @@ std::string fault_reason(const CompanionFault& fault) {
             if (text == "NA" || text == "na" || text == "NaN")
                 return "NA is no number; every series needs a value (0 rings when none are "
                        "missing)";
+            const bool digits = fault.text.find_first_of("0123456789") != std::string::npos;
             return "a letter where the format expects a number, in the field " + shown +
-                   (fault.line == 1 ? " (a header line?)" : " (the series ID before the value?)");
+                   (digits ? " (the series ID before the value?)" : " (a header line?)");
         }
         case FieldFault::decimal_comma:
             return "a decimal comma in the field " + shown + "; write the value with a point";

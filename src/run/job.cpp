@@ -146,7 +146,7 @@ JobEnd run_job(const Job& job, Edition edition, Store& store, Console& con,
             continue;
         }
         ++end.pairs_done;
-        if (after_pair(done, store, table) == PairOutcome::quit) {
+        if (after_pair(done, store, table, k) == PairOutcome::quit) {
             tell_pairs_left_out(done, f, con);
             break;
         }

@@ -15,10 +15,11 @@ namespace ruvela {
 enum class PairOutcome { next, quit };
 
 // What follows the tables of each pair (the dialogue's plot selection, a
-// batch's plots and report): whether the loop goes on. `table` is the name
-// of the pair's per-file table.
-using AfterPair =
-    std::function<PairOutcome(const Job& job, const Store& store, const std::string& table)>;
+// batch's plots and report): whether the loop goes on. `job` holds the pairs
+// processed so far (the store's pair is its last), `table` is the name of the
+// pair's per-file table and `number` the pair's number in the job as given.
+using AfterPair = std::function<PairOutcome(const Job& job, const Store& store,
+                                            const std::string& table, int number)>;
 
 struct JobEnd {
     int pairs_done = 0;

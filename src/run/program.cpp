@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "plot/plplot_plotter.hpp"
+#include "run/batch.hpp"
 #include "run/basal_area.hpp"
 #include "run/companion_file.hpp"
 #include "run/csv_tables.hpp"
@@ -85,7 +86,7 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     PlotSession plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
-    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s, const std::string&) {
+    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s, const std::string&, int) {
         const std::string title = j.ring_file_name(s.run.file_index);
         return plot_selection(plot_data_of(s, title), selected_series, plots, con, plotter) ==
                        PlotOutcome::quit
@@ -96,13 +97,16 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
 
 }  // namespace
 
-int run_program(Edition edition, Console& con, const RunOptions& options) {
+int run_program(Edition edition, Console& con, const RunOptions& options,
+                const std::optional<BatchInputs>& batch) {
     Store store;
-    return run_program(edition, con, store, options);
+    return run_program(edition, con, store, options, batch);
 }
 
-int run_program(Edition edition, Console& con, Store& store, const RunOptions& options) {
+int run_program(Edition edition, Console& con, Store& store, const RunOptions& options,
+                const std::optional<BatchInputs>& batch) {
     try {
+        if (batch) return finish_output(con.out, con.err, run_batch(edition, con, store, options, *batch));
         run(edition, store, con, options);
         return finish_output(con.out, con.err, normal_status);
     } catch (const RunEnded& stop) {
@@ -134,7 +138,7 @@ int program_main(Edition edition, int argc, char** argv) {
     set_plplot_fonts(edition);
     std::ios::sync_with_stdio(false);
     Console con(std::cin, std::cout, std::cerr);
-    const int status = run_program(edition, con, line.run);
+    const int status = run_program(edition, con, line.run, line.batch);
     std::cout.flush();
     return status;
 }
