@@ -1,6 +1,7 @@
 #include "run/reader_warnings.hpp"
 
 #include <charconv>
+#include <map>
 
 #include "ringio/series_checks.hpp"
 #include "ringio/trrw.hpp"
@@ -61,7 +62,46 @@ std::string not_decade_format(const Finding& f, const std::string& head) {
     return text + "; its first line: " + quoted_start(f.text);
 }
 
+// What the findings of `kind` past the listed ones are about.
+std::string_view untold_kind(FindingKind kind) {
+    switch (kind) {
+        case FindingKind::year_out_of_sequence:
+            return "with a decade line missing or repeated";
+        case FindingKind::id_changed:
+            return "whose end marker is probably missing";
+        case FindingKind::negative_widths:
+            return "with negative ring widths";
+        case FindingKind::empty_series:
+            return "without rings";
+        case FindingKind::series_unended:
+            return "without an end marker, not read";
+        case FindingKind::id_cut:
+            return "whose IDs are cut";
+        case FindingKind::duplicate_id:
+            return "with the ID of an earlier series";
+        case FindingKind::series_skipped:
+            return "skipped";
+        case FindingKind::gap_read_as_zero:
+            return "with missing rings read as zero width";
+        case FindingKind::mean_width_implausible:
+            return "with an implausible mean ring width";
+        case FindingKind::not_decade_format:
+        case FindingKind::tabs_between_fields:
+        case FindingKind::id_not_utf8:
+            break;  // once a file
+    }
+    return "with the same kind of warning";
+}
+
 }  // namespace
+
+std::string untold_warnings_text(FindingKind kind, int untold, std::string_view file) {
+    if (kind == FindingKind::negative_widths)
+        return "File " + std::string(file) + ": " +
+               plural(untold, "more series holds", "more series hold") + " negative ring widths";
+    return "File " + std::string(file) + ": " + plural(untold, "more series", "more series") + " " +
+           std::string(untold_kind(kind));
+}
 
 std::string reader_warning_text(const Finding& f, std::string_view file) {
     const std::string head = "File " + std::string(file);
@@ -120,18 +160,14 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
 }
 
 void write_reader_warnings(Console& con, std::string_view file, std::span<const Finding> findings) {
-    int negative_series = 0;
-    for (const Finding& f : findings) {
-        if (f.kind == FindingKind::negative_widths &&
-            ++negative_series > listed_warnings)
-            continue;
-        write_warning(con, reader_warning_text(f, file));
-    }
-    const int untold = negative_series - listed_warnings;
-    if (untold > 0) {
-        write_warning(con, "File " + std::string(file) + ": " +
-                               plural(untold, "more series holds", "more series hold") +
-                               " negative ring widths");
+    // Each kind is told listed_warnings times, then counted: a file of
+    // thousands of series with one damage would otherwise bury the console.
+    std::map<FindingKind, int> of_kind;
+    for (const Finding& f : findings)
+        if (++of_kind[f.kind] <= listed_warnings) write_warning(con, reader_warning_text(f, file));
+    for (const auto& [kind, count] : of_kind) {
+        const int untold = count - listed_warnings;
+        if (untold > 0) write_warning(con, untold_warnings_text(kind, untold, file));
     }
 }
 

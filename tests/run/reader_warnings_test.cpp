@@ -95,7 +95,7 @@ TEST(ReaderWarnings, EveryKindNamesWhereAndWhat) {
     for (const auto& c : cases) EXPECT_EQ(reader_warning_text(c.finding, "f.rwl"), c.text);
 }
 
-TEST(ReaderWarnings, NegativeWidthsOfAtMostTenSeriesThenTheirCount) {
+TEST(ReaderWarnings, EachKindOfAtMostTenThenTheirCount) {
     for (const int series : {10, 11, 13}) {
         std::vector<Finding> findings;
         for (int s = 1; s <= series; ++s) {
@@ -125,6 +125,17 @@ TEST(ReaderWarnings, NegativeWidthsOfAtMostTenSeriesThenTheirCount) {
         EXPECT_EQ(con.warnings, lines) << series;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), lines) << series;
     }
+    // Every other kind the same way: a table with a gap every other year in
+    // a thousand series once wrote a line for each.
+    std::vector<Finding> gaps(1000, {.kind = K::gap_read_as_zero, .series = "G", .year = 1901,
+                                     .expected_year = 1901, .count = 1});
+    std::istringstream in;
+    std::ostringstream out, err;
+    Console con(in, out, err);
+    write_reader_warnings(con, "f.csv", gaps);
+    EXPECT_EQ(con.warnings, 11);
+    EXPECT_TRUE(out.str().ends_with(
+        " Warning: File f.csv: 990 more series with missing rings read as zero width\n"));
 }
 
 }  // namespace
