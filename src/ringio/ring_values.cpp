@@ -225,12 +225,23 @@ void SeriesCollector::skip(std::string_view written_id, long line, std::string w
 }
 
 void SeriesCollector::tell_gap(int first_missing, int last_missing) {
+    // The gaps of one series make one finding: a series with a gap every
+    // other year would otherwise give thousands.
+    const int missing = last_missing - first_missing + 1;
+    if (!reading_.findings.empty()) {
+        Finding& last = reading_.findings.back();
+        if (last.kind == FindingKind::gap_read_as_zero && last.series == reading_.series.back().id) {
+            last.expected_year = last_missing;
+            last.count += missing;
+            return;
+        }
+    }
     Finding f;
     f.kind = FindingKind::gap_read_as_zero;
     f.series = reading_.series.back().id;
     f.year = first_missing;
     f.expected_year = last_missing;
-    f.count = last_missing - first_missing + 1;
+    f.count = missing;
     reading_.findings.push_back(std::move(f));
 }
 

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "plot/plplot_plotter.hpp"
+#include "run/companion_file.hpp"
 #include "text/fixed_text.hpp"
 
 #ifndef RUVELA_VERSION
@@ -154,6 +155,15 @@ void Parse::finish() {
         return;
     }
     inputs.kind = *kind;
+    if (inputs.format != free_format) {
+        if (inputs.kind == OffsetKind::proportional)
+            fail("option --format does not apply to --kind proportional, whose companion files "
+                 "are tables with a header row");
+        const std::string problem = read_format_problem(inputs.format, inputs.kind);
+        if (!problem.empty())
+            fail("option --format: the read format '" + inputs.format + "' cannot be used: " +
+                 problem);
+    }
     if (files.size() % 2 != 0)
         fail("ring-width file '" + std::string(files.back()) + "' has no companion file after it");
     for (std::size_t k = 0; k + 1 < files.size(); k += 2)

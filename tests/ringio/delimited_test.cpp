@@ -32,6 +32,16 @@ TEST(Delimited, CommasWithQuotesMissingValuesAndAGap) {
     EXPECT_EQ(described(r), Strings{"OAK01A: 1 missing from 1852 to 1852"});
 }
 
+// The gaps of a series make one finding, not one each: a series with a gap
+// every other year once gave thousands, and as many warning lines.
+TEST(Delimited, GapsOfOneSeriesAreOneFinding) {
+    const auto r = read_delimited("Year,A\n1850,1\n1852,1\n1855,1\n");
+    ASSERT_EQ(r.findings.size(), 1u);
+    EXPECT_EQ(r.findings[0].count, 3);
+    EXPECT_EQ(r.findings[0].year, 1851);
+    EXPECT_EQ(r.findings[0].expected_year, 1854);
+}
+
 // Semicolons with a separator ending every row, an exponent, an ID cut.
 TEST(Delimited, SemicolonsWithATrailingSeparator) {
     const auto r = read_fixture("delimited/semicolon.csv", RingFormat::delimited);

@@ -23,6 +23,18 @@ TEST(CommandLine, OptionsGiveTheRequestAndTheRunOptions) {
     EXPECT_EQ(parse({"--csv", "--version"}).request, CommandLine::Request::version);
     for (const auto& args : {std::vector<std::string_view>{}, {"--csv"}, {"--device", "null"}})
         EXPECT_EQ(parse(args).error, "");
+    const CommandLine batch = parse({"--kind=diameter", "--layout", "decade", "--out", "t", "a.rwl",
+                                     "a.dia", "b.rwl", "b.dia", "--keep-going"});
+    ASSERT_EQ(batch.error, "");
+    ASSERT_TRUE(batch.batch);
+    EXPECT_EQ(batch.batch->kind, OffsetKind::diameters);
+    EXPECT_EQ(batch.batch->format, free_format);
+    EXPECT_EQ(batch.batch->layout, OutputLayout::decade);
+    ASSERT_EQ(batch.batch->pairs.size(), 2u);
+    EXPECT_EQ(batch.batch->pairs[1].companion_file, "b.dia");
+    EXPECT_EQ(batch.run.out_dir, "t");
+    EXPECT_TRUE(batch.run.keep_going);
+    EXPECT_FALSE(parse({"--csv"}).batch);
 }
 
 // A bad word must end the program even beside --help, and name the word, so
@@ -43,6 +55,21 @@ TEST(CommandLine, BadWordsAreNamed) {
         {{"--device"}, "option --device needs a device name"},
         {{"--device="}, "option --device needs a device name"},
         {{"--device", ""}, "option --device needs a device name"},
+        {{"--kind", "pine", "a", "b"},
+         "unknown kind 'pine' for --kind (pith, diameter, d2pith or proportional)"},
+        {{"--kind", "pith", "a.rwl", "a.pth", "b.rwl"},
+         "ring-width file 'b.rwl' has no companion file after it"},
+        {{"--kind", "pith", "--ring-list", "r.lst"}, "option --ring-list needs --companion-list"},
+        {{"--kind", "pith"},
+         "option --kind needs file pairs (RINGS COMPANION ...) or the two list files"},
+        {{"--layout", "decade"}, "option --layout needs --kind"},
+        {{"--kind", "pith", "--format", "i3", "a", "b"},
+         "option --format: the read format 'i3' cannot be used: it needs parentheses around its "
+         "elements, as in (i3) or (f6.1)"},
+        {{"--kind", "pith", "--plots", "site.png", "a", "b"},
+         "option --plots needs FILE.pdf, FILE.ps or DIR/, not 'site.png'"},
+        {{"--kind", "pith", "--tree-chars", "0", "a", "b"},
+         "option --tree-chars needs a whole number above 0, not '0'"},
     };
     for (const auto& c : cases) EXPECT_EQ(parse(c.args).error, c.error) << c.args.front();
 }
