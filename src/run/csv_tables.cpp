@@ -122,6 +122,34 @@ void write_summary_csv(std::ostream& out, const SummaryCsv& summary) {
         << summary.rows;
 }
 
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
+    std::string buffer = "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2\n";
+    for (const TreeMeans& tree : trees) {
+        for (const TreeYear& t : tree.years) {
+            put_csv_text(buffer, tree.tree);
+            buffer += ',';
+            buffer += std::to_string(t.year);
+            put_count(buffer, t.n_cores);
+            put_number(buffer, t.ring_width_mm);
+            put_number(buffer, t.basal_area_cm2);
+            put_number(buffer, t.bai_cm2);
+            buffer += '\n';
+            write_whole_blocks(buffer, out);
+        }
+    }
+    write_all(buffer, out);
+}
+
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+                                                          const PairSeries& pair,
+                                                          const PairTables& tables,
+                                                          OffsetKind kind, int tree_chars) {
+    OutputFile file(std::string(table_name) + "_trees.csv");
+    write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));
+    file.commit();
+    return diameter_disagreements(kind, pair, tree_chars);
+}
+
 void write_summary_csv_file(const SummaryCsv& summary) {
     OutputFile file{std::string(summary_csv_name)};
     write_summary_csv(file.stream(), summary);

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "run/store.hpp"
+#include "run/tree_means.hpp"
 
 namespace ruvela {
 
@@ -73,6 +74,19 @@ void write_summary_csv(std::ostream& out, const SummaryCsv& summary);
 
 // Writes summary_csv_name, complete or not at all.
 void write_summary_csv_file(const SummaryCsv& summary);
+
+// "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2", then one row
+// per tree and year in which at least one of its cores has a ring.
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
+
+// Writes the tree means of the pair just computed into the per-file table's
+// name with "_trees.csv" after it, complete or not at all, trees as
+// tree_of(id, tree_chars) finds them. Gives the trees whose cores disagree
+// on the diameter, for the run to tell (warn_tree_disagreements).
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+                                                          const PairSeries& pair,
+                                                          const PairTables& tables,
+                                                          OffsetKind kind, int tree_chars);
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it
 // holds a comma, a quote or a line end, or begins or ends with a blank that
