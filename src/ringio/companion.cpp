@@ -46,6 +46,15 @@ void note_habits(CompanionReading& reading, const ReadReport& report, const Comp
                    value_text);
 }
 
+}  // namespace
+
+void note_habit(CompanionReading& reading, CompanionHabit habit, const CompanionValue& at,
+                const std::string& value_text) {
+    note_habit(reading.habits[static_cast<std::size_t>(habit)], at, value_text);
+}
+
+namespace {
+
 // The position of each series ID, when every ID occurs once.
 std::optional<std::map<std::string_view, int>> series_by_id(std::span<const std::string_view> ids) {
     std::map<std::string_view, int> by_id;
@@ -87,32 +96,89 @@ std::vector<NameMismatch> mismatches_in_order(std::span<const CompanionValue> va
     return found;
 }
 
-}  // namespace
+// Values that a format read from empty lines, held until a value follows
+// (then they are values) or the file ends (then they are passed over).
+struct HeldEmptyLines {
+    std::vector<CompanionValue> values;  // the first of them, enough to fill the limit
+    LinesPassedOver lines;
 
-CompanionReading read_companion(OffsetKind kind, std::string_view format, LineReader& lines,
-                                std::size_t value_limit) {
+    void hold(CompanionValue value, std::size_t value_limit) {
+        if (lines.lines++ == 0) lines.first_line = value.line;
+        if (values.size() <= value_limit) values.push_back(std::move(value));
+    }
+    // They stand between values: each is a value read as 0.
+    void release_into(std::vector<CompanionValue>& into, std::size_t value_limit) {
+        for (CompanionValue& value : values)
+            if (into.size() <= value_limit) into.push_back(std::move(value));
+        *this = {};
+    }
+};
+
+CompanionReading read_with_format(OffsetKind kind, std::string_view format, LineReader& lines,
+                                  std::size_t value_limit) {
     CompanionReading reading;
+    HeldEmptyLines held;
     while (reading.values.size() <= value_limit) {
         CompanionValue value;
         ReadReport report;
         std::string value_text;
         const ReadStatus status = read_value(kind, format, lines, value.record, report, value_text);
         if (status == ReadStatus::end_of_file) break;
+        value.line = lines.line_number();
+        value.text = report.last_line;
+        if (status == ReadStatus::done && is_blank_text(value.text) && report.lines_used == 1) {
+            value.empty_line = true;
+            held.hold(std::move(value), value_limit);
+            continue;
+        }
+        held.release_into(reading.values, value_limit);  // a value or an error follows them
         if (status == ReadStatus::conversion_error) {
             reading.conversion_error = true;
             if (report.lines_used > 0)
-                reading.fault = CompanionFault{lines.line_number(), report.last_line, report.bad_field};
+                reading.fault =
+                    CompanionFault{lines.line_number(), report.last_line, {}, report.bad_field};
             break;
         }
-        value.line = lines.line_number();
-        value.text = report.last_line;
         if (report.last_column < report.last_line.size())
             value.name =
                 std::string(trim(std::string_view(report.last_line).substr(report.last_column)));
         note_habits(reading, report, value, value_text);
+        if (std::string why = unusable_value(kind, value.record); !why.empty()) {
+            reading.fault = CompanionFault{value.line, value.text, std::move(why)};
+            break;
+        }
         reading.values.push_back(std::move(value));
     }
+    reading.trailing_empty_lines = held.lines;
     return reading;
+}
+
+}  // namespace
+
+bool is_free_format(std::string_view format) {
+    return trim(format) == free_format;
+}
+
+std::string unusable_value(OffsetKind kind, const CompanionRecord& record) {
+    const bool has_distance = kind == OffsetKind::d2pith || kind == OffsetKind::proportional;
+    std::string why;
+    if (has_distance && record.d2pith_mm < 0.0f) {
+        why = "the distance to the pith ";
+        why += shortest_text(record.d2pith_mm);
+        why += " mm is negative";
+    } else if (kind == OffsetKind::proportional && !(record.diameter_cm > 0.0f)) {
+        why = "the diameter ";
+        why += shortest_text(record.diameter_cm);
+        why += " cm is not more than 0";
+    }
+    return why;
+}
+
+CompanionReading read_companion(OffsetKind kind, std::string_view format, LineReader& lines,
+                                std::size_t value_limit) {
+    if (kind == OffsetKind::proportional || is_free_format(format))
+        return read_free_companion(kind, lines, value_limit);
+    return read_with_format(kind, format, lines, value_limit);
 }
 
 CompanionPairing pair_by_id(std::span<const CompanionValue> values,
@@ -121,6 +187,26 @@ CompanionPairing pair_by_id(std::span<const CompanionValue> values,
     if (mismatches.empty()) return {};
     if (auto target = pairing_by_name(values, ids)) return {std::move(*target), {}};
     return {{}, std::move(mismatches)};
+}
+
+RowPairing pair_rows_by_id(std::span<const CompanionValue> values,
+                           std::span<const std::string_view> ids) {
+    std::map<std::string_view, int> by_id;
+    for (std::size_t k = 0; k < ids.size(); ++k) by_id.emplace(ids[k], static_cast<int>(k) + 1);
+    RowPairing pairing;
+    std::vector<std::size_t> row_of_series(ids.size() + 1, values.size());
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        const auto found = by_id.find(values[k].name);
+        if (found == by_id.end()) return {{}, RowPairing::Problem::unknown_id, k, 0, 0};
+        std::size_t& row = row_of_series[static_cast<std::size_t>(found->second)];
+        if (row != values.size()) return {{}, RowPairing::Problem::repeated_id, k, row, 0};
+        row = k;
+        pairing.series_of_value.push_back(found->second);
+    }
+    for (std::size_t s = 1; s <= ids.size(); ++s)
+        if (row_of_series[s] == values.size())
+            return {{}, RowPairing::Problem::series_without_row, 0, 0, static_cast<int>(s)};
+    return pairing;
 }
 
 }  // namespace ruvela

@@ -41,48 +41,89 @@ float radius_from_pith_offset(int p, const PairSeries& pair, const PairTables& t
     return mm_to_cm(a);
 }
 
-// Radius at the end of the last year, in cm, by the rule of the kind.
-float outer_radius(OffsetKind kind, const PairSeries& pair, const PairTables& tables, int s) {
+// How a kind turns widths into radii: the radius at the end of the last
+// year (cm), and how much radius a width stands for (1 but for the
+// proportional method). Multiplying by 1 changes no float, so the other
+// kinds walk inward exactly as without a scale.
+struct RadiusRule {
+    float outer = 0.0f;
+    float scale = 1.0f;
+};
+
+// The proportional method: the stem's radius keeps to the measured radius,
+// the distance to the pith and the widths so far, in proportion, and is half
+// the diameter in the last year.
+RadiusRule proportional_rule(const CompanionRecord& record, float measured_mm) {
+    const float measured = mm_to_cm(record.d2pith_mm + measured_mm);
+    if (measured == 0.0f) return {0.0f, 0.0f};  // nothing to share the diameter among
+    const float outer = record.diameter_cm * 0.5f;
+    return {outer, outer / measured};
+}
+
+RadiusRule radius_rule(OffsetKind kind, const PairSeries& pair, const PairTables& tables, int s) {
     const CompanionRecord& record = pair.companion(s);
     switch (kind) {
         case OffsetKind::pith_offsets:
-            return radius_from_pith_offset(record.pith_offset, pair, tables, s);
+            return {radius_from_pith_offset(record.pith_offset, pair, tables, s)};
         case OffsetKind::diameters:
-        case OffsetKind::proportional:  // the reconstructed stem ends at the measured diameter
-            return record.diameter_cm * 0.5f;
+            return {record.diameter_cm * 0.5f};
         case OffsetKind::d2pith:
-            return mm_to_cm(record.d2pith_mm + measured_width(pair, tables, s));
+            return {mm_to_cm(record.d2pith_mm + measured_width(pair, tables, s))};
+        case OffsetKind::proportional:
+            break;
     }
-    return 0.0f;
+    return proportional_rule(record, measured_width(pair, tables, s));
+}
+
+// Areas in cm2 from the outside in; the walk goes one ring past the first
+// year to the circle inside the first ring.
+void walk_inward(const RadiusRule& rule, PairSeries& pair, PairTables& tables, int s) {
+    const int first = pair.series_first_year(s);
+    const int last = pair.series_last_year(s);
+    float r = rule.outer;
+    tables.basal_area(s, last) = pi * (r * r);
+    for (int y = last - 1; y >= first; --y) {
+        r = r - rule.scale * mm_to_cm(tables.ring_width(s, y + 1));
+        tables.basal_area(s, y) = pi * (r * r);
+        tables.basal_area_increment(s, y + 1) =
+            tables.basal_area(s, y + 1) - tables.basal_area(s, y);
+    }
+    pair.radius(s) = r;
+    const float inside = r - rule.scale * mm_to_cm(tables.ring_width(s, first));
+    pair.first_ring_area(s) = tables.basal_area(s, first) - pi * (inside * inside);
+}
+
+// Adds a series' year to the year's sums; negative areas and increments
+// (a diameter too small for the rings) stay out of the means.
+void add_to_sums(PairTables& tables, int s, int y, float ring_area) {
+    const float area = tables.basal_area(s, y);
+    tables.sum_ring_width(y) += tables.ring_width(s, y);
+    tables.count_ring_width(y) += 1;
+    if (area >= 0.0f) {
+        tables.sum_basal_area(y) += area;
+        tables.count_basal_area(y) += 1;
+    }
+    const float increment = tables.basal_area_increment(s, y);
+    if (increment >= 0.0f) {
+        tables.sum_basal_area_increment(y) += increment;
+        tables.count_basal_area_increment(y) += 1;
+    }
+    if (ring_area >= 0.0f) {
+        tables.sum_ring_area(y) += ring_area;
+        tables.count_ring_area(y) += 1;
+    }
 }
 
 void compute_series(OffsetKind kind, PairSeries& pair, PairTables& tables, int s) {
     const int first = pair.series_first_year(s);
     const int last = pair.series_last_year(s);
     if (last < first) return;  // no rings, no area
-    float r = outer_radius(kind, pair, tables, s);
-    tables.basal_area(s, last) = pi * (r * r);
-    for (int y = last - 1; y >= first; --y) {
-        r = r - mm_to_cm(tables.ring_width(s, y + 1));
-        tables.basal_area(s, y) = pi * (r * r);
-        tables.basal_area_increment(s, y + 1) =
-            tables.basal_area(s, y + 1) - tables.basal_area(s, y);
-    }
-    pair.radius(s) = r;
+    walk_inward(radius_rule(kind, pair, tables, s), pair, tables, s);
     for (int y = first; y <= last; ++y) {
         float& area = tables.basal_area(s, y);
         area = cm2_to_dm2(area);
-        tables.sum_ring_width(y) += tables.ring_width(s, y);
-        tables.count_ring_width(y) += 1;
-        if (area >= 0.0f) {
-            tables.sum_basal_area(y) += area;
-            tables.count_basal_area(y) += 1;
-        }
-        const float increment = tables.basal_area_increment(s, y);
-        if (increment >= 0.0f) {
-            tables.sum_basal_area_increment(y) += increment;
-            tables.count_basal_area_increment(y) += 1;
-        }
+        add_to_sums(tables, s, y,
+                    y == first ? pair.first_ring_area(s) : tables.basal_area_increment(s, y));
     }
 }
 
@@ -104,6 +145,7 @@ void compute_basal_area(OffsetKind kind, RunResults& run, PairSeries& pair, Pair
         tables.mean_basal_area(y) = mean(tables.sum_basal_area(y), tables.count_basal_area(y));
         tables.mean_basal_area_increment(y) =
             mean(tables.sum_basal_area_increment(y), tables.count_basal_area_increment(y));
+        tables.mean_ring_area(y) = mean(tables.sum_ring_area(y), tables.count_ring_area(y));
         run.file_means(Measure::basal_area, f, y) = tables.mean_basal_area(y);
         run.file_means(Measure::increment, f, y) = tables.mean_basal_area_increment(y);
         run.file_means(Measure::ring_width, f, y) = tables.mean_ring_width(y);

@@ -25,6 +25,41 @@ namespace {
 // taken for another unit typed as centimetres.
 constexpr float diameter_excess_factor = 10.0f;
 
+// The value columns of the listing, as the kind has them. A diameter or a
+// distance is shown with one decimal, the precision it is measured to.
+void put_companion_values(OffsetKind kind, const CompanionRecord& record, std::string& row) {
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            put_int(row, record.pith_offset, 5);
+            return;
+        case OffsetKind::diameters:
+            put_fixed(row, record.diameter_cm, 5, 1);
+            return;
+        case OffsetKind::d2pith:
+            put_fixed(row, record.d2pith_mm, 9, 1);
+            return;
+        case OffsetKind::proportional:
+            put_int(row, record.pith_offset, 7);
+            put_fixed(row, record.d2pith_mm, 9, 1);
+            put_fixed(row, record.diameter_cm, 9, 1);
+            return;
+    }
+}
+
+std::string_view listing_heading(OffsetKind kind) {
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            return " SERIES#      ID    IYR  LYR   AGE   PITH   ";
+        case OffsetKind::diameters:
+            return " SERIES#      ID    IYR  LYR   AGE   DIA.   ";
+        case OffsetKind::d2pith:
+            return " SERIES#      ID    IYR  LYR   AGE   D2PITH";
+        case OffsetKind::proportional:
+            break;
+    }
+    return " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH";
+}
+
 void write_series_row(OffsetKind kind, const PairSeries& pair, Console& con, int n) {
     std::string row = "   ";
     put_int(row, n, 5);
@@ -33,20 +68,14 @@ void write_series_row(OffsetKind kind, const PairSeries& pair, Console& con, int
     put_int(row, pair.series_first_year(n), 5);
     put_int(row, pair.series_last_year(n), 5);
     put_int(row, pair.series_length(n), 5);
-    // A diameter is shown with one decimal, the precision it is measured to.
-    if (kind == OffsetKind::pith_offsets)
-        put_int(row, pair.companion(n).pith_offset, 5);
-    else
-        put_fixed(row, pair.companion(n).diameter_cm, 5, 1);
+    put_companion_values(kind, pair.companion(n), row);
     write_line(con, row);
 }
 
 // The listing of the values read so far, under its heading.
 void write_series_table(OffsetKind kind, const PairSeries& pair, int values, Console& con) {
     write_line(con);
-    write_line(con, kind == OffsetKind::pith_offsets
-                        ? " SERIES#      ID    IYR  LYR   AGE   PITH   "
-                        : " SERIES#      ID    IYR  LYR   AGE   DIA.   ");
+    write_line(con, listing_heading(kind));
     for (int n = 1; n <= values; ++n) write_series_row(kind, pair, con, n);
 }
 
@@ -70,6 +99,60 @@ void warn_habits(Console& con, const std::string& file, std::string_view format,
                "blanks inside a field of " + f + " are skipped, so its digits run together");
     warn_habit(con, file, habit(CompanionHabit::implied_decimal_point),
                "a value without a decimal point gets the decimals of " + f);
+    warn_habit(con, file, habit(CompanionHabit::decimal_comma),
+               "its comma is read as the decimal point");
+}
+
+// A first line without a number, which the user may have meant as a value.
+void warn_header_passed_over(Console& con, const std::string& file,
+                             const CompanionReading& reading) {
+    const LinesPassedOver& header = reading.header;
+    if (header.lines > 0)
+        write_warning(con, at_line(file, header.first_line) + quoted(header.first_text) +
+                               " holds no number; it is passed over as a header.");
+}
+
+void warn_trailing_empty_lines(Console& con, const std::string& file,
+                               const CompanionReading& reading) {
+    const LinesPassedOver& empty = reading.trailing_empty_lines;
+    if (empty.lines == 1)
+        write_warning(con, at_line(file, empty.first_line) +
+                               "the empty line after the last value is passed over.");
+    if (empty.lines > 1)
+        write_warning(con, at_line(file, empty.first_line) + "the " +
+                               std::to_string(empty.lines) +
+                               " empty lines from here after the last value are passed over.");
+}
+
+// Empty lines between the values, which a format reads as 0.
+void warn_empty_values(Console& con, const std::string& file, const CompanionReading& reading,
+                       const PairSeries& pair) {
+    int told = 0;
+    for (std::size_t k = 0; k < reading.values.size(); ++k) {
+        if (!reading.values[k].empty_line || ++told > listed_warnings) continue;
+        const int s = static_cast<int>(k) + 1;
+        std::string series = "series " + std::to_string(s);
+        if (s <= pair.series_count) series += ", " + quoted(trim(pair.series_ids(s)));
+        write_warning(con, at_line(file, reading.values[k].line) +
+                               "the empty line is read as the value 0 of " + series +
+                               ", as the format reads blanks.");
+    }
+    if (told > listed_warnings)
+        write_warning(con, "File " + file + ": " + std::to_string(told - listed_warnings) +
+                               " more empty lines are read as the value 0.");
+}
+
+// The reading stopped at a line it cannot take.
+[[noreturn]] void stop_at_fault(Console& con, const std::string& file,
+                                const CompanionFault& fault) {
+    stop_run(con, {" " + at_line(file, fault.line) + quoted(fault.text),
+                   " " + fault.reason + "."});
+}
+
+std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
+    std::vector<std::string_view> ids;
+    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(trim(pair.series_ids(s)));
+    return ids;
 }
 
 // The values in the series' places: by name where the names ask for it;
@@ -77,8 +160,7 @@ void warn_habits(Console& con, const std::string& file, std::string_view format,
 // series' ID.
 void pair_values(const std::string& file, const std::string& ring_file,
                  const CompanionReading& reading, PairSeries& pair, Console& con) {
-    std::vector<std::string_view> ids;
-    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(trim(pair.series_ids(s)));
+    const std::vector<std::string_view> ids = trimmed_ids(pair);
     const CompanionPairing pairing = pair_by_id(reading.values, ids);
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
         const int s = pairing.series_of_value.empty() ? static_cast<int>(k) + 1
@@ -102,6 +184,36 @@ void pair_values(const std::string& file, const std::string& ring_file,
     if (differing > listed_warnings)
         write_warning(con, "File " + file + ": " + std::to_string(differing - listed_warnings) +
                                " more lines name another series than the one in their place.");
+}
+
+// The proportional method's rows, each in the place of the series it names;
+// a row naming no series, a second row of a series and a series without a
+// row stop the run, since no value could stand in for them.
+void pair_rows(const std::string& file, const std::string& ring_file,
+               const CompanionReading& reading, PairSeries& pair, Console& con) {
+    const std::vector<std::string_view> ids = trimmed_ids(pair);
+    const RowPairing pairing = pair_rows_by_id(reading.values, ids);
+    const auto row = [&](std::size_t k) -> const CompanionValue& { return reading.values[k]; };
+    switch (pairing.problem) {
+        case RowPairing::Problem::none:
+            break;
+        case RowPairing::Problem::unknown_id:
+            stop_run(con, {" " + at_line(file, row(pairing.value).line) + "series " +
+                           quoted(row(pairing.value).name) + " is not in file " + ring_file +
+                           "."});
+        case RowPairing::Problem::repeated_id:
+            stop_run(con, {" " + at_line(file, row(pairing.value).line) +
+                           "a second row for series " + quoted(row(pairing.value).name) +
+                           " (the first is line " +
+                           std::to_string(row(pairing.first_row).line) + ")."});
+        case RowPairing::Problem::series_without_row:
+            stop_run(con, {" File " + file + " has no row for series " +
+                           std::to_string(pairing.series) + ", " +
+                           quoted(ids[static_cast<std::size_t>(pairing.series - 1)]) +
+                           ", of file " + ring_file + "."});
+    }
+    for (std::size_t k = 0; k < reading.values.size(); ++k)
+        pair.companion(pairing.series_of_value[k]) = reading.values[k].record;
 }
 
 void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
@@ -134,24 +246,55 @@ std::string cm(float value) {
     return std::string(trim(fixed_field(value, 12, 2))) + " cm";
 }
 
+std::string negative_offset(int offset) {
+    return offset < 0 ? "the pith offset " + std::to_string(offset) + " is negative" : "";
+}
+
+std::string diameter_in_another_unit(float diameter, float radius) {
+    if (diameter <= diameter_excess_factor * (2.0f * radius)) return "";
+    return "the diameter " + cm(diameter) + " is more than " +
+           shortest_text(diameter_excess_factor) + " times twice the measured radius " +
+           cm(radius) + ", as if typed in another unit than centimetres";
+}
+
+std::string implausible_diameter(float diameter, float radius) {
+    if (diameter * 0.5f < radius)
+        return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
+               cm(radius) + ", so the increments turn negative";
+    return diameter_in_another_unit(diameter, radius);
+}
+
+// The proportional method's row: its pith offset goes with its distance to
+// the pith, and the distance and widths give a radius to share the diameter
+// among. `measured` is the distance and the widths together, in cm.
+std::string implausible_row(const CompanionRecord& record, float measured) {
+    if (std::string why = negative_offset(record.pith_offset); !why.empty()) return why;
+    if ((record.pith_offset == 0) != (record.d2pith_mm == 0.0f))
+        return "the pith offset " + std::to_string(record.pith_offset) +
+               " and the distance to the pith " + shortest_text(record.d2pith_mm) +
+               " mm disagree: one of them is 0 and the other is not";
+    if (measured == 0.0f)
+        return "the distance to the pith and the ring widths are all 0, so the diameter "
+               "cannot be shared among the rings; its areas are 0";
+    return diameter_in_another_unit(record.diameter_cm, measured);
+}
+
 // What is implausible about series s's value, or nothing.
 std::string implausible_value(OffsetKind kind, const PairSeries& pair, const PairTables& tables,
                               int s) {
     const CompanionRecord& record = pair.companion(s);
-    if (kind == OffsetKind::pith_offsets) {
-        const int offset = record.pith_offset;
-        return offset < 0 ? "the pith offset " + std::to_string(offset) + " is negative" : "";
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            return negative_offset(record.pith_offset);
+        case OffsetKind::diameters:
+            return implausible_diameter(record.diameter_cm, measured_radius(pair, tables, s));
+        case OffsetKind::d2pith:  // a negative distance stopped the reading
+            return "";
+        case OffsetKind::proportional:
+            break;
     }
-    const float diameter = record.diameter_cm;
-    const float radius = measured_radius(pair, tables, s);
-    if (diameter * 0.5f < radius)
-        return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
-               cm(radius) + ", so the increments turn negative";
-    if (diameter > diameter_excess_factor * (2.0f * radius))
-        return "the diameter " + cm(diameter) + " is more than " +
-               shortest_text(diameter_excess_factor) + " times twice the measured radius " +
-               cm(radius) + ", as if typed in another unit than centimetres";
-    return "";
+    return implausible_row(record,
+                           mm_to_cm(record.d2pith_mm) + measured_radius(pair, tables, s));
 }
 
 // Why the format could not read the line, in plain words.
@@ -219,9 +362,16 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
                                    ": " + fault_reason(*reading.fault) + ".");
         stop_with_lines(con, {" Error offset data"});
     }
+    if (reading.fault) stop_at_fault(con, file, *reading.fault);
     pair.offset_count = values;
+    warn_header_passed_over(con, file, reading);
     warn_habits(con, file, job.offset_format, reading);
-    pair_values(file, ring_file, reading, pair, con);
+    warn_empty_values(con, file, reading, pair);
+    warn_trailing_empty_lines(con, file, reading);
+    if (job.offset_kind == OffsetKind::proportional)
+        pair_rows(file, ring_file, reading, pair, con);
+    else
+        pair_values(file, ring_file, reading, pair, con);
     write_series_table(job.offset_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
 }

@@ -54,8 +54,7 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
             buffer += std::to_string(s.first_year + static_cast<int>(k));
             put_number(buffer, s.ring_width_mm[k]);
             put_number(buffer, dm2_to_cm2(s.basal_area_dm2[k]));
-            buffer += ',';
-            if (k > 0) put_shortest(buffer, s.increment_cm2[k]);
+            put_number(buffer, k > 0 ? s.increment_cm2[k] : s.first_ring_area_cm2);
             buffer += '\n';
             write_whole_blocks(buffer, out);
         }
@@ -77,7 +76,8 @@ void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
         const auto years = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
         const auto row = [&](const SeriesYearTable& table) { return table.cells(s, first, years); };
         views.push_back({trim_right(pair.series_ids(s)), first, row(tables.ring_width),
-                         row(tables.basal_area), row(tables.basal_area_increment)});
+                         row(tables.basal_area), row(tables.basal_area_increment),
+                         pair.first_ring_area(s)});
     }
     write_pair_csv_file(table_name, views);
 }
@@ -93,8 +93,8 @@ void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int fir
     add_pair_rows(summary,
                   {ring_file_name, first_year, span_of(tables.count_ring_width),
                    span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
-                   span_of(tables.mean_basal_area), span_of(tables.count_basal_area_increment),
-                   span_of(tables.mean_basal_area_increment)});
+                   span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
+                   span_of(tables.mean_ring_area)});
 }
 
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
@@ -120,6 +120,34 @@ void write_summary_csv(std::ostream& out, const SummaryCsv& summary) {
     out << "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,"
            "mean_bai_cm2\n"
         << summary.rows;
+}
+
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
+    std::string buffer = "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2\n";
+    for (const TreeMeans& tree : trees) {
+        for (const TreeYear& t : tree.years) {
+            put_csv_text(buffer, tree.tree);
+            buffer += ',';
+            buffer += std::to_string(t.year);
+            put_count(buffer, t.n_cores);
+            put_number(buffer, t.ring_width_mm);
+            put_number(buffer, t.basal_area_cm2);
+            put_number(buffer, t.bai_cm2);
+            buffer += '\n';
+            write_whole_blocks(buffer, out);
+        }
+    }
+    write_all(buffer, out);
+}
+
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+                                                          const PairSeries& pair,
+                                                          const PairTables& tables,
+                                                          OffsetKind kind, int tree_chars) {
+    OutputFile file(std::string(table_name) + "_trees.csv");
+    write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));
+    file.commit();
+    return diameter_disagreements(kind, pair, tree_chars);
 }
 
 void write_summary_csv_file(const SummaryCsv& summary, std::string_view path) {

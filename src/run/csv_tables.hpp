@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "run/store.hpp"
+#include "run/tree_means.hpp"
 
 namespace ruvela {
 
@@ -19,12 +20,13 @@ struct SeriesCsvView {
     int first_year = 0;
     std::span<const float> ring_width_mm;
     std::span<const float> basal_area_dm2;  // as the per-file table holds it
-    std::span<const float> increment_cm2;   // the first year's entry is not written
+    std::span<const float> increment_cm2;   // the first year's entry is not written:
+    float first_ring_area_cm2 = 0.0f;       // this stands in its place
 };
 
 // "series,year,ring_width_mm,basal_area_cm2,bai_cm2", then one row per
 // series and year, series in the order given, years rising. The
-// increment of a series' first year is empty: there is no earlier ring.
+// increment of a series' first year is the area of its first ring.
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 
 // Writes the table into the per-file table's path with ".csv" after it,
@@ -37,7 +39,9 @@ void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
 
 // The per-year sample depths and means of one pair over its own span, one
 // entry per year from first_year on. The counts and means are those of the
-// fixed-width tables, so the increments include each series' first-year zero.
+// fixed-width tables, but for the increments: there a series' first year
+// gives its first ring's area, as in the pair's CSV table, not the zero of
+// the fixed-width tables.
 struct PairMeansCsvView {
     std::string_view file;  // the ring-width file's name
     int first_year = 0;
@@ -46,7 +50,7 @@ struct PairMeansCsvView {
     std::span<const int> n_basal_area;
     std::span<const float> mean_basal_area_dm2;  // as stored
     std::span<const int> n_bai;
-    std::span<const float> mean_bai_cm2;
+    std::span<const float> mean_bai_cm2;  // the ring areas' means
 };
 
 inline constexpr std::string_view summary_csv_name = "summary.csv";
@@ -70,6 +74,19 @@ void write_summary_csv(std::ostream& out, const SummaryCsv& summary);
 
 // Writes summary_csv_name, complete or not at all.
 void write_summary_csv_file(const SummaryCsv& summary, std::string_view path = summary_csv_name);
+
+// "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2", then one row
+// per tree and year in which at least one of its cores has a ring.
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
+
+// Writes the tree means of the pair just computed into the per-file table's
+// name with "_trees.csv" after it, complete or not at all, trees as
+// tree_of(id, tree_chars) finds them. Gives the trees whose cores disagree
+// on the diameter, for the run to tell (warn_tree_disagreements).
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+                                                          const PairSeries& pair,
+                                                          const PairTables& tables,
+                                                          OffsetKind kind, int tree_chars);
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it
 // holds a comma, a quote or a line end, or begins or ends with a blank that

@@ -133,7 +133,10 @@ struct PairSeries {
     PerSeries<int> series_first_year, series_last_year, series_length;
     PerSeries<CompanionRecord> companion;
     int offset_count = 0;
-    PerSeries<float> radius;
+    PerSeries<float> radius;  // cm, at the end of the series' first year
+    // cm2: the area the first ring adds to the circle inside it, which the
+    // per-file table leaves at 0 (it has no earlier year to take it from).
+    PerSeries<float> first_ring_area;
 };
 
 // The tables keep basal areas in dm2 (cm2 / 100), as the per-file and
@@ -155,6 +158,11 @@ struct PairTables {
     PerYear<float> sum_ring_width, sum_basal_area, sum_basal_area_increment;
     PerYear<int> count_ring_width, count_basal_area, count_basal_area_increment;
     PerYear<float> mean_ring_width, mean_basal_area, mean_basal_area_increment;
+    // The area each year's ring adds (cm2): the increment, and in a series'
+    // first year its first ring's area. Summed and counted as the increments
+    // are, for the CSV tables.
+    PerYear<float> sum_ring_area, mean_ring_area;
+    PerYear<int> count_ring_area;
 
     // Zeroes the three series tables and the per-year arrays as if every cell
     // were set to 0, touching only the rows and years the previous pair wrote.

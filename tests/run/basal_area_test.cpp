@@ -32,6 +32,8 @@ TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
     EXPECT_NEAR(store.tables.basal_area_increment(1, 1902), pi * 0.07f, 1e-6f);
     EXPECT_EQ(store.tables.basal_area_increment(1, 1901), 0.0f);
     EXPECT_NEAR(store.pair.radius(1), 0.3f, 1e-6f);
+    // One ring further in: 2 mm inside the first ring.
+    EXPECT_NEAR(store.pair.first_ring_area(1), pi * 0.05f, 1e-6f);
 }
 
 TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
@@ -40,6 +42,36 @@ TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
     compute(store);
     EXPECT_EQ(store.tables.basal_area(1, 1951), 3.1415927f);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(10.0f - 0.3f) / 100.0f);
+    EXPECT_NEAR(store.pair.first_ring_area(1), area(9.7f) - area(9.5f), 1e-4f);
+}
+
+// Fault guarded: the distance to the pith left out of the radius, or the
+// first ring's area taken from a circle of radius 0.
+TEST(BasalArea, DistanceToThePithStartsTheRadiusAndTheFirstRing) {
+    testing::TestStore store;
+    load_pair(store, 1, OffsetKind::d2pith, {{"d", 1950, {1.0f, 2.0f}, 0, 0.0f, 10.0f}});
+    compute(store);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1951), area(1.3f) / 100.0f);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(1.1f) / 100.0f);
+    EXPECT_NEAR(store.tables.basal_area_increment(1, 1951), pi * (1.69f - 1.21f), 1e-5f);
+    EXPECT_NEAR(store.pair.first_ring_area(1), pi * (1.21f - 1.0f), 1e-5f);
+}
+
+// Fault guarded: the proportional method walked inward by the unscaled
+// widths from the measured diameter, as for diameters. Here 10 mm to the
+// pith and 10 mm of rings stand for a radius of 4 cm: every mm is 2 mm.
+// A row with neither a distance nor widths has nothing to share out: 0.
+TEST(BasalArea, ProportionalRadiiScaleTheMeasuredOnesToTheDiameter) {
+    testing::TestStore store;
+    load_pair(store, 1, OffsetKind::proportional,
+              {{"p", 1950, {5.0f, 5.0f}, 3, 8.0f, 10.0f}, {"z", 1950, {0.0f}, 0, 8.0f, 0.0f}});
+    compute(store);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1951), area(4.0f) / 100.0f);
+    EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(3.0f) / 100.0f);
+    EXPECT_FLOAT_EQ(store.tables.basal_area_increment(1, 1951), area(4.0f) - area(3.0f));
+    EXPECT_FLOAT_EQ(store.pair.first_ring_area(1), area(3.0f) - area(2.0f));
+    EXPECT_EQ(store.tables.basal_area(2, 1950), 0.0f);
+    EXPECT_EQ(store.pair.first_ring_area(2), 0.0f);
 }
 
 TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
@@ -52,6 +84,9 @@ TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
     EXPECT_EQ(store.tables.count_basal_area(1800), 1);
     EXPECT_EQ(store.tables.count_basal_area_increment(1800), 1);
     EXPECT_EQ(store.run.file_means(Measure::ring_width, 1, 1800), 4.0f);
+    // The CSV's mean takes the ring's area, the whole circle here.
+    EXPECT_FLOAT_EQ(store.tables.mean_ring_area(1800), area(0.4f));
+    EXPECT_EQ(store.tables.count_ring_area(1800), 1);
 }
 
 TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) {
@@ -86,6 +121,8 @@ TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean
     EXPECT_EQ(store.tables.count_basal_area_increment(1900), 1);  // the first year's zero
     EXPECT_EQ(store.tables.count_basal_area_increment(1901), 0);
     EXPECT_EQ(store.run.file_means(Measure::increment, 1, 1902), 0.0f);
+    EXPECT_LT(store.pair.first_ring_area(1), 0.0f);
+    EXPECT_EQ(store.tables.count_ring_area(1900), 0);  // nor does a negative first ring
     EXPECT_EQ(store.tables.count_basal_area(1902), 1);
 }
 
@@ -141,11 +178,12 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     }
     for (const auto* a : {&store.tables.sum_ring_width, &store.tables.sum_basal_area,
                           &store.tables.sum_basal_area_increment, &store.tables.mean_ring_width,
-                          &store.tables.mean_basal_area, &store.tables.mean_basal_area_increment}) {
+                          &store.tables.mean_basal_area, &store.tables.mean_basal_area_increment,
+                          &store.tables.sum_ring_area, &store.tables.mean_ring_area}) {
         EXPECT_TRUE(zero(*a));
     }
     for (const auto* a : {&store.tables.count_ring_width, &store.tables.count_basal_area,
-                          &store.tables.count_basal_area_increment}) {
+                          &store.tables.count_basal_area_increment, &store.tables.count_ring_area}) {
         EXPECT_TRUE(zero(*a));
     }
     // What the run keeps is not cleared.

@@ -31,21 +31,22 @@ TEST(CsvText, QuotedOnlyWhenAReaderWouldSplitOrTrimIt) {
 }
 
 // Series order then years; the basal area back in cm^2 as the single-
-// precision product of the stored value (0.013 gives 1.3000001, not 1.3);
-// no increment in a series' first year, where the stored zero is no ring.
-TEST(PairCsv, OneRowPerSeriesYearWithTheFirstIncrementEmpty) {
+// precision product of the stored value (0.013 gives 1.3000001, not 1.3).
+// Fault guarded: a series' first year gave the stored zero (or an empty
+// cell) instead of the area of its first ring.
+TEST(PairCsv, OneRowPerSeriesYearWithTheFirstRingsArea) {
     const std::vector<float> rw1 = {1.0f, 1.2f}, ba1 = {0.013f, 0.45f}, bai1 = {0.0f, 0.286513f};
     const std::vector<float> rw2 = {0.5f}, ba2 = {0.0123f}, bai2 = {0.0f};
-    const SeriesCsvView series[] = {{"core1a", 1953, rw1, ba1, bai1},
-                                    {"a,\"b\"", 1958, rw2, ba2, bai2},
-                                    {"empty", 1960, {}, {}, {}}};
+    const SeriesCsvView series[] = {{"core1a", 1953, rw1, ba1, bai1, 0.25f},
+                                    {"a,\"b\"", 1958, rw2, ba2, bai2, 1.23f},
+                                    {"empty", 1960, {}, {}, {}, 0.0f}};
     std::ostringstream out;
     write_pair_csv(out, series);
     EXPECT_EQ(out.str(),
               "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n"
-              "core1a,1953,1,1.3000001,\n"
+              "core1a,1953,1,1.3000001,0.25\n"
               "core1a,1954,1.2,45,0.286513\n"
-              "\"a,\"\"b\"\"\",1958,0.5,1.23,\n");
+              "\"a,\"\"b\"\"\",1958,0.5,1.23,1.23\n");
 }
 
 // Each pair over its own years with its own sample depths; a year no series

@@ -21,6 +21,7 @@ struct TestSeries {
     std::vector<float> widths;
     int pith_offset = 0;
     float diameter = 0.0f;
+    float d2pith_mm = 0.0f;
 };
 
 // The store with the job it is filled for.
@@ -48,7 +49,7 @@ inline void load_pair(TestStore& store, int file_index, OffsetKind kind,
         store.pair.series_length(s) = static_cast<int>(one.widths.size());
         store.pair.series_last_year(s) = last;
         store.tables.store_series(s, one.first_year, one.widths);
-        store.pair.companion(s) = {one.pith_offset, one.diameter};
+        store.pair.companion(s) = {one.pith_offset, one.diameter, one.d2pith_mm};
         store.run.file_first_year(file_index) =
             std::min(store.run.file_first_year(file_index), one.first_year);
         store.run.file_last_year(file_index) = std::max(store.run.file_last_year(file_index), last);

@@ -1,0 +1,399 @@
+// Free reading of companion files: values found by their text, the way
+// people write them by hand or export them from a spreadsheet.
+#include <cmath>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ringio/companion.hpp"
+#include "text/fields.hpp"
+#include "text/fixed_text.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// The field of each value in the rows, from a header that names them; -1
+// where the header names none.
+struct Columns {
+    int id = -1, pith_offset = -1, d2pith = -1, diameter = -1;
+    int count = 0;
+};
+
+// How a file's rows are split and read, fixed by its first line that is not
+// empty or a comment, so that every row is read alike.
+struct Layout {
+    char separator = ' ';  // ' ' for runs of blanks and tabs
+    bool decimal_comma = false;
+    std::optional<Columns> columns;
+};
+
+bool separates(char c, char separator) {
+    return separator == ' ' ? (c == ' ' || c == '\t') : c == separator;
+}
+
+// The quoted field starting at line[i] ('"'), its doubled quotes single;
+// gives where the text after its closing quote begins.
+std::size_t take_quoted(std::string_view line, std::size_t i, std::string& field) {
+    for (++i; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            field += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            field += '"';
+            ++i;
+        } else {
+            return i + 1;
+        }
+    }
+    return i;
+}
+
+std::size_t skip_blanks(std::string_view line, std::size_t i, char separator) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t') && !separates(line[i], separator))
+        ++i;
+    return i;
+}
+
+// The fields of a line, blanks around them dropped, quotes around them
+// taken off. Blank-separated fields are split at every run of blanks.
+std::vector<std::string> split_fields(std::string_view line, char separator) {
+    std::vector<std::string> fields;
+    line = trim(line);
+    std::size_t i = 0;
+    while (true) {
+        i = skip_blanks(line, i, separator);
+        std::string field;
+        if (i < line.size() && line[i] == '"') i = take_quoted(line, i, field);
+        std::size_t end = i;
+        while (end < line.size() && !separates(line[end], separator)) ++end;
+        field += trim(line.substr(i, end - i));
+        fields.push_back(std::move(field));
+        if (end == line.size()) return fields;
+        i = end + 1;
+        if (separator == ' ') i = line.find_first_not_of(blanks, i);
+    }
+}
+
+// The number a whole field holds, reading its one comma as the decimal
+// point when the file has decimal commas.
+std::optional<float> number_in(std::string_view field, bool decimal_comma, bool* comma_read) {
+    std::string text(field);
+    const std::size_t comma = text.find(',');
+    const bool one_comma = comma != std::string::npos &&
+                           text.find(',', comma + 1) == std::string::npos &&
+                           text.find('.') == std::string::npos;
+    if (decimal_comma && one_comma) text[comma] = '.';
+    if (text.empty() || text.find_first_of(" \t,") != std::string::npos) return std::nullopt;
+    const std::optional<float> value = decode_free_real(text);
+    if (value && comma_read != nullptr && decimal_comma && one_comma) *comma_read = true;
+    return value;
+}
+
+// The separator of a file, from its first line: a semicolon or a tab when
+// the line holds one; blanks when its comma sits inside a field ("60,5
+// 01A") or makes one number ("60,5"); otherwise the comma.
+char separator_of(std::string_view line) {
+    if (line.find(';') != std::string_view::npos) return ';';
+    if (line.find('\t') != std::string_view::npos) return '\t';
+    if (line.find(',') == std::string_view::npos) return ' ';
+    const std::vector<std::string> fields = split_fields(line, ' ');
+    const auto comma_at_edge = [](const std::string& f) {
+        return f.starts_with(',') || f.ends_with(',');
+    };
+    bool edge = false;
+    for (const std::string& f : fields) edge = edge || comma_at_edge(f);
+    if (fields.size() >= 2 && !edge) return ' ';
+    if (fields.size() == 1 && number_in(fields[0], true, nullptr)) return ' ';
+    return ',';
+}
+
+// NA or nothing: a value the file does not know.
+bool is_unknown(std::string_view field) {
+    return field.empty() || lower_case(field) == "na";
+}
+
+// A header holds words only: no number, and no unknown value of a row.
+bool is_header(const std::vector<std::string>& fields, const Layout& layout) {
+    for (const std::string& f : fields)
+        if (is_unknown(f) || number_in(f, layout.decimal_comma, nullptr)) return false;
+    return true;
+}
+
+// A column name as matched: lower case, with "." "-" and blanks as "_"
+// ("Pith.Offset" is "pith_offset").
+std::string normalised(std::string_view name) {
+    std::string n = lower_case(name);
+    for (char& c : n)
+        if (c == '.' || c == '-' || c == ' ') c = '_';
+    return n;
+}
+
+// True when `header_name` is one of `names`, or one of them with "_" and
+// the value's unit after it ("dbh_cm").
+bool names_column(std::string_view header_name, std::initializer_list<std::string_view> names,
+                  std::string_view unit = {}) {
+    std::string n = normalised(header_name);
+    if (!unit.empty() && n.ends_with(unit) && n.size() > unit.size() + 1 &&
+        n[n.size() - unit.size() - 1] == '_')
+        n.resize(n.size() - unit.size() - 1);
+    for (std::string_view name : names)
+        if (n == name) return true;
+    return false;
+}
+
+void take_column(int& column, int k, bool named) {
+    if (named && column < 0) column = k;
+}
+
+// The columns a header names, or nothing when it names none.
+std::optional<Columns> columns_of(const std::vector<std::string>& header) {
+    Columns c;
+    c.count = static_cast<int>(header.size());
+    bool any = false;
+    for (int k = 0; k < c.count; ++k) {
+        const std::string& name = header[static_cast<std::size_t>(k)];
+        const bool id = names_column(name, {"series", "id", "series_id"});
+        const bool pith = names_column(name, {"pith_offset", "po"});
+        const bool d2pith = names_column(name, {"d2pith"}, "mm");
+        const bool diameter = names_column(name, {"diameter", "dbh", "diam"}, "cm");
+        take_column(c.id, k, id);
+        take_column(c.pith_offset, k, pith);
+        take_column(c.d2pith, k, d2pith);
+        take_column(c.diameter, k, diameter);
+        any = any || id || pith || d2pith || diameter;
+    }
+    if (!any) return std::nullopt;
+    return c;
+}
+
+// The column of the kind's value.
+int& value_column(OffsetKind kind, Columns& c) {
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+        case OffsetKind::proportional:
+            return c.pith_offset;
+        case OffsetKind::diameters:
+            return c.diameter;
+        case OffsetKind::d2pith:
+            break;
+    }
+    return c.d2pith;
+}
+
+// Of two columns, one the series ID and the other of an unknown name, the
+// other holds the values.
+void take_unnamed_value_column(OffsetKind kind, Columns& c) {
+    int& value = value_column(kind, c);
+    const bool other_unnamed = c.pith_offset < 0 && c.d2pith < 0 && c.diameter < 0;
+    if (kind != OffsetKind::proportional && value < 0 && c.count == 2 && c.id >= 0 && other_unnamed)
+        value = 1 - c.id;
+}
+
+// The first column the kind needs that the header does not name, in words.
+std::string missing_column(OffsetKind kind, const Columns& c) {
+    const bool table = kind == OffsetKind::proportional;
+    if (table && c.id < 0) return "series ID column (series or id)";
+    if ((table || kind == OffsetKind::pith_offsets) && c.pith_offset < 0)
+        return "pith offset column (pith_offset or po)";
+    if ((table || kind == OffsetKind::d2pith) && c.d2pith < 0)
+        return "column of the distance to the pith in mm (d2pith or d2pith_mm)";
+    if ((table || kind == OffsetKind::diameters) && c.diameter < 0)
+        return "diameter column in cm (dbh, diam or diameter)";
+    return "";
+}
+
+// Reads one field as a real; gives why it cannot, or nothing. The value of
+// the first field read with a decimal comma goes into `comma_value`.
+std::string read_real(std::string_view field, std::string_view what, const Layout& layout,
+                      float& value, std::string& comma_value) {
+    std::string why(what);
+    if (is_unknown(field)) {
+        why += field.empty() ? " is empty" : " is NA";
+        why += ": the value is unknown";
+        return why;
+    }
+    bool comma_read = false;
+    const std::optional<float> number = number_in(field, layout.decimal_comma, &comma_read);
+    if (number) {
+        value = *number;
+        if (comma_read && comma_value.empty()) comma_value = shortest_text(value);
+        return "";
+    }
+    why += " \"";
+    why += field;
+    why += "\" is no number";
+    return why;
+}
+
+// Reads one field as a whole number of rings ("12", also "12.0").
+std::string read_whole(std::string_view field, std::string_view what, const Layout& layout,
+                       int& value, std::string& comma_value) {
+    if (const std::optional<int> exact = decode_free_int(field); exact && !field.empty()) {
+        value = *exact;
+        return "";
+    }
+    float real = 0.0f;
+    std::string why = read_real(field, what, layout, real, comma_value);
+    if (!why.empty()) return why;
+    if (std::trunc(real) == real && std::fabs(real) < 2147483648.0f) {
+        value = static_cast<int>(real);
+        return "";
+    }
+    why = what;
+    why += " \"";
+    why += field;
+    why += "\" is no whole number";
+    return why;
+}
+
+constexpr std::string_view pith_offset_words = "the pith offset";
+constexpr std::string_view d2pith_words = "the distance to the pith";
+constexpr std::string_view diameter_words = "the diameter";
+
+// Reads field `k` of a row as the value `column` holds.
+std::string read_field(const std::vector<std::string>& fields, int k, std::string_view what,
+                       const Layout& layout, CompanionRecord& record, std::string& comma_value) {
+    const std::string& field = fields[static_cast<std::size_t>(k)];
+    if (what == pith_offset_words)
+        return read_whole(field, what, layout, record.pith_offset, comma_value);
+    float& value = what == d2pith_words ? record.d2pith_mm : record.diameter_cm;
+    return read_real(field, what, layout, value, comma_value);
+}
+
+std::string_view words_of(OffsetKind kind) {
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            return pith_offset_words;
+        case OffsetKind::diameters:
+            return diameter_words;
+        case OffsetKind::d2pith:
+        case OffsetKind::proportional:
+            break;
+    }
+    return d2pith_words;
+}
+
+// A row under a header that names its columns.
+std::string read_named_row(OffsetKind kind, const Layout& layout,
+                           const std::vector<std::string>& fields, CompanionValue& value,
+                           std::string& comma_value) {
+    const Columns& c = *layout.columns;
+    if (static_cast<int>(fields.size()) != c.count) {
+        std::string why = "the row holds ";
+        why += std::to_string(fields.size());
+        why += " fields where the header names ";
+        why += std::to_string(c.count);
+        return why;
+    }
+    if (c.id >= 0) value.name = fields[static_cast<std::size_t>(c.id)];
+    const struct {
+        int column;
+        std::string_view what;
+    } wanted[] = {{c.pith_offset, pith_offset_words},
+                  {c.d2pith, d2pith_words},
+                  {c.diameter, diameter_words}};
+    for (const auto& w : wanted) {
+        const bool needed = kind == OffsetKind::proportional || w.what == words_of(kind);
+        if (!needed) continue;
+        std::string why = read_field(fields, w.column, w.what, layout, value.record, comma_value);
+        if (!why.empty()) return why;
+    }
+    return "";
+}
+
+// A row of one value and perhaps the series ID, in either order: the value
+// is the field that is a number, the first when both are.
+std::string read_plain_row(OffsetKind kind, const Layout& layout,
+                           const std::vector<std::string>& fields, CompanionValue& value,
+                           std::string& comma_value) {
+    if (fields.size() > 2) return "the line holds more than a value and a series ID";
+    int k = 0;
+    if (fields.size() == 2) {
+        const auto number = [&](int i) {
+            return number_in(fields[static_cast<std::size_t>(i)], layout.decimal_comma, nullptr)
+                .has_value();
+        };
+        const bool second_is_value =
+            !number(0) && (number(1) || (!is_unknown(fields[0]) && is_unknown(fields[1])));
+        k = second_is_value ? 1 : 0;
+        value.name = fields[static_cast<std::size_t>(1 - k)];
+    }
+    return read_field(fields, k, words_of(kind), layout, value.record, comma_value);
+}
+
+// Takes the file's first line: its layout, and whether it is a header to
+// pass over or read for its column names. Gives why the file cannot be
+// read, or nothing.
+std::string take_first_line(OffsetKind kind, std::string_view line, long n, Layout& layout,
+                            bool& header, CompanionReading& reading) {
+    layout.separator = separator_of(trim(line));
+    layout.decimal_comma = layout.separator != ',';
+    const std::vector<std::string> fields = split_fields(line, layout.separator);
+    header = is_header(fields, layout);
+    const bool table = kind == OffsetKind::proportional;
+    if (!header)
+        return table ? "the table has no header row naming its columns (series, pith_offset, "
+                       "d2pith_mm and dbh_cm)"
+                     : "";
+    layout.columns = columns_of(fields);
+    if (!layout.columns) {
+        if (table) return "the header names none of the columns series, pith_offset, d2pith_mm, dbh_cm";
+        reading.header = {1, n, std::string(line)};
+        return "";
+    }
+    take_unnamed_value_column(kind, *layout.columns);
+    std::string missing = missing_column(kind, *layout.columns);
+    if (!missing.empty()) missing.insert(0, "the header names no ");
+    return missing;
+}
+
+}  // namespace
+
+CompanionReading read_free_companion(OffsetKind kind, LineReader& lines, std::size_t value_limit) {
+    CompanionReading reading;
+    std::optional<Layout> layout;
+    LinesPassedOver empty;  // since the last value
+    std::string line;
+    while (reading.values.size() <= value_limit && lines.next(line)) {
+        const long n = lines.line_number();
+        if (is_blank_text(line)) {
+            if (empty.lines++ == 0) empty.first_line = n;
+            continue;
+        }
+        if (trim(line).starts_with('#')) continue;
+        if (!layout) {
+            layout.emplace();
+            bool header = false;
+            std::string why = take_first_line(kind, line, n, *layout, header, reading);
+            if (!why.empty()) {
+                reading.fault = CompanionFault{n, line, std::move(why)};
+                break;
+            }
+            if (header) continue;
+        }
+        CompanionValue value;
+        value.line = n;
+        value.text = line;
+        const std::vector<std::string> fields = split_fields(line, layout->separator);
+        std::string comma_value;
+        std::string why = layout->columns
+                              ? read_named_row(kind, *layout, fields, value, comma_value)
+                              : read_plain_row(kind, *layout, fields, value, comma_value);
+        if (why.empty()) why = unusable_value(kind, value.record);
+        if (!why.empty()) {
+            reading.fault = CompanionFault{n, line, std::move(why)};
+            break;
+        }
+        if (!comma_value.empty())
+            note_habit(reading, CompanionHabit::decimal_comma, value, comma_value);
+        empty = {};
+        reading.values.push_back(std::move(value));
+    }
+    reading.trailing_empty_lines = empty;
+    return reading;
+}
+
+}  // namespace ruvela

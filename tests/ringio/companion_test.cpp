@@ -1,0 +1,193 @@
+// Reading companion files: freely, and with a format where the lines after
+// the last value are empty.
+#include "ringio/companion.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ruvela {
+namespace {
+
+CompanionReading read(OffsetKind kind, const std::string& text, std::string_view format = "*") {
+    std::istringstream in(text);
+    LineReader lines(in);
+    return read_companion(kind, format, lines, 1001);
+}
+
+float value_of(OffsetKind kind, const CompanionRecord& r) {
+    switch (kind) {
+        case OffsetKind::pith_offsets:
+            return static_cast<float>(r.pith_offset);
+        case OffsetKind::diameters:
+            return r.diameter_cm;
+        default:
+            return r.d2pith_mm;
+    }
+}
+
+struct Expected {
+    float value;
+    const char* name;
+    long line;
+};
+
+void expect_values(const char* text, OffsetKind kind, std::vector<Expected> expected,
+                   const CompanionReading& reading) {
+    ASSERT_FALSE(reading.fault) << text << ": " << reading.fault->reason;
+    ASSERT_EQ(reading.values.size(), expected.size()) << text;
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_EQ(value_of(kind, reading.values[k].record), expected[k].value) << text;
+        EXPECT_EQ(reading.values[k].name, expected[k].name) << text;
+        EXPECT_EQ(reading.values[k].line, expected[k].line) << text;
+    }
+}
+
+// Fault guarded for each: a layout people write by hand or export that
+// free reading took apart wrongly (the ID as the value, a decimal comma as
+// a separator, a comment or an empty line as a value).
+TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
+    const auto d2pith = OffsetKind::d2pith;
+    const struct {
+        const char* text;
+        std::vector<Expected> values;
+        int decimal_commas;
+    } cases[] = {
+        {"  60.0  01A\n80 01B\n", {{60.0f, "01A", 1}, {80.0f, "01B", 2}}, 0},
+        {"01A\t60\n", {{60.0f, "01A", 1}}, 0},
+        {"01A; 60,5\n", {{60.5f, "01A", 1}}, 1},
+        {"60,5  01A\n", {{60.5f, "01A", 1}}, 1},
+        {"60,5\n70\n", {{60.5f, "", 1}, {70.0f, "", 2}}, 1},
+        {"01A,60\n\"01 B\",\"7\"\n", {{60.0f, "01A", 1}, {7.0f, "01 B", 2}}, 0},
+        {"# site A\n\n  12\n1e1 x\n", {{12.0f, "", 3}, {10.0f, "x", 4}}, 0},
+    };
+    for (const auto& c : cases) {
+        const CompanionReading reading = read(d2pith, c.text);
+        expect_values(c.text, d2pith, c.values, reading);
+        EXPECT_EQ(reading.habits[static_cast<std::size_t>(CompanionHabit::decimal_comma)].lines,
+                  c.decimal_commas)
+            << c.text;
+        EXPECT_EQ(reading.header.lines, 0) << c.text;
+    }
+}
+
+// Fault guarded: a header read as a value, or its names not used to find
+// the kind's column among others.
+TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
+    const char* zof = "series,pith_offset,d2pith_mm,dbh_cm\nZOF01a,3,6,59\n";
+    const struct {
+        const char* text;
+        OffsetKind kind;
+        Expected value;
+        int passed_over;
+    } cases[] = {
+        {"Pith offsets of site A\n3 a\n", OffsetKind::pith_offsets, {3.0f, "a", 2}, 1},
+        {zof, OffsetKind::pith_offsets, {3.0f, "ZOF01a", 2}, 0},
+        {zof, OffsetKind::d2pith, {6.0f, "ZOF01a", 2}, 0},
+        {zof, OffsetKind::diameters, {59.0f, "ZOF01a", 2}, 0},
+        {"ID;DBH\n01A;61,3\n", OffsetKind::diameters, {61.3f, "01A", 2}, 0},
+        {"Pith.Offset\tSeries\n5.0\t01A\n", OffsetKind::pith_offsets, {5.0f, "01A", 2}, 0},
+        {"series,value\n01A,7\n", OffsetKind::pith_offsets, {7.0f, "01A", 2}, 0},
+    };
+    for (const auto& c : cases) {
+        const CompanionReading reading = read(c.kind, c.text);
+        expect_values(c.text, c.kind, {c.value}, reading);
+        EXPECT_EQ(reading.header.lines, c.passed_over) << c.text;
+    }
+    const CompanionReading row = read(OffsetKind::proportional, zof);
+    ASSERT_EQ(row.values.size(), 1u);
+    EXPECT_EQ(row.values[0].record.pith_offset, 3);
+    EXPECT_EQ(row.values[0].record.d2pith_mm, 6.0f);
+    EXPECT_EQ(row.values[0].record.diameter_cm, 59.0f);
+}
+
+// Fault guarded for each: an unknown, unusable or misplaced value read as
+// 0 or guessed at instead of stopping at its line.
+TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
+    const auto table = OffsetKind::proportional;
+    const struct {
+        const char* text;
+        OffsetKind kind;
+        long line;
+        const char* reason;
+    } cases[] = {
+        {"01A NA\n", OffsetKind::d2pith, 1, "the distance to the pith is NA: the value is unknown"},
+        {"series,d2pith\n01A,\n", OffsetKind::d2pith, 2,
+         "the distance to the pith is empty: the value is unknown"},
+        {"series,d2pith\n01A,abc\n", OffsetKind::d2pith, 2,
+         "the distance to the pith \"abc\" is no number"},
+        {"3.5 01A\n", OffsetKind::pith_offsets, 1, "the pith offset \"3.5\" is no whole number"},
+        {"60 01A extra\n", OffsetKind::d2pith, 1, "the line holds more than a value and a series ID"},
+        {"1\n-2 01B\n", OffsetKind::d2pith, 2, "the distance to the pith -2 mm is negative"},
+        {"series,pith_offset\n01A,3\n", OffsetKind::diameters, 1,
+         "the header names no diameter column in cm (dbh, diam or diameter)"},
+        {"3,6,59\n", table, 1,
+         "the table has no header row naming its columns (series, pith_offset, d2pith_mm and "
+         "dbh_cm)"},
+        {"series,pith_offset,dbh_cm\nA,1,30\n", table, 1,
+         "the header names no column of the distance to the pith in mm (d2pith or d2pith_mm)"},
+        {"series,po,d2pith,dbh\nA,1,2\n", table, 2,
+         "the row holds 3 fields where the header names 4"},
+        {"series,po,d2pith,dbh\nA,1,2,0\n", table, 2, "the diameter 0 cm is not more than 0"},
+    };
+    for (const auto& c : cases) {
+        const CompanionReading reading = read(c.kind, c.text);
+        ASSERT_TRUE(reading.fault) << c.text;
+        EXPECT_EQ(reading.fault->line, c.line) << c.text;
+        EXPECT_EQ(reading.fault->reason, c.reason) << c.text;
+    }
+    // With a format, too, a negative distance stops the reading.
+    const CompanionReading formatted = read(OffsetKind::d2pith, "  20.0\n  -5.0  01A\n", "(f6.1)");
+    ASSERT_TRUE(formatted.fault);
+    EXPECT_EQ(formatted.fault->line, 2);
+    EXPECT_EQ(formatted.values.size(), 1u);
+}
+
+// Fault guarded: empty lines at the end of a file counted as values (the
+// count check then stopped a run whose values were all there), and an empty
+// line between values, which a format reads as 0, not told.
+TEST(CompanionReading, EmptyLinesAfterTheLastValueAreNoValues) {
+    const CompanionReading formatted =
+        read(OffsetKind::pith_offsets, " 78  01A\n\n 61  01B\n\n  \n", "(i3)");
+    ASSERT_EQ(formatted.values.size(), 3u);
+    EXPECT_TRUE(formatted.values[1].empty_line);
+    EXPECT_EQ(formatted.values[1].line, 2);
+    EXPECT_EQ(formatted.values[1].record.pith_offset, 0);
+    EXPECT_FALSE(formatted.values[2].empty_line);
+    EXPECT_EQ(formatted.trailing_empty_lines.lines, 2);
+    EXPECT_EQ(formatted.trailing_empty_lines.first_line, 4);
+
+    const CompanionReading free = read(OffsetKind::pith_offsets, "78 01A\n\n61 01B\n\n\n");
+    ASSERT_EQ(free.values.size(), 2u);
+    EXPECT_EQ(free.trailing_empty_lines.lines, 2);
+    EXPECT_EQ(free.trailing_empty_lines.first_line, 4);
+}
+
+TEST(CompanionPairing, RowsPairByTheirSeriesIdOrNameWhatKeepsThemFromIt) {
+    const auto named = [](std::vector<std::string> names) {
+        std::vector<CompanionValue> values(names.size());
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            values[k].name = names[k];
+            values[k].line = static_cast<long>(k) + 2;
+        }
+        return values;
+    };
+    const std::vector<std::string_view> ids = {"A", "B"};
+    const RowPairing swapped = pair_rows_by_id(named({"B", "A"}), ids);
+    EXPECT_EQ(swapped.problem, RowPairing::Problem::none);
+    EXPECT_EQ(swapped.series_of_value, (std::vector<int>{2, 1}));
+    const RowPairing unknown = pair_rows_by_id(named({"A", "C"}), ids);
+    EXPECT_EQ(unknown.problem, RowPairing::Problem::unknown_id);
+    EXPECT_EQ(unknown.value, 1u);
+    const RowPairing repeated = pair_rows_by_id(named({"A", "A"}), ids);
+    EXPECT_EQ(repeated.problem, RowPairing::Problem::repeated_id);
+    EXPECT_EQ(repeated.first_row, 0u);
+    const RowPairing missing = pair_rows_by_id(named({"B"}), ids);
+    EXPECT_EQ(missing.problem, RowPairing::Problem::series_without_row);
+    EXPECT_EQ(missing.series, 1);
+}
+
+}  // namespace
+}  // namespace ruvela
