@@ -393,6 +393,7 @@ void check_companion_values(const Job& job, int f, const PairSeries& pair,
 }
 
 std::string read_format_problem(std::string_view format, OffsetKind kind) {
+    if (is_free_format(format)) return {};
     const std::string_view text = trim(format);
     if (!text.starts_with('(') || !text.ends_with(')'))
         return "it needs parentheses around its elements, as in (i3) or (f6.1)";

@@ -10,6 +10,7 @@
 #include "run/pair_input.hpp"
 #include "run/stop.hpp"
 #include "run/tables.hpp"
+#include "run/tree_means.hpp"
 #include "run/warning_text.hpp"
 #include "text/stops.hpp"
 
@@ -33,6 +34,13 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
         write_pair_csv_file(job.output_path(table), store.pair, store.tables);
         add_pair_rows(summary_csv, file_name_of(job.pair(f).ring_file), results.file_first_year(f),
                       results.file_last_year(f), store.tables);
+    }
+    if (options.trees) {
+        const auto disagreements = write_tree_csv_file(job.output_path(table), store.pair,
+                                                       store.tables, job.offset_kind,
+                                                       options.tree_chars);
+        warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
+                                disagreements);
     }
     return table;
 }

@@ -155,7 +155,7 @@ void Parse::finish() {
         return;
     }
     inputs.kind = *kind;
-    if (inputs.format != free_format) {
+    if (!is_free_format(inputs.format)) {
         if (inputs.kind == OffsetKind::proportional)
             fail("option --format does not apply to --kind proportional, whose companion files "
                  "are tables with a header row");
