@@ -371,20 +371,23 @@ void append_measurement_lines(std::string& out, std::string_view series_id, int 
                               std::span<const float> values) {
     if (values.empty()) return;
     int year = first_year;
-    int n = first_line_count(year);
+    std::size_t n = static_cast<std::size_t>(first_line_count(year));
     std::size_t k = 0;
     for (;;) {
         put_measurement_start(out, series_id, year);
-        for (int j = 0; j < n; ++j) {
-            if (k == values.size()) {
-                put_int(out, thousandths_end, 6);
-                out += '\n';
-                return;
-            }
-            put_int(out, measurement_field(values[k++]), 6);
-        }
-        out += '\n';
-        year += n;
+        // The end marker goes on the line of the last value when there is
+        // room for it, or else on a line of its own.
+        const std::size_t count = std::min(n, values.size() - k);
+        const std::size_t marker = count < n ? 1 : 0;
+        const std::size_t at = out.size();
+        out.resize(at + 6 * (count + marker) + 1);
+        char* field = out.data() + at;
+        for (std::size_t j = 0; j < count; ++j)
+            field = put_int(field, measurement_field(values[k++]), 6);
+        if (marker > 0) field = put_int(field, thousandths_end, 6);
+        *field = '\n';
+        if (marker > 0) return;
+        year += static_cast<int>(n);
         n = 10;
     }
 }
