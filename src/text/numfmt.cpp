@@ -14,14 +14,7 @@
 
 namespace ruvela {
 
-int nint(float value) {
-    // Within the 32-bit range, the whole part by a conversion and the rest,
-    // which the subtraction gets exactly, settle it without a library call.
-    if (std::fabs(value) < 2147483648.0f) {
-        const int whole = static_cast<int>(value);  // toward zero
-        const float rest = value - static_cast<float>(whole);
-        return whole + (rest >= 0.5f ? 1 : 0) - (rest <= -0.5f ? 1 : 0);
-    }
+int numfmt_detail::nint_beyond_int(float value) {
     if (std::isnan(value)) return std::numeric_limits<int>::min();
     const float rounded = std::round(value);  // halves away from zero
     if (rounded >= 2147483648.0f) return std::numeric_limits<int>::max();
@@ -224,7 +217,7 @@ constexpr auto fixed_writers =
 
 }  // namespace
 
-char* put_int(char* field, long long value, int width) {
+char* numfmt_detail::put_int_field(char* field, long long value, int width) {
     if (width <= 0) return field;
     const auto w = static_cast<std::size_t>(width);
     const std::size_t sign = value < 0 ? 1 : 0;

@@ -11,27 +11,12 @@
 
 namespace ruvela {
 
-// Nearest integer, halves away from zero, in single precision. Values past
-// the 32-bit range saturate; NaN gives the most negative integer, which no
-// field of the program can show, so it prints as asterisks.
-int nint(float value);
-
-// Appends `value` right-aligned in `width` columns ("Iw").
-void put_int(std::string& out, long long value, int width);
-
-// The same field written over the `width` characters at `field`; returns
-// the end of the field.
-char* put_int(char* field, long long value, int width);
-
-// Appends `value` in fixed notation with `decimals` digits after the point,
-// right-aligned in `width` columns ("Fw.d"). The value is rounded correctly
-// from its exact binary32 value. A negative value keeps its minus sign even
-// when it rounds to zero; an exact zero of either sign is written as zero.
-void put_fixed(std::string& out, float value, int width, int decimals);
-
 namespace numfmt_detail {
 
-// put_fixed over a field, any field.
+// The general ways of nint, put_int and put_fixed, for what the short
+// ways below decline.
+int nint_beyond_int(float value);
+char* put_int_field(char* field, long long value, int width);
 char* put_fixed_field(char* field, float value, int width, int decimals);
 
 // The eight decimal digits of n < 10^8, leading zeros included, as eight
@@ -90,7 +75,64 @@ inline bool put_short_six_decimals(char* field, float value, int width) {
     return true;
 }
 
+// Integer fields of up to eight columns that the number fills without
+// asterisks, its digits in one word as in the fixed fields. Declines
+// (returns false) for everything else.
+inline bool put_short_int(char* field, long long value, int width) {
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (width < 1 || width > 8) return false;
+    const int sign = value < 0 ? 1 : 0;
+    const std::uint64_t magnitude = sign > 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                             : static_cast<std::uint64_t>(value);
+    if (magnitude >= 100000000) return false;
+    const int digits = 1 + (magnitude >= 10) + (magnitude >= 100) + (magnitude >= 1000) +
+                       (magnitude >= 10000) + (magnitude >= 100000) + (magnitude >= 1000000) +
+                       (magnitude >= 10000000);
+    const int blanks = width - digits - sign;
+    if (blanks < 0) return false;
+    // The last `width` of the eight digits, the leading zeros blank, then the sign.
+    std::uint64_t chars = eight_digits(static_cast<std::uint32_t>(magnitude)) >> (8 * (8 - width));
+    const std::uint64_t blank = (std::uint64_t{1} << (8 * (blanks + sign))) - 1;
+    chars = (chars & ~blank) | (0x2020202020202020 & blank);
+    if (sign > 0) chars = (chars & ~(std::uint64_t{0xff} << (8 * blanks))) |
+                          std::uint64_t{'-'} << (8 * blanks);
+    std::memcpy(field, &chars, static_cast<std::size_t>(width));
+    return true;
+}
+
 }  // namespace numfmt_detail
+
+// Nearest integer, halves away from zero, in single precision. Values past
+// the 32-bit range saturate; NaN gives the most negative integer, which no
+// field of the program can show, so it prints as asterisks.
+inline int nint(float value) {
+    // Within the 32-bit range the whole part comes of a conversion, and the
+    // rest, which the subtraction gets exactly, settles the rounding.
+    if (std::fabs(value) < 2147483648.0f) {
+        const int whole = static_cast<int>(value);  // toward zero
+        const float rest = value - static_cast<float>(whole);
+        return whole + (rest >= 0.5f ? 1 : 0) - (rest <= -0.5f ? 1 : 0);
+    }
+    return numfmt_detail::nint_beyond_int(value);
+}
+
+// Appends `value` right-aligned in `width` columns ("Iw").
+void put_int(std::string& out, long long value, int width);
+
+// The same field written over the `width` characters at `field`; returns
+// the end of the field. Short fields are formatted in line.
+inline char* put_int(char* field, long long value, int width) {
+    if (numfmt_detail::put_short_int(field, value, width))
+        return field + static_cast<std::size_t>(width);
+    return numfmt_detail::put_int_field(field, value, width);
+}
+
+// Appends `value` in fixed notation with `decimals` digits after the point,
+// right-aligned in `width` columns ("Fw.d"). The value is rounded correctly
+// from its exact binary32 value. A negative value keeps its minus sign even
+// when it rounds to zero; an exact zero of either sign is written as zero.
+void put_fixed(std::string& out, float value, int width, int decimals);
+
 
 // The same field written over the `width` characters at `field`, for tables
 // that are formatted straight into a block; returns the end of the field.

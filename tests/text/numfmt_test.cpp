@@ -58,6 +58,29 @@ TEST(IntField, RightAlignedOrAsterisks) {
     EXPECT_EQ(int_field(std::numeric_limits<long long>::min(), 20), "-9223372036854775808");
 }
 
+// Short fields take a way of their own: it must agree with the digits of
+// the standard conversion, right-aligned, or asterisks.
+TEST(IntField, AgreesWithToCharsAtEveryWidth) {
+    int mismatches = 0;
+    for (long long magnitude = 1; magnitude < 10000000000; magnitude = magnitude * 7 + 3) {
+        for (const long long value : {magnitude, -magnitude, magnitude / 7, -(magnitude / 7)}) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+            const std::string text(digits, end);
+            for (int width = 1; width <= 10; ++width) {
+                const std::string expected =
+                    static_cast<int>(text.size()) > width
+                        ? std::string(static_cast<std::size_t>(width), '*')
+                        : std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
+                if (int_field(value, width) != expected && ++mismatches <= 10)
+                    ADD_FAILURE() << value << " in " << width << ": \"" << int_field(value, width)
+                                  << '"';
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(FixedField, SixDecimalsWithTableWidths) {
     EXPECT_EQ(fixed_field(0.0f, 11, 6), "   0.000000");
     EXPECT_EQ(fixed_field(-0.0f, 11, 6), "   0.000000");
