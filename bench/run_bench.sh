@@ -1,13 +1,17 @@
-#!/bin/sh
-# Benchmark of the run driver (not a test): generates two jobs, runs
+#!/bin/bash
+# Benchmark of the run driver (not a test): generates three jobs, runs
 # Ruvela_v12 on each and prints its wall time, CPU time and peak memory next
-# to the floor that the disk sets: the time `cat` takes to read the same
-# inputs and write as many bytes, measured in the same run. The ratio of the
-# two is the figure to watch; each time is the best of a few runs, as a
-# machine shared with other work slows single runs at random.
+# to the floor that any program doing the same job pays, measured in the
+# same run: `cat` reading the job's inputs, and the job's output files, as
+# many and as large, written under temporary names and renamed into place.
+# The ratio of the two is the figure to watch; each time is the best of a
+# few runs, as a machine shared with other work slows single runs at random.
 #   (a) the largest pair the limits allow: 1001 series of 1000 years, column layout
 #   (b) a batch of 50 archive-sized pairs (40 series of 300-500 years) in list-file mode
-# Usage: sh bench/run_bench.sh [build folder]   (default: build)
+#   (c) the batch of (b) in the decade layout
+# Usage: bash bench/run_bench.sh [build folder]   (default: build)
+# (bash for its clock variable: a `date` process around each run would add
+# a millisecond or more to both sides of the ratio.)
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,6 +22,9 @@ program="$build/Ruvela_v12"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+floor_writer="$work/floor_writer"
+"${CXX:-c++}" -std=c++20 -O2 -Wall -Wextra -o "$floor_writer" "$here/floor_writer.cpp"
 
 # series_file NAME SERIES FIRST_YEAR_BASE LENGTH_BASE SEED: decade-format ring widths
 series_file() {
@@ -43,62 +50,80 @@ offsets_file() {
 }
 
 runs=7                 # each time is the best of this many runs
-peak_limit_mib=32      # peak memory allowed to either job
+peak_limit_mib=32      # peak memory allowed to any job
 
-# now: the time in nanoseconds
-now() { date +%s%N; }
+# now: the time in microseconds
+now() { echo "${EPOCHREALTIME/./}"; }
 
-# run_program: one run of the program on the answers in $answers, in the
-# current folder; adds its wall time in nanoseconds, CPU times and peak
-# memory as one line to $work/$label.runs
+outputs() { ls ./*_BAI BAm2.out BAIcm2.out RRWmm.out; }
+
+# run_program: one timed run of the program on the answers in $answers, in
+# the current folder, into new files; adds its wall time in microseconds as
+# one line to $work/$label.runs. Timed on its own: /usr/bin/time would add
+# a process start to the program's side only.
 run_program() {
   rm -f ./*_BAI BAm2.out BAIcm2.out RRWmm.out
   start=$(now)
-  RUVELA_DEVICE=null /usr/bin/time -f '%U %S %M' -o "$work/$label.time" "$program" < "$answers" > "$work/$label.console"
+  RUVELA_DEVICE=null "$program" < "$answers" > "$work/$label.console"
   end=$(now)
   grep -q "Normal Termination of Program" "$work/$label.console" ||
     { echo "$label: the run did not end normally" >&2; tail "$work/$label.console" >&2; exit 1; }
-  echo "$((end - start)) $(cat "$work/$label.time")" >> "$work/$label.runs"
+  echo "$((end - start))" >> "$work/$label.runs"
 }
 
-# run_cat: what the disk needs for the same job: cat reading its inputs and
-# writing as many bytes as it writes, into a new file as the program does;
-# adds its wall time in nanoseconds as one line to $work/$label.cat_runs
-run_cat() {
-  rm -f "$work/$label.copy"
+# account_program: one run under /usr/bin/time; adds its CPU times and peak
+# memory as one line to $work/$label.accounts
+account_program() {
+  rm -f ./*_BAI BAm2.out BAIcm2.out RRWmm.out
+  RUVELA_DEVICE=null /usr/bin/time -f '%U %S %M' -o "$work/$label.time" "$program" < "$answers" > "$work/$label.console"
+  cat "$work/$label.time" >> "$work/$label.accounts"
+}
+
+# run_floor: what the job costs any program: cat reading its inputs, and
+# its output files written under temporary names and renamed into place,
+# into a folder of their own; adds its wall time in microseconds as one
+# line to $work/$label.floor_runs
+run_floor() {
+  rm -rf "$work/$label.floor"; mkdir "$work/$label.floor"
   start=$(now)
   cat ./*.rwl ./*.pth > /dev/null
-  cat "$work/$label.same_size" > "$work/$label.copy"
+  "$floor_writer" "${floor_files[@]}"
   end=$(now)
-  echo "$((end - start))" >> "$work/$label.cat_runs"
+  echo "$((end - start))" >> "$work/$label.floor_runs"
 }
 
 # measure LABEL ANSWERS TARGET_RATIO: runs the program in $work/LABEL
 measure() {
   label=$1; answers=$2; target=$3
   cd "$work/$label"
-  # One run first for the output size; then the program and cat take turns,
-  # so that both meet the machine in the same moods.
+  # One run first for the output files; then the program and the floor take
+  # turns, so that both meet the machine in the same moods.
   run_program
-  out_bytes=$(cat ./*_BAI BAm2.out BAIcm2.out RRWmm.out | wc -c)
+  floor_files=()
+  for f in $(outputs); do floor_files+=("$(wc -c < "$f")" "$work/$label.floor/${f#./}"); done
+  out_bytes=$(cat $(outputs) | wc -c)
+  out_count=$(outputs | wc -l)
   in_bytes=$(cat ./*.rwl ./*.pth | wc -c)
-  head -c "$out_bytes" /dev/zero > "$work/$label.same_size"
-  : > "$work/$label.runs"
+  : > "$work/$label.runs"; : > "$work/$label.floor_runs"; : > "$work/$label.accounts"
   i=0
-  while [ "$i" -lt "$runs" ]; do run_program; run_cat; i=$((i + 1)); done
-  rm -f "$work/$label.same_size" "$work/$label.copy"
-  set -- $(sort -n "$work/$label.runs" | head -n 1)
-  program_ns=$1; cpu_user=$2; cpu_system=$3; peak_kib=$4
-  cat_ns=$(sort -n "$work/$label.cat_runs" | head -n 1)
-  awk -v l="$label" -v p="$program_ns" -v c="$cat_ns" -v cu="$cpu_user" -v cs="$cpu_system" -v m="$peak_kib" \
-      -v o="$out_bytes" -v i="$in_bytes" -v r="$runs" -v t="$target" -v lim="$peak_limit_mib" 'BEGIN {
+  while [ "$i" -lt "$runs" ]; do run_program; run_floor; account_program; i=$((i + 1)); done
+  rm -rf "$work/$label.floor"
+  program_us=$(sort -n "$work/$label.runs" | head -n 1)
+  floor_us=$(sort -n "$work/$label.floor_runs" | head -n 1)
+  # The least CPU time of the accounted runs, the largest peak.
+  set -- $(awk '{ c = $1 + $2; if (NR == 1 || c < best) best = c; if ($3 > peak) peak = $3 }
+                END { print best, peak }' "$work/$label.accounts")
+  cpu=$1; peak_kib=$2
+  awk -v l="$label" -v p="$program_us" -v c="$floor_us" -v cpu="$cpu" -v m="$peak_kib" \
+      -v o="$out_bytes" -v n="$out_count" -v i="$in_bytes" -v r="$runs" -v t="$target" \
+      -v lim="$peak_limit_mib" 'BEGIN {
     printf "%s\n", l
-    printf "  program:   %.3f s wall (best of %d), %.2f s CPU, peak memory %.1f MiB (limit %d)\n",
-           p / 1e9, r, cu + cs, m / 1024, lim
-    printf "  cat floor: %.3f s wall (best of %d) to read the %.1f MB input and write %.1f MB\n",
-           c / 1e9, r, i / 1e6, o / 1e6
+    printf "  program: %.3f s wall (best of %d), %.2f s CPU, peak memory %.1f MiB (limit %d)\n",
+           p / 1e6, r, cpu, m / 1024, lim
+    printf "  floor:   %.3f s wall (best of %d) to read the %.1f MB input and write %.1f MB in %d files\n",
+           c / 1e6, r, i / 1e6, o / 1e6, n
     printf "  ratio to the floor: %.1f (target at most %d), %.0f MB/s written\n",
-           p / c, t, o / (p / 1e9) / 1e6
+           p / c, t, o / (p / 1e6) / 1e6
   }'
   cd "$work"
 }
@@ -108,7 +133,7 @@ mkdir "$work/a"
 series_file "$work/a/big.rwl" 1001 1001 1000 1
 offsets_file "$work/a/big.pth" 1001
 { printf '\nf\nbig.rwl\nbig.pth\n1\n(i3)\n1\n'; printf '\n\n'; } > "$work/a.answers"
-measure a "$work/a.answers" 10
+measure a "$work/a.answers" 5
 
 # (b) 50 pairs of archive-sized files in list-file mode
 mkdir "$work/b"
@@ -122,3 +147,9 @@ while [ "$i" -le 50 ]; do
 done
 { printf '\nt\nrings.lst\noffsets.lst\n1\n(i3)\n1\n'; i=0; while [ $i -lt 60 ]; do echo; i=$((i + 1)); done; } > "$work/b.answers"
 measure b "$work/b.answers" 4
+
+# (c) the same batch in the decade layout
+cp -r "$work/b" "$work/c"
+rm -f "$work/c/"*_BAI "$work/c/"*.out
+{ printf '\nt\nrings.lst\noffsets.lst\n1\n(i3)\n2\n'; i=0; while [ $i -lt 60 ]; do echo; i=$((i + 1)); done; } > "$work/c.answers"
+measure c "$work/c.answers" 4

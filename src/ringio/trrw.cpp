@@ -214,25 +214,10 @@ void put_measurement_start(std::string& line, std::string_view id, int year) {
 }
 
 void write_measurement(const SeriesArgs& s, int value_count, std::ostream& data) {
-    int year = s.first_year;
-    int n = first_line_count(year);
-    int k = 0;
-    std::string line;
-    for (;;) {
-        line.clear();
-        put_measurement_start(line, s.series_id, year);
-        for (int j = 0; j < n; ++j) {
-            if (k == value_count) {
-                put_int(line, thousandths_end, 6);
-                data << line << '\n';
-                return;
-            }
-            put_int(line, measurement_field(s.values[k++]), 6);
-        }
-        data << line << '\n';
-        year += n;
-        n = 10;
-    }
+    std::string lines;
+    append_measurement_lines(lines, s.series_id, s.first_year,
+                             s.values.first(static_cast<std::size_t>(value_count)));
+    data << lines;
 }
 
 // A power of ten, 1 or below, that brings the series' largest value within
@@ -381,6 +366,31 @@ TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& s, s
         }
     }
     return outcome;
+}
+
+void append_measurement_lines(std::string& out, std::string_view series_id, int first_year,
+                              std::span<const float> values) {
+    if (values.empty()) return;
+    int year = first_year;
+    std::size_t n = static_cast<std::size_t>(first_line_count(year));
+    std::size_t k = 0;
+    for (;;) {
+        put_measurement_start(out, series_id, year);
+        // The end marker goes on the line of the last value when there is
+        // room for it, or else on a line of its own.
+        const std::size_t count = std::min(n, values.size() - k);
+        const std::size_t marker = count < n ? 1 : 0;
+        const std::size_t at = out.size();
+        out.resize(at + 6 * (count + marker) + 1);
+        char* field = out.data() + at;
+        for (std::size_t j = 0; j < count; ++j)
+            field = put_int(field, measurement_field(values[k++]), 6);
+        if (marker > 0) field = put_int(field, thousandths_end, 6);
+        *field = '\n';
+        if (marker > 0) return;
+        year += static_cast<int>(n);
+        n = 10;
+    }
 }
 
 void trrw_write(TrrwMode mode, const SeriesArgs& s, std::ostream& data, Console& con) {

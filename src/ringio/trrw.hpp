@@ -90,6 +90,12 @@ TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& seri
 // 1000, -9999 becomes -9998 or -10000), so the series reads back whole.
 void trrw_write(TrrwMode mode, const SeriesArgs& series, std::ostream& data, Console& con);
 
+// The lines that trrw_write writes in the measurement layout for a series
+// of these values, the first of them in `first_year`, appended to `out`;
+// nothing for no values. For writers that fill a buffer of their own.
+void append_measurement_lines(std::string& out, std::string_view series_id, int first_year,
+                              std::span<const float> values);
+
 // The counted-block reader: title line, header line, values in the header's
 // format (a negative count makes no valid header). value_count is -999 when
 // the input ended before a valid header; a header asking for more than

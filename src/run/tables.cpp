@@ -115,25 +115,28 @@ void write_column_layout(const Job& job, const RunResults& run, const PairSeries
     write_all(buffer, out);
 }
 
-// Each series' increments from its second year on, in thousandths through
-// the decade-format writer; its first year's increment is always zero.
+// Each series' increments from its second year on, in thousandths in the
+// lines of the decade format; its first year's increment is always zero.
+// Formatted into the block that goes out next, as in the column layout: a
+// series' lines (at most one per decade of storable years) never fill a
+// block, so the buffer reserved once holds a block and the series after it.
 void write_decade_layout(const Job& job, const RunResults& run, const PairSeries& pair,
-                         const PairTables& tables, WorkBuffers& work, std::ostream& out,
-                         Console& con) {
-    out << ' ' << job.ring_file_name(run.file_index) << '\n';
-    SeriesArgs series;
-    series.values = work.value_buffer;
-    series.counts = work.count_buffer;
+                         const PairTables& tables, WorkBuffers&, std::ostream& out, Console&) {
+    std::string buffer;
+    buffer.reserve(2 * block_size);
+    buffer += ' ';
+    buffer += job.ring_file_name(run.file_index);
+    buffer += '\n';
     for (int s = 1; s <= pair.series_count; ++s) {
-        const int first = pair.series_first_year(s);
-        series.series_id = pair.series_ids(s);
-        series.first_year = first + 1;
-        series.value_count = pair.series_length(s) - 1;
-        for (int k = 1; k <= series.value_count; ++k) {
-            work.value_buffer(k) = tables.basal_area_increment(s, first + k);
-        }
-        trrw_write(TrrwMode::mw, series, out, con);
+        const int increments = pair.series_length(s) - 1;
+        if (increments <= 0) continue;
+        const int first = pair.series_first_year(s) + 1;
+        append_measurement_lines(
+            buffer, pair.series_ids(s), first,
+            tables.basal_area_increment.cells(s, first, static_cast<std::size_t>(increments)));
+        write_whole_blocks(buffer, out);
     }
+    write_all(buffer, out);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 namespace ruvela {
 
-int nint(float value) {
+int numfmt_detail::nint_beyond_int(float value) {
     if (std::isnan(value)) return std::numeric_limits<int>::min();
     const float rounded = std::round(value);  // halves away from zero
     if (rounded >= 2147483648.0f) return std::numeric_limits<int>::max();
@@ -22,25 +22,11 @@ int nint(float value) {
     return static_cast<int>(rounded);
 }
 
-namespace {
-
-void put_right(std::string& out, std::string_view digits, int width) {
-    if (width <= 0) return;
-    const auto w = static_cast<std::size_t>(width);
-    if (digits.size() > w) {
-        out.append(w, '*');
-        return;
-    }
-    out.append(w - digits.size(), ' ');
-    out.append(digits);
-}
-
-}  // namespace
-
 void put_int(std::string& out, long long value, int width) {
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    put_right(out, std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)), width);
+    if (width <= 0) return;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(width));
+    put_int(out.data() + at, value, width);
 }
 
 namespace {
@@ -231,10 +217,29 @@ constexpr auto fixed_writers =
 
 }  // namespace
 
+char* numfmt_detail::put_int_field(char* field, long long value, int width) {
+    if (width <= 0) return field;
+    const auto w = static_cast<std::size_t>(width);
+    const std::size_t sign = value < 0 ? 1 : 0;
+    const std::uint64_t magnitude =
+        sign > 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const int digits = std::max(digit_count(magnitude), 1);
+    const std::size_t length = sign + static_cast<std::size_t>(digits);
+    if (length > w) {
+        std::memset(field, '*', w);
+        return field + w;
+    }
+    for (char* blank = field; blank < field + (w - length); ++blank) *blank = ' ';
+    char* const end = field + w;
+    put_digits_left(end, magnitude, digits);
+    if (sign > 0) *(end - digits - 1) = '-';
+    return end;
+}
+
 // Up to max_exact_decimals, a writer of the fields with those decimals takes
 // over the call, so that a table cell costs one call. NaN and the infinities
 // fail the fast path's range test and so take the general path.
-char* put_fixed(char* field, float value, int width, int decimals) {
+char* numfmt_detail::put_fixed_field(char* field, float value, int width, int decimals) {
     if (decimals >= 0 && decimals <= max_exact_decimals)
         return fixed_writers[static_cast<std::size_t>(decimals)](field, value, width);
     if (width <= 0) return field;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -26,6 +28,26 @@ TEST(Nint, SaturatesInsteadOfOverflowing) {
     EXPECT_EQ(nint(std::nanf("")), std::numeric_limits<int>::min());
 }
 
+// nint takes its own way within the 32-bit range: it must round as the
+// library does everywhere, at halves and at the range's ends too.
+TEST(Nint, AgreesWithTheLibraryAcrossTheFloats) {
+    const auto library = [](float value) {
+        const float rounded = std::round(value);
+        if (std::isnan(value) || rounded < -2147483648.0f) return std::numeric_limits<int>::min();
+        if (rounded >= 2147483648.0f) return std::numeric_limits<int>::max();
+        return static_cast<int>(rounded);
+    };
+    int mismatches = 0;
+    for (std::uint64_t bits = 0; bits <= 0xffffffff; bits += 509) {
+        const float value = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+        for (const float v : {value, std::nextafter(value, 0.0f), value + 0.5f, value - 0.5f}) {
+            if (nint(v) != library(v) && ++mismatches <= 10)
+                ADD_FAILURE() << std::hexfloat << v << ": " << nint(v) << ", not " << library(v);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(IntField, RightAlignedOrAsterisks) {
     EXPECT_EQ(int_field(50, 4), "  50");
     EXPECT_EQ(int_field(1001, 4), "1001");
@@ -33,6 +55,30 @@ TEST(IntField, RightAlignedOrAsterisks) {
     EXPECT_EQ(int_field(-999, 4), "-999");
     EXPECT_EQ(int_field(-1000, 4), "****");
     EXPECT_EQ(int_field(0, 5), "    0");
+    EXPECT_EQ(int_field(std::numeric_limits<long long>::min(), 20), "-9223372036854775808");
+}
+
+// Short fields take a way of their own: it must agree with the digits of
+// the standard conversion, right-aligned, or asterisks.
+TEST(IntField, AgreesWithToCharsAtEveryWidth) {
+    int mismatches = 0;
+    for (long long magnitude = 1; magnitude < 10000000000; magnitude = magnitude * 7 + 3) {
+        for (const long long value : {magnitude, -magnitude, magnitude / 7, -(magnitude / 7)}) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+            const std::string text(digits, end);
+            for (int width = 1; width <= 10; ++width) {
+                const std::string expected =
+                    static_cast<int>(text.size()) > width
+                        ? std::string(static_cast<std::size_t>(width), '*')
+                        : std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
+                if (int_field(value, width) != expected && ++mismatches <= 10)
+                    ADD_FAILURE() << value << " in " << width << ": \"" << int_field(value, width)
+                                  << '"';
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(FixedField, SixDecimalsWithTableWidths) {
