@@ -139,6 +139,7 @@ CompanionReading read_with_format(OffsetKind kind, std::string_view format, Line
                     CompanionFault{lines.line_number(), report.last_line, {}, report.bad_field};
             break;
         }
+        value.blank_field = report.blank_field;
         if (report.last_column < report.last_line.size())
             value.name =
                 std::string(trim(std::string_view(report.last_line).substr(report.last_column)));

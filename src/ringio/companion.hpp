@@ -54,7 +54,8 @@ struct CompanionValue {
     long line = 0;
     std::string text;
     std::string name;
-    bool empty_line = false;  // a line of blanks that a format read as 0
+    bool empty_line = false;   // a line of blanks that a format read as 0
+    bool blank_field = false;  // a field of blanks on a line that holds more, read as 0
 };
 
 // A line the reading cannot take, and why: in words when read freely, the

@@ -189,7 +189,10 @@ enum class Step { more, done, error };
 void note_field(std::string_view line, long long end, std::string_view field, bool real,
                 int decimals, ReadReport& report) {
     const auto first = field.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return;
+    if (first == std::string_view::npos) {
+        report.blank_field = true;
+        return;
+    }
     const auto last = field.find_last_not_of(" \t");
     if (field.substr(first, last - first + 1).find_first_of(" \t") != std::string_view::npos)
         report.blanks_between_digits = true;

@@ -70,6 +70,7 @@ struct ReadReport {
     bool field_cuts_token = false;  // a numeric field ends in the middle of a word: (i2) on "147"
     bool blanks_between_digits = false;  // blanks inside a field run its digits together
     bool implied_decimal_point = false;  // a real field without "." got the format's decimals
+    bool blank_field = false;            // a numeric field of blanks only, read as 0
     std::optional<BadField> bad_field;   // set on a conversion error in a line's field
 };
 

@@ -129,17 +129,20 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
                        const PairSeries& pair) {
     int told = 0;
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
-        if (!reading.values[k].empty_line || ++told > listed_warnings) continue;
+        const CompanionValue& value = reading.values[k];
+        if (!(value.empty_line || value.blank_field) || ++told > listed_warnings) continue;
         const int s = static_cast<int>(k) + 1;
         std::string series = "series " + std::to_string(s);
         if (s <= pair.series_count) series += ", " + quoted(trim(pair.series_ids(s)));
-        write_warning(con, at_line(file, reading.values[k].line) +
-                               "the empty line is read as the value 0 of " + series +
+        write_warning(con, at_line(file, value.line) +
+                               (value.empty_line ? std::string("the empty line")
+                                                 : quoted(value.text) + ", a blank field,") +
+                               " is read as the value 0 of " + series +
                                ", as the format reads blanks.");
     }
     if (told > listed_warnings)
         write_warning(con, "File " + file + ": " + std::to_string(told - listed_warnings) +
-                               " more empty lines are read as the value 0.");
+                               " more empty lines or blank fields are read as the value 0.");
 }
 
 // The reading stopped at a line it cannot take.

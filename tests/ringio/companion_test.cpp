@@ -150,14 +150,16 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
 // line between values, which a format reads as 0, not told.
 TEST(CompanionReading, EmptyLinesAfterTheLastValueAreNoValues) {
     const CompanionReading formatted =
-        read(OffsetKind::pith_offsets, " 78  01A\n\n 61  01B\n\n  \n", "(i3)");
-    ASSERT_EQ(formatted.values.size(), 3u);
+        read(OffsetKind::pith_offsets, " 78  01A\n\n 61  01B\n     01C\n\n  \n", "(i3)");
+    ASSERT_EQ(formatted.values.size(), 4u);
     EXPECT_TRUE(formatted.values[1].empty_line);
+    EXPECT_TRUE(formatted.values[3].blank_field);  // an unknown offset left blank reads 0
+    EXPECT_FALSE(formatted.values[2].blank_field);
     EXPECT_EQ(formatted.values[1].line, 2);
     EXPECT_EQ(formatted.values[1].record.pith_offset, 0);
     EXPECT_FALSE(formatted.values[2].empty_line);
     EXPECT_EQ(formatted.trailing_empty_lines.lines, 2);
-    EXPECT_EQ(formatted.trailing_empty_lines.first_line, 4);
+    EXPECT_EQ(formatted.trailing_empty_lines.first_line, 5);
 
     const CompanionReading free = read(OffsetKind::pith_offsets, "78 01A\n\n61 01B\n\n\n");
     ASSERT_EQ(free.values.size(), 2u);
