@@ -76,8 +76,33 @@ struct Parse {
     }
 
     void word(std::span<const std::string_view> args, std::size_t& k);
+    bool take_text(std::span<const std::string_view> args, std::size_t& k);
     void finish();
 };
+
+// The options whose value is any text that is not empty.
+bool Parse::take_text(std::span<const std::string_view> args, std::size_t& k) {
+    const struct {
+        std::string_view name;
+        std::string_view needs;
+        std::string* value;
+    } options[] = {
+        {"--format", "a read format, such as (f6.1)", &inputs.format},
+        {"--out", "a folder", &line.run.out_dir},
+        {"--ring-list", "a file name", &inputs.ring_list},
+        {"--companion-list", "a file name", &inputs.companion_list},
+    };
+    std::string_view value;
+    for (const auto& option : options) {
+        if (!take_value(args, k, option.name, value)) continue;
+        if (batch_option.empty()) batch_option = option.name;
+        if (value.empty())
+            fail("option " + std::string(option.name) + " needs " + std::string(option.needs));
+        *option.value = value;
+        return true;
+    }
+    return false;
+}
 
 void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
     const std::string_view arg = args[k];
@@ -100,32 +125,17 @@ void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
         if (!kind)
             fail("unknown kind '" + std::string(value) +
                  "' for --kind (pith, diameter, d2pith or proportional)");
-    } else if (take_value(args, k, "--format", value)) {
-        needs_kind("--format");
-        if (value.empty()) fail("option --format needs a read format, such as (f6.1)");
-        inputs.format = value;
     } else if (take_value(args, k, "--layout", value)) {
         needs_kind("--layout");
         const auto layout = layout_named(value);
         if (!layout) fail("unknown layout '" + std::string(value) + "' for --layout (column or decade)");
         inputs.layout = layout.value_or(OutputLayout::column);
-    } else if (take_value(args, k, "--out", value)) {
-        needs_kind("--out");
-        if (value.empty()) fail("option --out needs a folder");
-        run.out_dir = value;
     } else if (take_value(args, k, "--plots", value)) {
         needs_kind("--plots");
         if (!plots_target(value))
             fail("option --plots needs FILE.pdf, FILE.ps or DIR/, not '" + std::string(value) + "'");
         run.plots = value;
-    } else if (take_value(args, k, "--ring-list", value)) {
-        needs_kind("--ring-list");
-        if (value.empty()) fail("option --ring-list needs a file name");
-        inputs.ring_list = value;
-    } else if (take_value(args, k, "--companion-list", value)) {
-        needs_kind("--companion-list");
-        if (value.empty()) fail("option --companion-list needs a file name");
-        inputs.companion_list = value;
+    } else if (take_text(args, k)) {
     } else if (take_value(args, k, "--tree-chars", value)) {
         needs_kind("--tree-chars");
         const auto n = positive_number(value);
