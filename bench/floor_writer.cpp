@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
         std::fputs("usage: floor_writer SIZE NAME [SIZE NAME ...]\n", stderr);
         return 2;
     }
-    for (int i = 1; i + 1 < argc; i += 2) write_file(argv[i + 1], std::strtoull(argv[i], nullptr, 10));
+    for (int i = 1; i + 1 < argc; i += 2)
+        write_file(argv[i + 1], std::strtoull(argv[i], nullptr, 10));
     return 0;
 }

@@ -44,7 +44,8 @@ void read_freely(OffsetKind kind, std::string_view file) {
     LineReader lines(in);
     const CompanionReading reading = read_companion(kind, free_format, lines, value_limit);
     FUZZ_CHECK(reading.values.size() <= static_cast<std::size_t>(value_limit) + 1);
-    if (reading.fault) FUZZ_CHECK(reading.fault->line >= 1 && reading.fault->line <= lines.line_number());
+    if (reading.fault)
+        FUZZ_CHECK(reading.fault->line >= 1 && reading.fault->line <= lines.line_number());
 }
 
 }  // namespace

@@ -204,8 +204,7 @@ void reset_settings(PlotSession& ps, Console& con) {
 }
 
 // The page's points, and axes scaled to them.
-void gather_and_scale(const PlotData& d, PlotChoice plot_mode, int series_index,
-                      PlotSession& ps) {
+void gather_and_scale(const PlotData& d, PlotChoice plot_mode, int series_index, PlotSession& ps) {
     ps.points_drawn = plot_mode == PlotChoice::individual ? gather_individual(d, series_index, ps)
                                                           : gather_summary(d, ps);
     scale_axes(ps);
@@ -230,8 +229,8 @@ void begin_plot_file(std::string_view file_name, PlotSession& session, Console& 
     open_device(session.settings, plotter);
 }
 
-bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session,
-                    Console& con, Plotter& plotter) {
+bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session, Console& con,
+                    Plotter& plotter) {
     reset_settings(session, con);
     if (!draws(page.mode)) return false;
     gather_and_scale(data, page.mode, page.series, session);

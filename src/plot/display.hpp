@@ -65,8 +65,8 @@ void begin_plot_file(std::string_view file_name, PlotSession& session, Console& 
 
 // Draws `page` with the default settings, as the menu draws it first; false
 // (and nothing drawn) when the selection holds no years.
-bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session,
-                    Console& con, Plotter& plotter);
+bool draw_plot_page(const PlotData& data, const PlotPage& page, PlotSession& session, Console& con,
+                    Plotter& plotter);
 
 // Closes the file; the drawing is made now.
 void end_plot_file(Plotter& plotter);

@@ -14,8 +14,8 @@ namespace {
 ReadStatus read_value(OffsetKind kind, std::string_view format, LineReader& lines,
                       CompanionRecord& record, ReadReport& report, std::string& value_text) {
     if (kind == OffsetKind::pith_offsets) {
-        const ReadStatus status = read_formatted(
-            lines, format, std::span<int>(&record.pith_offset, 1), &report);
+        const ReadStatus status =
+            read_formatted(lines, format, std::span<int>(&record.pith_offset, 1), &report);
         value_text = std::to_string(record.pith_offset);
         return status;
     }

@@ -35,7 +35,12 @@ inline constexpr std::string_view free_format = "*";
 bool is_free_format(std::string_view format);
 
 // Field habits that read something other than what a line seems to say.
-enum class CompanionHabit { cut_token, blanks_between_digits, implied_decimal_point, decimal_comma };
+enum class CompanionHabit {
+    cut_token,
+    blanks_between_digits,
+    implied_decimal_point,
+    decimal_comma
+};
 inline constexpr std::size_t companion_habit_count = 4;
 
 // A habit seen on some lines: how many, and the first of them.
@@ -77,9 +82,9 @@ struct LinesPassedOver {
 struct CompanionReading {
     std::vector<CompanionValue> values;  // up to the error or the end, at most value_limit + 1
     std::array<HabitSeen, companion_habit_count> habits;
-    bool conversion_error = false;  // reading stopped at a value the format cannot read
-    std::optional<CompanionFault> fault;  // reading stopped at a line that holds no usable value
-    LinesPassedOver header;               // a first line without a number (at most 1)
+    bool conversion_error = false;         // reading stopped at a value the format cannot read
+    std::optional<CompanionFault> fault;   // reading stopped at a line that holds no usable value
+    LinesPassedOver header;                // a first line without a number (at most 1)
     LinesPassedOver trailing_empty_lines;  // after the last value
 };
 
@@ -138,9 +143,9 @@ struct RowPairing {
     enum class Problem { none, unknown_id, repeated_id, series_without_row };
     std::vector<int> series_of_value;  // as in CompanionPairing, when there is no problem
     Problem problem = Problem::none;
-    std::size_t value = 0;  // the row at fault (unknown or repeated ID)
+    std::size_t value = 0;      // the row at fault (unknown or repeated ID)
     std::size_t first_row = 0;  // for a repeated ID, the row that named it first
-    int series = 0;         // for a series without a row, from 1
+    int series = 0;             // for a series without a row, from 1
 };
 
 // Pairs every value with the series its name is the ID of (the first series

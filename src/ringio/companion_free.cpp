@@ -292,9 +292,8 @@ std::string read_named_row(OffsetKind kind, const Layout& layout,
     const struct {
         int column;
         std::string_view what;
-    } wanted[] = {{c.pith_offset, pith_offset_words},
-                  {c.d2pith, d2pith_words},
-                  {c.diameter, diameter_words}};
+    } wanted[] = {
+        {c.pith_offset, pith_offset_words}, {c.d2pith, d2pith_words}, {c.diameter, diameter_words}};
     for (const auto& w : wanted) {
         const bool needed = kind == OffsetKind::proportional || w.what == words_of(kind);
         if (!needed) continue;
@@ -340,7 +339,8 @@ std::string take_first_line(OffsetKind kind, std::string_view line, long n, Layo
                      : "";
     layout.columns = columns_of(fields);
     if (!layout.columns) {
-        if (table) return "the header names none of the columns series, pith_offset, d2pith_mm, dbh_cm";
+        if (table)
+            return "the header names none of the columns series, pith_offset, d2pith_mm, dbh_cm";
         reading.header = {1, n, std::string(line)};
         return "";
     }

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
-
 #include "ringio/trrw.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
@@ -28,7 +27,8 @@ std::optional<std::string> line_of_tab_fields(std::string_view line) {
         if (!field.empty()) fields.push_back(field);
         at = end + 1;
     }
-    if (fields.size() < 3 || fields.size() > 12 || fields[0].size() > id_length) return std::nullopt;
+    if (fields.size() < 3 || fields.size() > 12 || fields[0].size() > id_length)
+        return std::nullopt;
     std::string columns;
     put_text(columns, fields[0], static_cast<int>(id_length));
     for (std::size_t k = 1; k < fields.size(); ++k) {
@@ -106,15 +106,17 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
         const TrrwOutcome outcome = read_decade_series(file, TrrwMode::mr, args, nullptr, console);
         keep_lines(reading, console, static_cast<int>(reading.series.size()) + 1);
         if (outcome == TrrwOutcome::too_many_text_lines) {
-            reading.error_line = "Sbr TRRW:  Over " + std::to_string(max_text_lines) + " text lines";
+            reading.error_line =
+                "Sbr TRRW:  Over " + std::to_string(max_text_lines) + " text lines";
             break;
         }
         if (args.series_seq == end_of_file_signal) break;
         const auto rings = values.begin() + args.value_count;
         reading.series.push_back({args.series_id, args.first_year, {values.begin(), rings}});
         if (!first_lines.emplace(trim_right(args.series_id), args.first_line).second)
-            file.findings.push_back(
-                {.kind = FindingKind::duplicate_id, .line = args.first_line, .series = args.series_id});
+            file.findings.push_back({.kind = FindingKind::duplicate_id,
+                                     .line = args.first_line,
+                                     .series = args.series_id});
         if (outcome == TrrwOutcome::too_long) {
             reading.last_series_too_long = true;
             break;

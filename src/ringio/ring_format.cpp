@@ -63,8 +63,7 @@ std::string_view ring_format_name(RingFormat format) {
     return {};
 }
 
-RingFileReading read_ring_file(RingFormat format, std::string_view content,
-                               std::size_t max_rings) {
+RingFileReading read_ring_file(RingFormat format, std::string_view content, std::size_t max_rings) {
     switch (format) {
         case RingFormat::heidelberg:
             return read_heidelberg(content);

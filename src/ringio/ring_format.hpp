@@ -42,8 +42,8 @@ struct RingFileReading {
 // line "HEADER:" (Heidelberg); an XML declaration or a tridas or project
 // root element (TRiDaS); a header row naming the year column and series,
 // separated by commas, semicolons or tabs, and a next non-blank row starting
-// with a whole year, which may be written "1850.0" (delimited). Anything else is the decade format. The lines judged are
-// seen whole, however long.
+// with a whole year, which may be written "1850.0" (delimited). Anything else is the decade format.
+// The lines judged are seen whole, however long.
 RingFormat detect_ring_format(std::string_view content);
 
 // The format's name as the console shows it.

@@ -230,7 +230,8 @@ void SeriesCollector::tell_gap(int first_missing, int last_missing) {
     const int missing = last_missing - first_missing + 1;
     if (!reading_.findings.empty()) {
         Finding& last = reading_.findings.back();
-        if (last.kind == FindingKind::gap_read_as_zero && last.series == reading_.series.back().id) {
+        if (last.kind == FindingKind::gap_read_as_zero &&
+            last.series == reading_.series.back().id) {
             last.expected_year = last_missing;
             last.count += missing;
             return;

@@ -38,7 +38,7 @@ struct SeriesArgs {
     std::span<float> values;
     std::span<int> counts;
     int series_seq = 0;
-    std::string title;  // 80 characters: the last line read
+    std::string title;    // 80 characters: the last line read
     long first_line = 0;  // read calls: the line of the series' first data line
 };
 

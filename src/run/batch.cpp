@@ -31,7 +31,7 @@ Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     if (!job.ring_list.empty()) take_listed_pairs(job, con);
     if (job.file_count() > max_files)
         stop_run(con, {" The command line names " + std::to_string(job.file_count()) +
-                           " file pairs; a run takes at most " + std::to_string(max_files) + "."});
+                       " file pairs; a run takes at most " + std::to_string(max_files) + "."});
     return job;
 }
 
@@ -68,7 +68,8 @@ class BatchPlots {
         if (target_.empty()) return;
         const PlotData data = plot_data_of(store, title);
         for (int s = 1; s <= store.pair.series_count; ++s)
-            draw({PlotChoice::individual, s}, data, table + "_" + file_name_part(store.pair.series_ids(s)));
+            draw({PlotChoice::individual, s}, data,
+                 table + "_" + file_name_part(store.pair.series_ids(s)));
         draw({PlotChoice::summary, 0}, data, table + "_means");
     }
 
@@ -114,11 +115,11 @@ std::string years_of(const Store& store) {
 void report_pair(const Job& job, const Store& store, const std::string& table, int number,
                  int pairs, Console& con) {
     const int f = store.run.file_index;
-    write_report(con, " Pair " + std::to_string(number) + " of " + std::to_string(pairs) +
-                          ": " + file_name_of(job.pair(f).ring_file) + " with " +
+    write_report(con, " Pair " + std::to_string(number) + " of " + std::to_string(pairs) + ": " +
+                          file_name_of(job.pair(f).ring_file) + " with " +
                           file_name_of(job.pair(f).companion_file) + ": " +
-                          std::to_string(store.pair.series_count) + " series, " +
-                          years_of(store) + ", table " + job.output_path(table));
+                          std::to_string(store.pair.series_count) + " series, " + years_of(store) +
+                          ", table " + job.output_path(table));
 }
 
 // On a terminal, how far a long batch has come; nothing is left on the line.
@@ -148,14 +149,14 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
         BatchPlots plots(options, job, con);
         Progress progress(con, job.file_count());
         int seen = 0;
-        const JobEnd end = run_job(
-            job, edition, store, con, options,
-            [&](const Job& done, const Store& s, const std::string& table, int number) {
-                report_pair(done, s, table, number, job.file_count(), con);
-                plots.draw_pair(s, done.ring_file_name(s.run.file_index), table);
-                progress.pair_done(++seen, job.file_count());
-                return PairOutcome::next;
-            });
+        const JobEnd end =
+            run_job(job, edition, store, con, options,
+                    [&](const Job& done, const Store& s, const std::string& table, int number) {
+                        report_pair(done, s, table, number, job.file_count(), con);
+                        plots.draw_pair(s, done.ring_file_name(s.run.file_index), table);
+                        progress.pair_done(++seen, job.file_count());
+                        return PairOutcome::next;
+                    });
         plots.finish();
         std::string tables;
         for (const SummaryTable& table : summary_tables)

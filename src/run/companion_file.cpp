@@ -82,8 +82,9 @@ void write_series_table(OffsetKind kind, const PairSeries& pair, int values, Con
 void warn_habit(Console& con, const std::string& file, const HabitSeen& habit,
                 std::string_view what) {
     if (habit.lines == 0) return;
-    write_warning(con, at_line(file, habit.first_line) + quoted(habit.first_text) + " is read as " + habit.first_value + ": " +
-                           std::string(what) + "; " + std::to_string(habit.lines) +
+    write_warning(con, at_line(file, habit.first_line) + quoted(habit.first_text) + " is read as " +
+                           habit.first_value + ": " + std::string(what) + "; " +
+                           std::to_string(habit.lines) +
                            (habit.lines == 1 ? " line is" : " lines are") + " read this way.");
 }
 
@@ -119,8 +120,7 @@ void warn_trailing_empty_lines(Console& con, const std::string& file,
         write_warning(con, at_line(file, empty.first_line) +
                                "the empty line after the last value is passed over.");
     if (empty.lines > 1)
-        write_warning(con, at_line(file, empty.first_line) + "the " +
-                               std::to_string(empty.lines) +
+        write_warning(con, at_line(file, empty.first_line) + "the " + std::to_string(empty.lines) +
                                " empty lines from here after the last value are passed over.");
 }
 
@@ -148,8 +148,7 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
 // The reading stopped at a line it cannot take.
 [[noreturn]] void stop_at_fault(Console& con, const std::string& file,
                                 const CompanionFault& fault) {
-    stop_run(con, {" " + at_line(file, fault.line) + quoted(fault.text),
-                   " " + fault.reason + "."});
+    stop_run(con, {" " + at_line(file, fault.line) + quoted(fault.text), " " + fault.reason + "."});
 }
 
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
@@ -166,8 +165,8 @@ void pair_values(const std::string& file, const std::string& ring_file,
     const std::vector<std::string_view> ids = trimmed_ids(pair);
     const CompanionPairing pairing = pair_by_id(reading.values, ids);
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
-        const int s = pairing.series_of_value.empty() ? static_cast<int>(k) + 1
-                                                      : pairing.series_of_value[k];
+        const int s =
+            pairing.series_of_value.empty() ? static_cast<int>(k) + 1 : pairing.series_of_value[k];
         pair.companion(s) = reading.values[k].record;
     }
     if (!pairing.series_of_value.empty()) {
@@ -202,18 +201,17 @@ void pair_rows(const std::string& file, const std::string& ring_file,
             break;
         case RowPairing::Problem::unknown_id:
             stop_run(con, {" " + at_line(file, row(pairing.value).line) + "series " +
-                           quoted(row(pairing.value).name) + " is not in file " + ring_file +
-                           "."});
+                           quoted(row(pairing.value).name) + " is not in file " + ring_file + "."});
         case RowPairing::Problem::repeated_id:
-            stop_run(con, {" " + at_line(file, row(pairing.value).line) +
-                           "a second row for series " + quoted(row(pairing.value).name) +
-                           " (the first is line " +
-                           std::to_string(row(pairing.first_row).line) + ")."});
+            stop_run(con,
+                     {" " + at_line(file, row(pairing.value).line) + "a second row for series " +
+                      quoted(row(pairing.value).name) + " (the first is line " +
+                      std::to_string(row(pairing.first_row).line) + ")."});
         case RowPairing::Problem::series_without_row:
-            stop_run(con, {" File " + file + " has no row for series " +
-                           std::to_string(pairing.series) + ", " +
-                           quoted(ids[static_cast<std::size_t>(pairing.series - 1)]) +
-                           ", of file " + ring_file + "."});
+            stop_run(con,
+                     {" File " + file + " has no row for series " + std::to_string(pairing.series) +
+                      ", " + quoted(ids[static_cast<std::size_t>(pairing.series - 1)]) +
+                      ", of file " + ring_file + "."});
     }
     for (std::size_t k = 0; k < reading.values.size(); ++k)
         pair.companion(pairing.series_of_value[k]) = reading.values[k].record;
@@ -225,16 +223,13 @@ void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
                            std::to_string(pair.offset_count) +
                            (pair.offset_count == 1 ? " value" : " values") + " for the " +
                            std::to_string(pair.series_count) + " series of " +
-                           file_name_of(job.pair(f).ring_file) +
-                           "; it needs one value a series.");
-    stop_run(
-        con,
-        {"Something is wrong in the state of Denmark",
-         " The number of estimates/dia. values in file " + job.companion_file_name(f),
-         " must equal the number of series in file : " + job.ring_file_name(f),
-         " But in fact they do not!",
-         " #series = " + int_field(pair.series_count, 4) +
-             " #pith offsets = " + int_field(pair.offset_count, 4)});
+                           file_name_of(job.pair(f).ring_file) + "; it needs one value a series.");
+    stop_run(con, {"Something is wrong in the state of Denmark",
+                   " The number of estimates/dia. values in file " + job.companion_file_name(f),
+                   " must equal the number of series in file : " + job.ring_file_name(f),
+                   " But in fact they do not!",
+                   " #series = " + int_field(pair.series_count, 4) +
+                       " #pith offsets = " + int_field(pair.offset_count, 4)});
 }
 
 // The radius that the series' rings measure, in cm.
@@ -296,8 +291,7 @@ std::string implausible_value(OffsetKind kind, const PairSeries& pair, const Pai
         case OffsetKind::proportional:
             break;
     }
-    return implausible_row(record,
-                           mm_to_cm(record.d2pith_mm) + measured_radius(pair, tables, s));
+    return implausible_row(record, mm_to_cm(record.d2pith_mm) + measured_radius(pair, tables, s));
 }
 
 // Why the format could not read the line, in plain words.
@@ -352,10 +346,10 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     if (values > max_series) {
         keep_in_file_order(reading, max_series, pair);
         write_series_table(job.offset_kind, pair, max_series, con);
-        stop_run(con, {" File " + file + " holds more than " + std::to_string(max_series) +
-                           " values;",
-                       " value " + std::to_string(values) + " cannot be stored, and file " +
-                           ring_file + " holds " + std::to_string(pair.series_count) + " series."});
+        stop_run(con,
+                 {" File " + file + " holds more than " + std::to_string(max_series) + " values;",
+                  " value " + std::to_string(values) + " cannot be stored, and file " + ring_file +
+                      " holds " + std::to_string(pair.series_count) + " series."});
     }
     if (reading.conversion_error) {
         keep_in_file_order(reading, reading.values.size(), pair);
@@ -379,8 +373,8 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     check_count(job, f, pair, con);
 }
 
-void check_companion_values(const Job& job, int f, const PairSeries& pair,
-                            const PairTables& tables, Console& con) {
+void check_companion_values(const Job& job, int f, const PairSeries& pair, const PairTables& tables,
+                            Console& con) {
     const std::string file = file_name_of(job.pair(f).companion_file);
     int implausible = 0;
     for (int s = 1; s <= pair.series_count; ++s) {

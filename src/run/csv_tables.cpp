@@ -90,11 +90,10 @@ void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int fir
     const auto span_of = [&]<typename T>(const PerYear<T>& per_year) {
         return std::span<const T>(per_year).subspan(offset, years);
     };
-    add_pair_rows(summary,
-                  {ring_file_name, first_year, span_of(tables.count_ring_width),
-                   span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
-                   span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
-                   span_of(tables.mean_ring_area)});
+    add_pair_rows(summary, {ring_file_name, first_year, span_of(tables.count_ring_width),
+                            span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
+                            span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
+                            span_of(tables.mean_ring_area)});
 }
 
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
@@ -142,8 +141,8 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
 
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
                                                           const PairSeries& pair,
-                                                          const PairTables& tables,
-                                                          OffsetKind kind, int tree_chars) {
+                                                          const PairTables& tables, OffsetKind kind,
+                                                          int tree_chars) {
     OutputFile file(std::string(table_name) + "_trees.csv");
     write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));
     file.commit();

@@ -85,8 +85,8 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
 // on the diameter, for the run to tell (warn_tree_disagreements).
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
                                                           const PairSeries& pair,
-                                                          const PairTables& tables,
-                                                          OffsetKind kind, int tree_chars);
+                                                          const PairTables& tables, OffsetKind kind,
+                                                          int tree_chars);
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it
 // holds a comma, a quote or a line end, or begins or ends with a blank that

@@ -36,9 +36,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
                       results.file_last_year(f), store.tables);
     }
     if (options.trees) {
-        const auto disagreements = write_tree_csv_file(job.output_path(table), store.pair,
-                                                       store.tables, job.offset_kind,
-                                                       options.tree_chars);
+        const auto disagreements = write_tree_csv_file(
+            job.output_path(table), store.pair, store.tables, job.offset_kind, options.tree_chars);
         warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
                                 disagreements);
     }
@@ -53,8 +52,8 @@ void tell_pairs_left_out(const Job& job, int last_processed, Console& con) {
         left_out.push_back(file_name_of(job.pair(f).ring_file));
     if (left_out.empty()) return;
     write_warning(con, "The run was quit after pair " + std::to_string(last_processed) + " of " +
-                           std::to_string(job.file_count()) + "; not processed: " +
-                           listed_names(left_out) +
+                           std::to_string(job.file_count()) +
+                           "; not processed: " + listed_names(left_out) +
                            " (their columns of the summary tables hold zeros).");
 }
 
@@ -98,9 +97,10 @@ std::vector<NamedFile> outputs_of(const Job& job, const RunOptions& options) {
 // The same file, not the same text: "./gp.rwl" and "gp.rwl", or two links
 // to one file.
 bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    struct stat sa {
+    }, sb{};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 // An output written over an input would lose the user's data; the run
@@ -122,8 +122,8 @@ void check_inputs_are_not_outputs(const Job& job, const RunOptions& options, Con
 std::vector<std::string> planned_table_names(const Job& job) {
     std::vector<std::string> names;
     for (int f = 1; f <= job.file_count(); ++f)
-        names.push_back(file_name_of(
-            unused_table_name(output_file_name(job.ring_file_name(f)), names)));
+        names.push_back(
+            file_name_of(unused_table_name(output_file_name(job.ring_file_name(f)), names)));
     return names;
 }
 

@@ -33,11 +33,11 @@ FileList names_of(std::ifstream& file) {
 void check_name_lengths(const std::string& list_file, const FileList& list, Console& con) {
     for (std::size_t k = 0; k < list.names.size(); ++k) {
         if (list.names[k].size() <= max_name_length) continue;
-        stop_run(con, {" The list file " + list_file + ", line " + std::to_string(list.lines[k]) +
-                           ", names a file of " + std::to_string(list.names[k].size()) +
-                           " characters;",
-                       " names of more than " + std::to_string(max_name_length) +
-                           " characters cannot be used."});
+        stop_run(con,
+                 {" The list file " + list_file + ", line " + std::to_string(list.lines[k]) +
+                      ", names a file of " + std::to_string(list.names[k].size()) + " characters;",
+                  " names of more than " + std::to_string(max_name_length) +
+                      " characters cannot be used."});
     }
 }
 
@@ -74,8 +74,8 @@ void take_listed_pairs(Job& job, Console& con) {
                            " line " + std::to_string(lists.companions.lines[k]) + " names \"" +
                                companions[k] + "\"."});
         }
-        job.pairs.push_back({padded_name(k < rings.size() ? rings[k] : ""),
-                             padded_name(companions[k])});
+        job.pairs.push_back(
+            {padded_name(k < rings.size() ? rings[k] : ""), padded_name(companions[k])});
         std::string shown(1, ' ');
         shown += job.pairs.back().ring_file;
         shown += job.pairs.back().companion_file;
@@ -98,8 +98,8 @@ void take_listed_pairs(Job& job, Console& con) {
         write_warning(con, "File " + job.ring_list + " names " + std::to_string(left_out.size()) +
                                (left_out.size() == 1 ? " ring-width file" : " ring-width files") +
                                " more than " + job.companion_list +
-                               " names companion files; not processed: " +
-                               listed_names(left_out) + ".");
+                               " names companion files; not processed: " + listed_names(left_out) +
+                               ".");
     }
 }
 

@@ -128,18 +128,22 @@ void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
     } else if (take_value(args, k, "--layout", value)) {
         needs_kind("--layout");
         const auto layout = layout_named(value);
-        if (!layout) fail("unknown layout '" + std::string(value) + "' for --layout (column or decade)");
+        if (!layout)
+            fail("unknown layout '" + std::string(value) + "' for --layout (column or decade)");
         inputs.layout = layout.value_or(OutputLayout::column);
     } else if (take_value(args, k, "--plots", value)) {
         needs_kind("--plots");
         if (!plots_target(value))
-            fail("option --plots needs FILE.pdf, FILE.ps or DIR/, not '" + std::string(value) + "'");
+            fail("option --plots needs FILE.pdf, FILE.ps or DIR/, not '" + std::string(value) +
+                 "'");
         run.plots = value;
     } else if (take_text(args, k)) {
     } else if (take_value(args, k, "--tree-chars", value)) {
         needs_kind("--tree-chars");
         const auto n = positive_number(value);
-        if (!n) fail("option --tree-chars needs a whole number above 0, not '" + std::string(value) + "'");
+        if (!n)
+            fail("option --tree-chars needs a whole number above 0, not '" + std::string(value) +
+                 "'");
         run.trees = true;
         run.tree_chars = n.value_or(0);
     } else if (arg == "--keep-going" || arg == "--strict" || arg == "--trees") {
@@ -167,12 +171,13 @@ void Parse::finish() {
     inputs.kind = *kind;
     if (!is_free_format(inputs.format)) {
         if (inputs.kind == OffsetKind::proportional)
-            fail("option --format does not apply to --kind proportional, whose companion files "
-                 "are tables with a header row");
+            fail(
+                "option --format does not apply to --kind proportional, whose companion files "
+                "are tables with a header row");
         const std::string problem = read_format_problem(inputs.format, inputs.kind);
         if (!problem.empty())
-            fail("option --format: the read format '" + inputs.format + "' cannot be used: " +
-                 problem);
+            fail("option --format: the read format '" + inputs.format +
+                 "' cannot be used: " + problem);
     }
     if (files.size() % 2 != 0)
         fail("ring-width file '" + std::string(files.back()) + "' has no companion file after it");
@@ -205,9 +210,9 @@ CommandLine parse_command_line(std::span<const std::string_view> args) {
 
 std::string usage_line(Edition edition) {
     const std::string name(program_name(edition));
-    return "Usage: " + name + " [--help] [--version] [--csv] [--device NAME]\n" +
-           "       " + name + " [OPTIONS] --kind KIND RINGS COMPANION [RINGS COMPANION ...]\n" +
-           "       " + name + " [OPTIONS] --kind KIND --ring-list FILE --companion-list FILE";
+    return "Usage: " + name + " [--help] [--version] [--csv] [--device NAME]\n" + "       " + name +
+           " [OPTIONS] --kind KIND RINGS COMPANION [RINGS COMPANION ...]\n" + "       " + name +
+           " [OPTIONS] --kind KIND --ring-list FILE --companion-list FILE";
 }
 
 std::string help_text(Edition edition) {

@@ -19,12 +19,12 @@ struct RunOptions {
     bool write_csv = false;  // --csv: the CSV tables as well as the fixed-width ones
     std::string device;      // --device: the screen plot device; empty leaves it to RUVELA_DEVICE
     // Only with the inputs on the command line:
-    std::string out_dir;       // --out: the folder of every table and plot; empty: the working one
-    std::string plots;         // --plots: FILE.pdf, FILE.ps or DIR/ (one PNG a page); empty: none
-    bool keep_going = false;   // --keep-going: a pair that stops the run is left out instead
-    bool strict = false;       // --strict: any warning makes the exit status 1
-    bool trees = false;        // --trees: the tree means as well
-    int tree_chars = 0;        // --tree-chars: a tree is the first N characters of an ID
+    std::string out_dir;      // --out: the folder of every table and plot; empty: the working one
+    std::string plots;        // --plots: FILE.pdf, FILE.ps or DIR/ (one PNG a page); empty: none
+    bool keep_going = false;  // --keep-going: a pair that stops the run is left out instead
+    bool strict = false;      // --strict: any warning makes the exit status 1
+    bool trees = false;       // --trees: the tree means as well
+    int tree_chars = 0;       // --tree-chars: a tree is the first N characters of an ID
 };
 
 // The inputs of a run given on the command line instead of the dialogue.

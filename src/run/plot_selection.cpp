@@ -20,19 +20,19 @@ void write_menu(Console& con) {
 
 PlotData plot_data_of(const Store& s, std::string_view title) {
     return PlotData{s.pair.series_count,
-                     s.tables.ring_width,
-                     s.tables.basal_area_increment,
-                     s.tables.basal_area,
-                     s.tables.mean_ring_width,
-                     s.tables.mean_basal_area,
-                     s.tables.mean_basal_area_increment,
-                     s.run.file_first_year(s.run.file_index),
-                     s.run.file_last_year(s.run.file_index),
-                     s.pair.series_first_year,
-                     s.pair.series_last_year,
-                     s.pair.series_length,
-                     s.pair.series_ids,
-                     title};
+                    s.tables.ring_width,
+                    s.tables.basal_area_increment,
+                    s.tables.basal_area,
+                    s.tables.mean_ring_width,
+                    s.tables.mean_basal_area,
+                    s.tables.mean_basal_area_increment,
+                    s.run.file_first_year(s.run.file_index),
+                    s.run.file_last_year(s.run.file_index),
+                    s.pair.series_first_year,
+                    s.pair.series_last_year,
+                    s.pair.series_length,
+                    s.pair.series_ids,
+                    title};
 }
 
 PlotOutcome plot_selection(const PlotData& data, int& selected_series, PlotSession& session,

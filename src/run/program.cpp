@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "plot/plplot_plotter.hpp"
-#include "run/batch.hpp"
 #include "run/basal_area.hpp"
+#include "run/batch.hpp"
 #include "run/companion_file.hpp"
 #include "run/csv_tables.hpp"
 #include "run/dialogue.hpp"
@@ -86,13 +86,14 @@ void run(Edition edition, Store& store, Console& con, const RunOptions& options)
     PlotSession plots;
     PlplotPlotter plotter = PlplotPlotter::from_environment(con.out, options.device);
     int selected_series = 0;
-    run_job(job, edition, store, con, options, [&](const Job& j, const Store& s, const std::string&, int) {
-        const std::string title = j.ring_file_name(s.run.file_index);
-        return plot_selection(plot_data_of(s, title), selected_series, plots, con, plotter) ==
-                       PlotOutcome::quit
-                   ? PairOutcome::quit
-                   : PairOutcome::next;
-    });
+    run_job(job, edition, store, con, options,
+            [&](const Job& j, const Store& s, const std::string&, int) {
+                const std::string title = j.ring_file_name(s.run.file_index);
+                return plot_selection(plot_data_of(s, title), selected_series, plots, con,
+                                      plotter) == PlotOutcome::quit
+                           ? PairOutcome::quit
+                           : PairOutcome::next;
+            });
 }
 
 }  // namespace
@@ -106,7 +107,8 @@ int run_program(Edition edition, Console& con, const RunOptions& options,
 int run_program(Edition edition, Console& con, Store& store, const RunOptions& options,
                 const std::optional<BatchInputs>& batch) {
     try {
-        if (batch) return finish_output(con.out, con.err, run_batch(edition, con, store, options, *batch));
+        if (batch)
+            return finish_output(con.out, con.err, run_batch(edition, con, store, options, *batch));
         run(edition, store, con, options);
         return finish_output(con.out, con.err, normal_status);
     } catch (const RunEnded& stop) {

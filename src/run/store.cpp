@@ -10,13 +10,13 @@ void PairTables::clear() {
     if (used_first_ <= used_last_) {
         const auto first = static_cast<std::ptrdiff_t>(used_first_ - 1);
         const auto last = static_cast<std::ptrdiff_t>(used_last_);
-        for (PerYear<float>* a : {&sum_ring_width, &sum_basal_area, &sum_basal_area_increment,
-                                  &mean_ring_width, &mean_basal_area, &mean_basal_area_increment,
-                                  &sum_ring_area, &mean_ring_area}) {
+        for (PerYear<float>* a :
+             {&sum_ring_width, &sum_basal_area, &sum_basal_area_increment, &mean_ring_width,
+              &mean_basal_area, &mean_basal_area_increment, &sum_ring_area, &mean_ring_area}) {
             std::fill(a->begin() + first, a->begin() + last, 0.0f);
         }
-        for (PerYear<int>* a :
-             {&count_ring_width, &count_basal_area, &count_basal_area_increment, &count_ring_area}) {
+        for (PerYear<int>* a : {&count_ring_width, &count_basal_area, &count_basal_area_increment,
+                                &count_ring_area}) {
             std::fill(a->begin() + first, a->begin() + last, 0);
         }
     }

@@ -59,8 +59,8 @@ TreeYear year_of_cores(const PairSeries& pair, const PairTables& tables,
     return t;
 }
 
-TreeMeans means_of(const std::string& tree, const std::vector<int>& cores,
-                   const PairSeries& pair, const PairTables& tables) {
+TreeMeans means_of(const std::string& tree, const std::vector<int>& cores, const PairSeries& pair,
+                   const PairTables& tables) {
     int first = max_years + 1;
     int last = 0;
     for (const int s : cores) {

@@ -34,8 +34,7 @@ struct TreeMeans {
 };
 
 // The trees of the pair just computed, in the order of their first core.
-std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tables,
-                                  int tree_chars);
+std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tables, int tree_chars);
 
 // Two cores of one tree with different stem diameters, where the kind has
 // them (diameters, proportional): each core's areas follow its own.

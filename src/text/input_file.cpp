@@ -103,8 +103,8 @@ std::string read_whole_file(const std::string& name) {
     }
     if (file.bad()) {
         const auto line = std::count(text.begin(), text.end(), '\n') + 1;
-        throw FileFailure("cannot read file \"" + name + "\", line " + std::to_string(line) +
-                          ": " + std::strerror(errno));
+        throw FileFailure("cannot read file \"" + name + "\", line " + std::to_string(line) + ": " +
+                          std::strerror(errno));
     }
     return text;
 }

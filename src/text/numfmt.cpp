@@ -221,8 +221,8 @@ char* numfmt_detail::put_int_field(char* field, long long value, int width) {
     if (width <= 0) return field;
     const auto w = static_cast<std::size_t>(width);
     const std::size_t sign = value < 0 ? 1 : 0;
-    const std::uint64_t magnitude =
-        sign > 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude = sign > 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                             : static_cast<std::uint64_t>(value);
     const int digits = std::max(digit_count(magnitude), 1);
     const std::size_t length = sign + static_cast<std::size_t>(digits);
     if (length > w) {

@@ -50,8 +50,9 @@ inline bool put_short_six_decimals(char* field, float value, int width) {
     const std::uint64_t n =
         std::bit_cast<std::uint64_t>(scaled + 0x1p52) - std::bit_cast<std::uint64_t>(0x1p52);
     if (!(n < 10000000000)) return false;
-    const auto high = static_cast<std::uint32_t>(n / 100000000);  // the whole part's first two digits
-    const std::uint64_t low_chars =  // its last two, then the six decimals
+    const auto high =
+        static_cast<std::uint32_t>(n / 100000000);  // the whole part's first two digits
+    const std::uint64_t low_chars =                 // its last two, then the six decimals
         eight_digits(static_cast<std::uint32_t>(n - std::uint64_t{high} * 100000000));
     const int whole_digits = 1 + (n >= 10000000) + (n >= 100000000) + (n >= 1000000000);
     const int sign = value < 0.0f ? 1 : 0;  // none for a negative zero
@@ -94,8 +95,9 @@ inline bool put_short_int(char* field, long long value, int width) {
     std::uint64_t chars = eight_digits(static_cast<std::uint32_t>(magnitude)) >> (8 * (8 - width));
     const std::uint64_t blank = (std::uint64_t{1} << (8 * (blanks + sign))) - 1;
     chars = (chars & ~blank) | (0x2020202020202020 & blank);
-    if (sign > 0) chars = (chars & ~(std::uint64_t{0xff} << (8 * blanks))) |
-                          std::uint64_t{'-'} << (8 * blanks);
+    if (sign > 0)
+        chars = (chars & ~(std::uint64_t{0xff} << (8 * blanks))) | std::uint64_t{'-'}
+                                                                       << (8 * blanks);
     std::memcpy(field, &chars, static_cast<std::size_t>(width));
     return true;
 }
@@ -132,7 +134,6 @@ inline char* put_int(char* field, long long value, int width) {
 // from its exact binary32 value. A negative value keeps its minus sign even
 // when it rounds to zero; an exact zero of either sign is written as zero.
 void put_fixed(std::string& out, float value, int width, int decimals);
-
 
 // The same field written over the `width` characters at `field`, for tables
 // that are formatted straight into a block; returns the end of the field.

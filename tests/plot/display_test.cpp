@@ -175,8 +175,8 @@ TEST(Display, PagesWithoutTheMenuGoIntoOneFile) {
     begin_plot_file("site.pdf", run.session, sc.con, run.rec);
     EXPECT_TRUE(draw_plot_page(run.store.data(), {PlotChoice::individual, 1}, run.session, sc.con,
                                run.rec));
-    EXPECT_FALSE(draw_plot_page(run.store.data(), {PlotChoice::individual, 2}, run.session,
-                                sc.con, run.rec));  // no years
+    EXPECT_FALSE(draw_plot_page(run.store.data(), {PlotChoice::individual, 2}, run.session, sc.con,
+                                run.rec));  // no years
     EXPECT_TRUE(draw_plot_page(run.store.data(), {PlotChoice::individual, 1}, run.session, sc.con,
                                run.rec));
     end_plot_file(run.rec);

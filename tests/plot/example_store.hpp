@@ -52,19 +52,19 @@ struct example_store {
 
     PlotData data() const {
         return PlotData{3,
-                         ring_width,
-                         increment,
-                         basal_area,
-                         mean_ring_width,
-                         mean_basal_area,
-                         mean_increment,
-                         1900,
-                         2000,
-                         first,
-                         last,
-                         length,
-                         ids,
-                         "site.rwl                      "};
+                        ring_width,
+                        increment,
+                        basal_area,
+                        mean_ring_width,
+                        mean_basal_area,
+                        mean_increment,
+                        1900,
+                        2000,
+                        first,
+                        last,
+                        length,
+                        ids,
+                        "site.rwl                      "};
     }
 };
 

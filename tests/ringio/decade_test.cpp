@@ -31,7 +31,8 @@ TEST(DecadeFile, FieldsSeparatedByTabsAreReadByTheirFieldsAndTold) {
     const RingFileReading r = read("01A\t1850\t120\t130\t999\r\n01B     1851   140   999\r\n");
     ASSERT_EQ(r.series.size(), 2u);
     EXPECT_EQ(r.series[0].id, "01A     ");
-    EXPECT_EQ(r.series[0].widths, (std::vector<float>{hundredths_to_mm(120), hundredths_to_mm(130)}));
+    EXPECT_EQ(r.series[0].widths,
+              (std::vector<float>{hundredths_to_mm(120), hundredths_to_mm(130)}));
     ASSERT_EQ(r.findings.size(), 1u);
     EXPECT_EQ(r.findings[0],
               (Finding{.kind = FindingKind::tabs_between_fields, .line = 1, .count = 1}));
@@ -46,7 +47,10 @@ TEST(DecadeFile, ASecondSeriesOfTheSameIdIsTold) {
 }
 
 TEST(DecadeFile, IdsThatAreNotUtf8AreRepairedAndToldOnce) {
-    const RingFileReading r = read("\xC9" "CH1    1850   120   999\n\xC9" "CH2    1850   120   999\n");
+    const RingFileReading r = read(
+        "\xC9"
+        "CH1    1850   120   999\n\xC9"
+        "CH2    1850   120   999\n");
     ASSERT_EQ(r.series.size(), 2u);
     EXPECT_EQ(r.series[0].id, "?CH1    ");
     ASSERT_EQ(r.findings.size(), 1u);

@@ -7,9 +7,9 @@
 
 #include "formats_support.hpp"
 #include "ringio/ring_values.hpp"
-#include "text/fixed_text.hpp"
 #include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
+#include "text/fixed_text.hpp"
 
 namespace ruvela {
 namespace {
@@ -50,7 +50,8 @@ TEST(RingFormat, ShownByTheContent) {
 // for it on small files): a header row of 900 short or 1,000 long IDs hid the
 // row of years, and the table was read as a decade file.
 TEST(RingFormat, WideTablesAreDelimitedWhateverTheirHeaderRowsLength) {
-    for (const std::string id : {"S", "site-with-a-long-name-and-the-core-A-of-the-upper-slope-north-"}) {
+    for (const std::string id :
+         {"S", "site-with-a-long-name-and-the-core-A-of-the-upper-slope-north-"}) {
         std::string header = "Year", row = "1850";
         for (int s = 0; s < 1000; ++s) {
             header += "," + id + std::to_string(1000 + s);
@@ -80,9 +81,9 @@ TEST(RingFormat, EveryFileOfTheDecadeFormatStaysDecade) {
             if (path.string().find("/expected/") != std::string::npos) continue;  // outputs
             // Companion tables are CSV files too: a ring-width table names its year column.
             const std::string text = file_text(path.string());
-            const bool table = path.extension() == ".csv" && path.stem() != "gp_series" &&
-                               lower_case(text.substr(0, text.find('\n'))).find("year") !=
-                                   std::string::npos;
+            const bool table =
+                path.extension() == ".csv" && path.stem() != "gp_series" &&
+                lower_case(text.substr(0, text.find('\n'))).find("year") != std::string::npos;
             const RingFormat expected = table                       ? RingFormat::delimited
                                         : path.extension() == ".fh" ? RingFormat::heidelberg
                                                                     : RingFormat::decade;

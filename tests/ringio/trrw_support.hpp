@@ -30,7 +30,7 @@ struct Series {
 
 struct Reading {
     std::vector<Series> series;  // up to the end of the text
-    std::string out, echo;  // the console lines, each with its line end
+    std::string out, echo;       // the console lines, each with its line end
     bool stopped_at_text_lines = false;
     std::vector<Finding> findings;
 };

@@ -182,8 +182,9 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
                           &store.tables.sum_ring_area, &store.tables.mean_ring_area}) {
         EXPECT_TRUE(zero(*a));
     }
-    for (const auto* a : {&store.tables.count_ring_width, &store.tables.count_basal_area,
-                          &store.tables.count_basal_area_increment, &store.tables.count_ring_area}) {
+    for (const auto* a :
+         {&store.tables.count_ring_width, &store.tables.count_basal_area,
+          &store.tables.count_basal_area_increment, &store.tables.count_ring_area}) {
         EXPECT_TRUE(zero(*a));
     }
     // What the run keeps is not cleared.

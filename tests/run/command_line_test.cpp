@@ -25,8 +25,8 @@ void copy_gp(const fs::path& folder) {
 // The files a run wrote: every file below `folder` but the inputs.
 std::map<std::string, std::string> outputs(const fs::path& folder) {
     std::map<std::string, std::string> written = files_below(folder);
-    for (const char* input : {"gp.rwl", "gp_pith.txt", "gp_dbh.txt", "rings.lst", "companions.lst",
-                              "answers", "none"})
+    for (const char* input :
+         {"gp.rwl", "gp_pith.txt", "gp_dbh.txt", "rings.lst", "companions.lst", "answers", "none"})
         written.erase(input);
     return written;
 }
@@ -62,16 +62,14 @@ TEST(CommandLine, WritesTheDialoguesTablesByteForByte) {
                                 {"--kind", "pith", "--format", "(i3)", "gp.rwl", "gp_pith.txt"});
     EXPECT_EQ(pith.dialogue.size(), 6u);
     EXPECT_EQ(pith.command_line, pith.dialogue);
-    const Runs diameters =
-        both_ways("\nf\ngp.rwl\ngp_dbh.txt\n2\n(f6.1)\n2\n\n",
-                  {"--kind", "diameter", "--format=(f6.1)", "--layout", "decade", "gp.rwl",
-                   "gp_dbh.txt"});
+    const Runs diameters = both_ways(
+        "\nf\ngp.rwl\ngp_dbh.txt\n2\n(f6.1)\n2\n\n",
+        {"--kind", "diameter", "--format=(f6.1)", "--layout", "decade", "gp.rwl", "gp_dbh.txt"});
     EXPECT_EQ(diameters.command_line, diameters.dialogue);
     // A list run of the same file twice: a second table gp_BAI_2.
-    const Runs lists = both_ways(
-        "\nt\nrings.lst\ncompanions.lst\n1\n(i3)\n1\n\n\n",
-        {"--kind", "pith", "--format", "(i3)", "--ring-list", "rings.lst", "--companion-list",
-         "companions.lst"});
+    const Runs lists = both_ways("\nt\nrings.lst\ncompanions.lst\n1\n(i3)\n1\n\n\n",
+                                 {"--kind", "pith", "--format", "(i3)", "--ring-list", "rings.lst",
+                                  "--companion-list", "companions.lst"});
     EXPECT_TRUE(lists.dialogue.contains("gp_BAI_2"));
     EXPECT_EQ(lists.command_line, lists.dialogue);
 }
@@ -80,17 +78,16 @@ TEST(CommandLine, OutWritesEverythingIntoItsFolder) {
     ScratchFolder folder("out");
     copy_gp(folder.path);
     write_file(folder.path / "none", "");
-    const ProgramRun run = run_in_folder(
-        RUVELA_V12, folder.path, folder.path / "none",
-        {"--kind", "pith", "--format", "(i3)", "--csv", "--out", "site/tables", "gp.rwl",
-         "gp_pith.txt"});
+    const ProgramRun run = run_in_folder(RUVELA_V12, folder.path, folder.path / "none",
+                                         {"--kind", "pith", "--format", "(i3)", "--csv", "--out",
+                                          "site/tables", "gp.rwl", "gp_pith.txt"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     std::vector<std::string> names;
     for (const auto& [name, text] : outputs(folder.path)) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"site/tables/BAIcm2.out", "site/tables/BAm2.out",
-                                               "site/tables/RRWmm.out", "site/tables/gp_BAI",
-                                               "site/tables/gp_BAI.csv",
-                                               "site/tables/summary.csv"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"site/tables/BAIcm2.out", "site/tables/BAm2.out",
+                                        "site/tables/RRWmm.out", "site/tables/gp_BAI",
+                                        "site/tables/gp_BAI.csv", "site/tables/summary.csv"}));
     EXPECT_EQ(run.out,
               " Pair 1 of 1: gp.rwl with gp_pith.txt: 58 series, years 1570 to 1990, table "
               "site/tables/gp_BAI\n"
@@ -115,9 +112,9 @@ TEST(CommandLine, PlotsEveryPageOfABatchIntoOneFileOrAFolder) {
     write_file(folder.path / "rings.lst", "gp.rwl\ngp.rwl\n");
     write_file(folder.path / "companions.lst", "gp_pith.txt\ngp_pith.txt\n");
     write_file(folder.path / "none", "");
-    const std::vector<std::string> lists = {"--kind",      "pith",           "--format",
-                                            "(i3)",        "--ring-list",    "rings.lst",
-                                            "--companion-list", "companions.lst"};
+    const std::vector<std::string> lists = {
+        "--kind",      "pith",      "--format",         "(i3)",
+        "--ring-list", "rings.lst", "--companion-list", "companions.lst"};
     for (const std::string target : {"site.pdf", "site.ps", "pages/"}) {
         std::vector<std::string> args = lists;
         args.insert(args.end(), {"--plots", target});

@@ -49,7 +49,8 @@ TEST(CommandLine, BadWordsAreNamed) {
         {{"--csv=yes"}, "unknown option '--csv=yes'"},
         {{"--foo", "bar"}, "unknown option '--foo'"},       // the first bad word, not the last
         {{"--devicefoo"}, "unknown option '--devicefoo'"},  // not --device with its name run on
-        {{"--help", "gp.rwl"}, "unexpected argument 'gp.rwl': files on the command line need --kind"},
+        {{"--help", "gp.rwl"},
+         "unexpected argument 'gp.rwl': files on the command line need --kind"},
         {{"-"}, "unexpected argument '-'"},
         {{""}, "unexpected argument ''"},
         {{"--device"}, "option --device needs a device name"},

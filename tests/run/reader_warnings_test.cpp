@@ -127,8 +127,11 @@ TEST(ReaderWarnings, EachKindOfAtMostTenThenTheirCount) {
     }
     // Every other kind the same way: a table with a gap every other year in
     // a thousand series once wrote a line for each.
-    std::vector<Finding> gaps(1000, {.kind = K::gap_read_as_zero, .series = "G", .year = 1901,
-                                     .expected_year = 1901, .count = 1});
+    std::vector<Finding> gaps(1000, {.kind = K::gap_read_as_zero,
+                                     .series = "G",
+                                     .year = 1901,
+                                     .expected_year = 1901,
+                                     .count = 1});
     std::istringstream in;
     std::ostringstream out, err;
     Console con(in, out, err);

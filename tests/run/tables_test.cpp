@@ -68,8 +68,7 @@ struct TableTest : ::testing::Test {
         store.job.output_layout = layout;
         store.job.pairs[store.run.file_index - 1].ring_file = "site1.rwl";
         std::ostringstream table;
-        write_file_table_to(store.job, store.run, store.pair, store.tables, store.work, table,
-                            con);
+        write_file_table_to(store.job, store.run, store.pair, store.tables, store.work, table, con);
         return lines_of(table.str());
     }
 };
@@ -122,8 +121,8 @@ TEST_F(TableTest, SummaryTablesOfBothEditions) {
 
     const auto table = [&](Edition edition, int which) {
         std::ostringstream text;
-        write_summary_table_to(store.job, store.run, store.tables, edition,
-                               summary_tables[which], text);
+        write_summary_table_to(store.job, store.run, store.tables, edition, summary_tables[which],
+                               text);
         return lines_of(text.str());
     };
     const auto v11 = table(Edition::v11, 2);
