@@ -70,11 +70,14 @@ std::string_view in_columns(std::string_view content, std::string& rebuilt,
 
 // IDs as the tables can show them; the first repaired one is told, with
 // the number of them.
-void repair_ids(RingFileReading& reading) {
+void repair_ids(RingFileReading& reading, const std::vector<long>& first_lines) {
     Finding repaired{.kind = FindingKind::id_not_utf8};
-    for (RingSeries& series : reading.series) {
+    for (std::size_t k = 0; k < reading.series.size(); ++k) {
+        RingSeries& series = reading.series[k];
         if (!repair_utf8(series.id)) continue;
-        if (repaired.count++ == 0) repaired.series = series.id;
+        if (repaired.count++ > 0) continue;
+        repaired.series = series.id;
+        repaired.line = first_lines[k];
     }
     if (repaired.count > 0) reading.findings.push_back(repaired);
 }
@@ -101,7 +104,8 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
     args.counts = counts;
     RingFileReading reading;
     ConsoleLines console;
-    std::map<std::string, long, std::less<>> first_lines;
+    std::map<std::string, long, std::less<>> line_of_id;
+    std::vector<long> first_lines;
     for (;;) {
         const TrrwOutcome outcome = read_decade_series(file, TrrwMode::mr, args, nullptr, console);
         keep_lines(reading, console, static_cast<int>(reading.series.size()) + 1);
@@ -113,7 +117,8 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
         if (args.series_seq == end_of_file_signal) break;
         const auto rings = values.begin() + args.value_count;
         reading.series.push_back({args.series_id, args.first_year, {values.begin(), rings}});
-        if (!first_lines.emplace(trim_right(args.series_id), args.first_line).second)
+        first_lines.push_back(args.first_line);
+        if (!line_of_id.emplace(trim_right(args.series_id), args.first_line).second)
             file.findings.push_back({.kind = FindingKind::duplicate_id,
                                      .line = args.first_line,
                                      .series = args.series_id});
@@ -124,7 +129,7 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
     }
     reading.findings = std::move(findings);
     reading.findings.insert(reading.findings.end(), file.findings.begin(), file.findings.end());
-    repair_ids(reading);
+    repair_ids(reading, first_lines);
     return reading;
 }
 

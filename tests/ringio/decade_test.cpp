@@ -55,6 +55,7 @@ TEST(DecadeFile, IdsThatAreNotUtf8AreRepairedAndToldOnce) {
     EXPECT_EQ(r.series[0].id, "?CH1    ");
     ASSERT_EQ(r.findings.size(), 1u);
     EXPECT_EQ(r.findings[0].kind, FindingKind::id_not_utf8);
+    EXPECT_EQ(r.findings[0].line, 1);  // once told as line 0
     EXPECT_EQ(r.findings[0].count, 2);
 }
 
