@@ -45,8 +45,10 @@ inline void check_reading(const RingFileReading& r) {
                    f.kind == FindingKind::series_skipped ||
                    f.kind == FindingKind::gap_read_as_zero || f.kind == FindingKind::id_not_utf8);
         FUZZ_CHECK(f.text.size() <= longest_text && f.other_id.size() <= longest_text);
+        // A series' gaps make one finding: its missing rings lie between the
+        // first gap's start and the last gap's end.
         if (f.kind == FindingKind::gap_read_as_zero)
-            FUZZ_CHECK(f.count > 0 && f.expected_year - f.year + 1 == f.count);
+            FUZZ_CHECK(f.count > 0 && f.count <= f.expected_year - f.year + 1);
         if (f.kind == FindingKind::id_cut) FUZZ_CHECK(f.other_id.size() > id_length);
     }
 }
