@@ -9,7 +9,6 @@
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/utf8.hpp"
-#include "text/view_stream.hpp"
 
 namespace ruvela {
 
@@ -94,8 +93,7 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
     std::string rebuilt;
     const std::string_view content =
         in_columns(without_byte_order_mark(file_content), rebuilt, findings);
-    ViewStream in(content);
-    LineReader lines(in);
+    LineReader lines(content);
     DecadeFile file(lines);
     std::vector<float> values(max_rings);
     std::vector<int> counts(max_rings);

@@ -134,6 +134,7 @@ float mean(float sum, int count) {
 }  // namespace
 
 void compute_basal_area(OffsetKind kind, RunResults& run, PairSeries& pair, PairTables& tables) {
+    tables.narrow_results(run.file_first_year(run.file_index), run.file_last_year(run.file_index));
     for (int s = 1; s <= pair.series_count; ++s) compute_series(kind, pair, tables, s);
     const int f = run.file_index;
     if (pair.series_count > 0) {

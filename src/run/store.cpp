@@ -23,6 +23,14 @@ void PairTables::clear() {
     used_rows_ = 0;
     used_first_ = max_years + 1;
     used_last_ = 0;
+    basal_area.narrow(1, max_years);
+    basal_area_increment.narrow(1, max_years);
+}
+
+void PairTables::narrow_results(int first_year, int last_year) {
+    if (!storable_year(first_year) || !storable_year(last_year) || first_year > last_year) return;
+    basal_area.narrow(first_year, last_year);
+    basal_area_increment.narrow(first_year, last_year);
 }
 
 void PairTables::store_series(int s, int first_year, std::span<const float> values) {

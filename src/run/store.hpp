@@ -172,6 +172,11 @@ struct PairTables {
     // and records the cells now in use.
     void store_series(int s, int first_year, std::span<const float> values);
 
+    // Narrows the basal-area and increment tables to the pair's span once
+    // every series is stored, before anything is written to them: for a
+    // large pair that halves the memory they take. clear() widens them again.
+    void narrow_results(int first_year, int last_year);
+
   private:
     // Rows 1..used_rows over years used_first..used_last hold everything the
     // current pair wrote; nothing outside them is non-zero.

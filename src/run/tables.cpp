@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "ringio/trrw.hpp"
@@ -68,19 +69,67 @@ struct ColumnCells {
 // many series at once, and the rows are then formatted from that copy.
 constexpr int block_years = 16;
 
+// The block buffer of the column layout: rows are formatted over memory
+// that nothing wrote before, where a string sized for each row would first
+// fill it with zeros (the whole table once over). Whole blocks go out as
+// write_whole_blocks sends them, the rest moves to the front.
+class ColumnBlocks {
+  public:
+    explicit ColumnBlocks(std::string_view heading, std::size_t row_length)
+        : capacity_(std::max(2 * block_size, heading.size() + block_size + row_length)),
+          data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+        std::memcpy(data_.get(), heading.data(), heading.size());
+        size_ = heading.size();
+    }
+    // Room for the next `length` characters, all of which the caller writes.
+    char* row(std::size_t length) {
+        char* at = data_.get() + size_;
+        size_ += length;
+        return at;
+    }
+    void write_whole_blocks(std::ostream& out) {
+        if (size_ < block_size) return;
+        const std::size_t whole = size_ / block_size * block_size;
+        out.write(data_.get(), static_cast<std::streamsize>(whole));
+        std::memmove(data_.get(), data_.get() + whole, size_ - whole);
+        size_ -= whole;
+    }
+    void write_all(std::ostream& out) {
+        out.write(data_.get(), static_cast<std::streamsize>(size_));
+        size_ = 0;
+    }
+
+  private:
+    std::size_t capacity_;
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+};
+
+// A block's years of one series and table. A whole block is a copy of
+// fixed size, done in line: through std::copy every one was a call, and
+// there are three per series for every 16 years. The next block's values
+// are asked for meanwhile, as they lie in a page of their own for every
+// series and table, too many for the processor to follow by itself.
+void copy_block(std::span<const float> cells, float* copy, bool next_block_follows) {
+    if (cells.size() != static_cast<std::size_t>(block_years)) {
+        std::copy(cells.begin(), cells.end(), copy);
+        return;
+    }
+    std::memcpy(copy, cells.data(), block_years * sizeof(float));
+    if (next_block_follows) {
+        __builtin_prefetch(cells.data() + block_years);
+        __builtin_prefetch(cells.data() + 2 * block_years - 1);
+    }
+}
+
 void write_column_layout(const Job& job, const RunResults& run, const PairSeries& pair,
                          const PairTables& tables, std::ostream& out) {
     const int f = run.file_index;
-    // Room for a block and the row or heading that fills it, the same for
-    // every table of a batch: taken once, with no copying as it fills, and
-    // the next table gets back the same memory.
-    std::string buffer;
-    buffer.reserve(2 * block_size);
-    buffer += ' ';
-    buffer += job.ring_file_name(f);
-    buffer += "\n Yr. ";
-    for (int s = 1; s <= pair.series_count; ++s) buffer += pair.series_headings(s);
-    buffer += '\n';
+    std::string heading = " ";
+    heading += job.ring_file_name(f);
+    heading += "\n Yr. ";
+    for (int s = 1; s <= pair.series_count; ++s) heading += pair.series_headings(s);
+    heading += '\n';
     const ColumnCells cells;
     const auto series_count = static_cast<std::size_t>(pair.series_count);
     const SeriesYearTable* const series_tables[] = {&tables.ring_width, &tables.basal_area,
@@ -88,31 +137,30 @@ void write_column_layout(const Job& job, const RunResults& run, const PairSeries
     std::vector<float> values(series_count * 3 * block_years);  // [series][table][year]
     constexpr std::size_t year_length = 5;                      // " yyyy"
     const std::size_t row_length = year_length + series_count * 3 * column_cell_width + 1;
+    ColumnBlocks buffer(heading, row_length);
     const int last_year = run.file_last_year(f);
     for (int first = run.file_first_year(f); first <= last_year; first += block_years) {
         const int rows = std::min(block_years, last_year - first + 1);
+        const bool more = last_year - first + 1 >= 2 * block_years;
         float* copy = values.data();
         for (int s = 1; s <= pair.series_count; ++s) {
             for (const SeriesYearTable* table : series_tables) {
-                const auto row = table->cells(s, first, static_cast<std::size_t>(rows));
-                std::copy(row.begin(), row.end(), copy);
+                copy_block(table->cells(s, first, static_cast<std::size_t>(rows)), copy, more);
                 copy += block_years;
             }
         }
         for (int r = 0; r < rows; ++r) {
-            const std::size_t at = buffer.size();
-            buffer.resize(at + row_length);
-            char* cell = buffer.data() + at;
+            char* cell = buffer.row(row_length);
             *cell++ = ' ';
             std::memcpy(cell, int_field(first + r, 4).data(), year_length - 1);
             cell += year_length - 1;
             for (std::size_t k = static_cast<std::size_t>(r); k < values.size(); k += block_years)
                 cell = cells.put(cell, values[k]);
             *cell = '\n';
-            write_whole_blocks(buffer, out);
+            buffer.write_whole_blocks(out);
         }
     }
-    write_all(buffer, out);
+    buffer.write_all(out);
 }
 
 // Each series' increments from its second year on, in thousandths in the

@@ -11,6 +11,26 @@ namespace ruvela {
 // `value` alone then.
 bool read_int_field(std::string_view field, int& value);
 
+// read_int_field for the fields of the ring-width lines, read in line: a
+// field of at most nine columns holding blanks, perhaps a minus and digits
+// up to its end, which is every value of a usual file, cannot leave the
+// 32-bit range; any other field goes to read_int_field.
+inline bool read_short_int_field(std::string_view field, int& value) {
+    if (field.size() > 9) return read_int_field(field, value);
+    std::size_t i = 0;
+    while (i < field.size() && field[i] == ' ') ++i;
+    const bool negative = i < field.size() && field[i] == '-';
+    if (negative) ++i;
+    int magnitude = 0;
+    for (; i < field.size(); ++i) {
+        const auto digit = static_cast<unsigned char>(field[i] - '0');
+        if (digit > 9) return read_int_field(field, value);
+        magnitude = magnitude * 10 + digit;
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // An integer field of fixed width: an optional sign followed by digits, with
 // blanks and tabs anywhere ignored; a field holding nothing else (also a lone
 // sign) reads as 0. Any other character, a sign after a digit, or a value
@@ -20,7 +40,7 @@ bool read_int_field(std::string_view field, int& value);
 // decode every value of a file with it.
 inline std::optional<int> decode_int_field(std::string_view field) {
     int value = 0;
-    if (!read_int_field(field, value)) return std::nullopt;
+    if (!read_short_int_field(field, value)) return std::nullopt;
     return value;
 }
 

@@ -43,8 +43,8 @@ bool LineReader::next(std::string& line) {
 // Reads up to the next LF: the standard getline finds it in the stream's
 // buffer at once instead of taking the characters one by one.
 bool LineReader::read_segment() {
-    if (!read_up_to_lf()) return false;
-    if (!in_->eof()) {
+    if (!(in_ != nullptr ? read_up_to_lf() : take_up_to_lf())) return false;
+    if (lf_ended_) {
         // The run of CRs before the LF is part of the line end.
         while (!segment_.empty() && segment_.back() == '\r') segment_.pop_back();
     } else if (segment_.back() == '\r') {
@@ -71,13 +71,28 @@ namespace {
 
 bool LineReader::read_up_to_lf() {
     try {
-        if (std::getline(*in_, segment_)) return true;
+        if (std::getline(*in_, segment_)) {
+            lf_ended_ = !in_->eof();
+            return true;
+        }
     } catch (const std::ios_base::failure& failure) {
         fail_reading(*in_, line_number_ + 1, failure.code());
     }
     if (in_->bad())
         fail_reading(*in_, line_number_ + 1, std::error_code(errno, std::generic_category()));
     return false;
+}
+
+// getline's way over the text in memory: up to the next LF, which is taken
+// too; the rest of the text when it holds none; false when nothing is left.
+bool LineReader::take_up_to_lf() {
+    if (text_.empty()) return false;
+    const std::size_t lf = text_.find('\n');
+    lf_ended_ = lf != std::string_view::npos;
+    const std::size_t length = lf_ended_ ? lf : text_.size();
+    segment_.assign(text_.data(), length);
+    text_.remove_prefix(lf_ended_ ? length + 1 : length);
+    return true;
 }
 
 std::string strip_line_end(std::string_view line) {

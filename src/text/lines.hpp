@@ -4,6 +4,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ruvela {
 
@@ -14,6 +15,9 @@ namespace ruvela {
 class LineReader {
   public:
     explicit LineReader(std::istream& in);
+    // The same over text in memory, which is not copied and must outlive
+    // the reader; the lines are found straight in it, with no stream between.
+    explicit LineReader(std::string_view text) : text_(text) {}
 
     // The next line without its line end, or false at the end of the input.
     // A read that fails is no end: it throws FileFailure naming the input,
@@ -29,8 +33,11 @@ class LineReader {
   private:
     bool read_segment();
     bool read_up_to_lf();
+    bool take_up_to_lf();
 
-    std::istream* in_;
+    std::istream* in_ = nullptr;  // none: the lines come from text_
+    std::string_view text_;       // what is still to be read of the text in memory
+    bool lf_ended_ = false;       // the last segment read ended at an LF
     std::optional<std::string> pending_;
     std::string segment_;          // the input up to the next LF, without the line end
     std::size_t piece_start_ = 0;  // where the next line starts in segment_

@@ -99,31 +99,44 @@ class SlotView {
 };
 
 // A series-by-year table. The calendar year is the index: cell (s, y), both
-// from 1, lives at (s-1)*years + (y-1), so a row is one series.
+// from 1, lives at (s-1)*years + (y-1), so a row is one series. A table
+// written only once a pair's span is known can be narrowed to that span
+// (narrow): the rows then follow each other without the years outside it,
+// and a job touches no more pages than it has cells.
 class SeriesYearTable {
   public:
     SeriesYearTable(int series, int years)
         : series_(series),
           years_(years),
+          row_length_(years),
           cells_(static_cast<std::size_t>(series) * static_cast<std::size_t>(years)) {}
 
     int series() const { return series_; }
     int years() const { return years_; }
 
+    // A cell to write: its year must be one of those kept.
     float& operator()(int s, int y) { return cells_[index(s, y)]; }
-    float operator()(int s, int y) const { return cells_[index(s, y)]; }
+    // Any cell: one of a year that a narrowed table does not keep reads as 0.
+    float operator()(int s, int y) const {
+        if (y < first_year_ || y - first_year_ >= row_length_) {
+            check_index(s, series_);
+            check_index(y, years_);
+            return 0.0f;
+        }
+        return cells_[index(s, y)];
+    }
 
     // `count` years of series s from first_year on.
     std::span<const float> cells(int s, int first_year, std::size_t count) const {
         if (count == 0) return {};
-        check_index(first_year + static_cast<int>(count) - 1, years_);
+        check_year(first_year + static_cast<int>(count) - 1);
         return std::span<const float>(cells_).subspan(index(s, first_year), count);
     }
 
     // Years first_year.. of series s, as many as `values` holds.
     void put(int s, int first_year, std::span<const float> values) {
         if (values.empty()) return;
-        check_index(first_year + static_cast<int>(values.size()) - 1, years_);
+        check_year(first_year + static_cast<int>(values.size()) - 1);
         std::copy(values.begin(), values.end(), cells_.begin() + offset(s, first_year));
     }
 
@@ -136,17 +149,33 @@ class SeriesYearTable {
                       cells_.begin() + offset(s, last_year) + 1, 0.0f);
     }
 
+    // Keeps only years first_year..last_year (within 1..years) from now on,
+    // or every year again when called with 1 and years. Only for a table
+    // that holds nothing but zeros: the cells do not move.
+    void narrow(int first_year, int last_year) {
+        check_index(first_year, years_);
+        check_index(last_year, years_);
+        first_year_ = first_year;
+        row_length_ = last_year - first_year + 1;
+    }
+
   private:
+    void check_year([[maybe_unused]] int y) const {
+        check_index(y, years_);
+        check_index(y - first_year_ + 1, row_length_);
+    }
     std::size_t index(int s, int y) const {
         check_index(s, series_);
-        check_index(y, years_);
-        return static_cast<std::size_t>(s - 1) * static_cast<std::size_t>(years_) +
-               static_cast<std::size_t>(y - 1);
+        check_year(y);
+        return static_cast<std::size_t>(s - 1) * static_cast<std::size_t>(row_length_) +
+               static_cast<std::size_t>(y - first_year_);
     }
     std::ptrdiff_t offset(int s, int y) const { return static_cast<std::ptrdiff_t>(index(s, y)); }
 
     int series_;
     int years_;
+    int first_year_ = 1;  // the years kept, first_year_ .. first_year_ + row_length_ - 1
+    int row_length_;
     ZeroedVector<float> cells_;
 };
 

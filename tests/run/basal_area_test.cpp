@@ -197,9 +197,10 @@ TEST(SeriesStore, YearsOfTheRowsPreviousSeriesReadZeroInTheNextPair) {
     compute(store);
     load_pair(store, 2, OffsetKind::pith_offsets, {{"b", 1921, {1.0f}, 0}});
     compute(store);
-    EXPECT_EQ(store.tables.ring_width(1, 1902), 0.0f);
-    EXPECT_EQ(store.tables.basal_area(1, 1902), 0.0f);
-    EXPECT_EQ(store.tables.basal_area_increment(1, 1902), 0.0f);
+    const PairTables& tables = store.tables;
+    EXPECT_EQ(tables.ring_width(1, 1902), 0.0f);
+    EXPECT_EQ(tables.basal_area(1, 1902), 0.0f);
+    EXPECT_EQ(tables.basal_area_increment(1, 1902), 0.0f);
     EXPECT_EQ(store.tables.count_ring_width(1902), 0);
 }
 

@@ -54,12 +54,18 @@ TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {
     EXPECT_EQ(decode_free_int("-"), std::nullopt);
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::istringstream in(text);
-    LineReader reader(in);
+std::vector<std::string> lines_of(LineReader reader) {
     std::vector<std::string> lines;
     std::string line;
     while (reader.next(line)) lines.push_back(line);
+    return lines;
+}
+
+// The lines of a stream, which the reader of text in memory must split alike.
+std::vector<std::string> lines_of(const std::string& text) {
+    std::istringstream in(text);
+    const auto lines = lines_of(LineReader(in));
+    EXPECT_EQ(lines_of(LineReader(std::string_view(text))), lines) << '"' << text << '"';
     return lines;
 }
 
