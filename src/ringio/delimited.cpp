@@ -72,17 +72,13 @@ std::optional<std::vector<Cell>> split_row(std::string_view row, char separator)
 bool names_year_column(std::string_view cell) {
     if (cell.empty()) return true;
     if (cell.size() != 4) return false;
-    std::string lower(cell);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == "year";
+    return lower_case(cell) == "year";
 }
 
 bool is_missing(const Cell& cell) {
     if (cell.text.empty()) return true;
     if (cell.text == "NA") return true;
-    std::string lower = cell.text;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower == "nan";
+    return lower_case(cell.text) == "nan";
 }
 
 // Spreadsheets write the year column as numbers: "1850.0" is year 1850.

@@ -43,24 +43,17 @@ struct Value {
     long line = 0;
 };
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // Lower case without blanks, so that "1/100 mm" and "1/100mm" are one unit.
 std::string squeezed(std::string_view text) {
     std::string out;
-    for (char c : lower(text))
+    for (char c : lower_case(text))
         if (c != ' ' && c != '\t') out.push_back(c);
     return out;
 }
 
 // Files write Data: and data: too.
 bool is_data_line(std::string_view line) {
-    return lower(trim(line).substr(0, 5)) == "data:";
+    return lower_case(trim(line).substr(0, 5)) == "data:";
 }
 
 // A Unit= line without a value names no unit: it is not the default.
@@ -81,7 +74,7 @@ std::optional<WidthUnit> unit_of(const Header& h) {
 
 // Why a series is not a single ring-width series, or empty when it is one.
 std::string not_ring_widths(const Header& h) {
-    const std::string kind = lower(h.kind);
+    const std::string kind = lower_case(h.kind);
     if (kind == "halfchrono" || kind == "chrono" || kind == "double" || kind == "quadro")
         return "a chronology (DATA:" + excerpt(h.kind) + ")";
     if (kind != "tree" && kind != "single")
@@ -128,7 +121,7 @@ class HeidelbergReader {
             }
             const auto eq = line_.find('=');
             if (eq == std::string::npos) continue;
-            h.entries[lower(trim(std::string_view(line_).substr(0, eq)))] = {
+            h.entries[lower_case(trim(std::string_view(line_).substr(0, eq)))] = {
                 std::string(trim(std::string_view(line_).substr(eq + 1))), lines_.line_number()};
         }
         return false;

@@ -27,12 +27,6 @@ pugi::xml_node child(const pugi::xml_node& node, std::string_view name) {
     return {};
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The text of an element without surrounding white space.
 std::string text_of(const pugi::xml_node& node) {
     std::string_view text = node.text().get();
@@ -59,7 +53,7 @@ std::optional<WidthUnit> unit_named(const std::string& name) {
                                                             {"millimetres", millimetres},
                                                             {"centimetres", centimetres},
                                                             {"metres", metres}};
-    const std::string n = lower(name);
+    const std::string n = lower_case(name);
     for (const auto& [unit_name, unit] : units)
         if (n == unit_name) return unit;
     return std::nullopt;
@@ -166,7 +160,7 @@ class TridasReader {
             if (v.type() != pugi::node_element || local_name(v) != "values") continue;
             if (!child(v, "value")) continue;  // an empty block holds no rings of any kind
             const std::string variable = normal_of(child(v, "variable"));
-            if (lower(variable) == "ring width")
+            if (lower_case(variable) == "ring width")
                 ring_widths.push_back(v);
             else
                 others += (others.empty() ? "" : ", ") + variable;
@@ -232,7 +226,7 @@ std::string declared_encoding(std::string_view content) {
     if (quote == std::string_view::npos || trim(rest.substr(0, quote)) != "=") return {};
     const char closing = rest[quote];
     rest.remove_prefix(quote + 1);
-    return lower(rest.substr(0, rest.find(closing)));
+    return lower_case(rest.substr(0, rest.find(closing)));
 }
 
 // The parser takes UTF-8 (and UTF-16 and 32) as it is; Latin-1, which labs

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "text/fields.hpp"
+#include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/stops.hpp"
 
@@ -95,15 +96,11 @@ void pause(Console& con, std::string_view text) {
 
 namespace {
 
-bool blank(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
 // The next line that holds more than blanks.
 std::string read_nonblank_line(Console& con) {
     for (;;) {
         std::string line = con.read_line();
-        if (!blank(line)) return line;
+        if (!is_blank_text(line)) return line;
     }
 }
 
