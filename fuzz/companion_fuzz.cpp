@@ -39,7 +39,7 @@ void read_file(const std::string& format, std::string_view file) {
 }
 
 // Free reading keeps within the limit and points at a line it read.
-void read_freely(OffsetKind kind, std::string_view file) {
+void read_freely(CompanionKind kind, std::string_view file) {
     std::istringstream in{std::string(file)};
     LineReader lines(in);
     const CompanionReading reading = read_companion(kind, free_format, lines, value_limit);
@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         read_file<float>(format, input.rest());
     else
         read_file<int>(format, input.rest());
-    read_freely(static_cast<OffsetKind>(1 + (control >> 1) % 4), input.rest());
+    read_freely(static_cast<CompanionKind>(1 + (control >> 1) % 4), input.rest());
     return 0;
 }

@@ -11,15 +11,16 @@ namespace ruvela {
 namespace {
 
 // Reads the next value of `kind` into `record` and gives it as text.
-ReadStatus read_value(OffsetKind kind, std::string_view format, LineReader& lines,
+ReadStatus read_value(CompanionKind kind, std::string_view format, LineReader& lines,
                       CompanionRecord& record, ReadReport& report, std::string& value_text) {
-    if (kind == OffsetKind::pith_offsets) {
+    const CompanionField field = kind_info(kind).value_field();
+    if (field == CompanionField::pith_offset) {
         const ReadStatus status =
             read_formatted(lines, format, std::span<int>(&record.pith_offset, 1), &report);
         value_text = std::to_string(record.pith_offset);
         return status;
     }
-    float& value = kind == OffsetKind::d2pith ? record.d2pith_mm : record.diameter_cm;
+    float& value = field == CompanionField::d2pith ? record.d2pith_mm : record.diameter_cm;
     const ReadStatus status = read_formatted(lines, format, std::span<float>(&value, 1), &report);
     value_text = shortest_text(value);
     return status;
@@ -114,7 +115,7 @@ struct HeldEmptyLines {
     }
 };
 
-CompanionReading read_with_format(OffsetKind kind, std::string_view format, LineReader& lines,
+CompanionReading read_with_format(CompanionKind kind, std::string_view format, LineReader& lines,
                                   std::size_t value_limit) {
     CompanionReading reading;
     HeldEmptyLines held;
@@ -160,14 +161,14 @@ bool is_free_format(std::string_view format) {
     return trim(format) == free_format;
 }
 
-std::string unusable_value(OffsetKind kind, const CompanionRecord& record) {
-    const bool has_distance = kind == OffsetKind::d2pith || kind == OffsetKind::proportional;
+std::string unusable_value(CompanionKind kind, const CompanionRecord& record) {
+    const CompanionKindInfo& info = kind_info(kind);
     std::string why;
-    if (has_distance && record.d2pith_mm < 0.0f) {
+    if (info.gives(CompanionField::d2pith) && record.d2pith_mm < 0.0f) {
         why = "the distance to the pith ";
         why += shortest_text(record.d2pith_mm);
         why += " mm is negative";
-    } else if (kind == OffsetKind::proportional && !(record.diameter_cm > 0.0f)) {
+    } else if (info.is_table() && !(record.diameter_cm > 0.0f)) {
         why = "the diameter ";
         why += shortest_text(record.diameter_cm);
         why += " cm is not more than 0";
@@ -175,9 +176,9 @@ std::string unusable_value(OffsetKind kind, const CompanionRecord& record) {
     return why;
 }
 
-CompanionReading read_companion(OffsetKind kind, std::string_view format, LineReader& lines,
+CompanionReading read_companion(CompanionKind kind, std::string_view format, LineReader& lines,
                                 std::size_t value_limit) {
-    if (kind == OffsetKind::proportional || is_free_format(format))
+    if (kind_info(kind).is_table() || is_free_format(format))
         return read_free_companion(kind, lines, value_limit);
     return read_with_format(kind, format, lines, value_limit);
 }

@@ -10,22 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "ringio/companion_kinds.hpp"
 #include "ringio/readfmt.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
-
-// What the companion files of a run hold, numbered as the dialogue offers
-// the first two; the others are given on the command line.
-enum class OffsetKind { pith_offsets = 1, diameters = 2, d2pith = 3, proportional = 4 };
-
-// What the companion file gives one series. The kind decides which of the
-// fields is read and which rule turns it into radii.
-struct CompanionRecord {
-    int pith_offset = 0;       // rings missing to the pith
-    float diameter_cm = 0.0f;  // the stem's diameter at the last measured ring
-    float d2pith_mm = 0.0f;    // distance from the innermost measured ring to the pith
-};
 
 // The read format that asks for free reading (Fortran's own notation for
 // list-directed input): values found by their text, not by columns.
@@ -94,7 +83,7 @@ struct CompanionReading {
 // proportional method's table, the values are found by their text
 // (read_free_companion); otherwise `format` gives their columns. Empty lines
 // after the last value are no values either way.
-CompanionReading read_companion(OffsetKind kind, std::string_view format, LineReader& lines,
+CompanionReading read_companion(CompanionKind kind, std::string_view format, LineReader& lines,
                                 std::size_t value_limit);
 
 // Counts `habit` as seen on the line of `at`, keeping the first such line
@@ -109,11 +98,11 @@ void note_habit(CompanionReading& reading, CompanionHabit habit, const Companion
 // separator is not a comma. An unknown value (NA, an empty field), a pith
 // offset that is no whole number, a negative distance to the pith and a
 // diameter of the proportional method that is not positive are faults.
-CompanionReading read_free_companion(OffsetKind kind, LineReader& lines, std::size_t value_limit);
+CompanionReading read_free_companion(CompanionKind kind, LineReader& lines, std::size_t value_limit);
 
 // What is wrong with a value of `kind` that the computation cannot use, or
 // nothing.
-std::string unusable_value(OffsetKind kind, const CompanionRecord& record);
+std::string unusable_value(CompanionKind kind, const CompanionRecord& record);
 
 // A named value whose name is not the ID of the series in its place.
 struct NameMismatch {

@@ -1,7 +1,8 @@
 // Free reading of companion files: values found by their text, the way
 // people write them by hand or export them from a spreadsheet.
+#include <array>
 #include <cmath>
-#include <initializer_list>
+#include <span>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,12 @@ namespace {
 // The field of each value in the rows, from a header that names them; -1
 // where the header names none.
 struct Columns {
-    int id = -1, pith_offset = -1, d2pith = -1, diameter = -1;
+    int id = -1;
+    std::array<int, 3> values{-1, -1, -1};  // by CompanionField
     int count = 0;
+
+    int& of(CompanionField field) { return values[static_cast<std::size_t>(field)]; }
+    int of(CompanionField field) const { return values[static_cast<std::size_t>(field)]; }
 };
 
 // How a file's rows are split and read, fixed by its first line that is not
@@ -133,7 +138,7 @@ std::string normalised(std::string_view name) {
 
 // True when `header_name` is one of `names`, or one of them with "_" and
 // the value's unit after it ("dbh_cm").
-bool names_column(std::string_view header_name, std::initializer_list<std::string_view> names,
+bool names_column(std::string_view header_name, std::span<const std::string_view> names,
                   std::string_view unit = {}) {
     std::string n = normalised(header_name);
     if (!unit.empty() && n.ends_with(unit) && n.size() > unit.size() + 1 &&
@@ -153,55 +158,38 @@ std::optional<Columns> columns_of(const std::vector<std::string>& header) {
     Columns c;
     c.count = static_cast<int>(header.size());
     bool any = false;
+    constexpr std::string_view id_names[] = {"series", "id", "series_id"};
     for (int k = 0; k < c.count; ++k) {
         const std::string& name = header[static_cast<std::size_t>(k)];
-        const bool id = names_column(name, {"series", "id", "series_id"});
-        const bool pith = names_column(name, {"pith_offset", "po"});
-        const bool d2pith = names_column(name, {"d2pith"}, "mm");
-        const bool diameter = names_column(name, {"diameter", "dbh", "diam"}, "cm");
+        const bool id = names_column(name, id_names);
         take_column(c.id, k, id);
-        take_column(c.pith_offset, k, pith);
-        take_column(c.d2pith, k, d2pith);
-        take_column(c.diameter, k, diameter);
-        any = any || id || pith || d2pith || diameter;
+        any = any || id;
+        for (const CompanionField field : all_companion_fields) {
+            const CompanionFieldInfo& info = field_info(field);
+            const bool named = names_column(name, info.column_names, info.unit);
+            take_column(c.of(field), k, named);
+            any = any || named;
+        }
     }
     if (!any) return std::nullopt;
     return c;
 }
 
-// The column of the kind's value.
-int& value_column(OffsetKind kind, Columns& c) {
-    switch (kind) {
-        case OffsetKind::pith_offsets:
-        case OffsetKind::proportional:
-            return c.pith_offset;
-        case OffsetKind::diameters:
-            return c.diameter;
-        case OffsetKind::d2pith:
-            break;
-    }
-    return c.d2pith;
-}
-
 // Of two columns, one the series ID and the other of an unknown name, the
 // other holds the values.
-void take_unnamed_value_column(OffsetKind kind, Columns& c) {
-    int& value = value_column(kind, c);
-    const bool other_unnamed = c.pith_offset < 0 && c.d2pith < 0 && c.diameter < 0;
-    if (kind != OffsetKind::proportional && value < 0 && c.count == 2 && c.id >= 0 && other_unnamed)
+void take_unnamed_value_column(const CompanionKindInfo& kind, Columns& c) {
+    int& value = c.of(kind.value_field());
+    bool other_unnamed = true;
+    for (const int column : c.values) other_unnamed = other_unnamed && column < 0;
+    if (!kind.is_table() && value < 0 && c.count == 2 && c.id >= 0 && other_unnamed)
         value = 1 - c.id;
 }
 
 // The first column the kind needs that the header does not name, in words.
-std::string missing_column(OffsetKind kind, const Columns& c) {
-    const bool table = kind == OffsetKind::proportional;
-    if (table && c.id < 0) return "series ID column (series or id)";
-    if ((table || kind == OffsetKind::pith_offsets) && c.pith_offset < 0)
-        return "pith offset column (pith_offset or po)";
-    if ((table || kind == OffsetKind::d2pith) && c.d2pith < 0)
-        return "column of the distance to the pith in mm (d2pith or d2pith_mm)";
-    if ((table || kind == OffsetKind::diameters) && c.diameter < 0)
-        return "diameter column in cm (dbh, diam or diameter)";
+std::string missing_column(const CompanionKindInfo& kind, const Columns& c) {
+    if (kind.is_table() && c.id < 0) return "series ID column (series or id)";
+    for (const CompanionField field : kind.fields)
+        if (c.of(field) < 0) return std::string(field_info(field).missing_column);
     return "";
 }
 
@@ -249,35 +237,19 @@ std::string read_whole(std::string_view field, std::string_view what, const Layo
     return why;
 }
 
-constexpr std::string_view pith_offset_words = "the pith offset";
-constexpr std::string_view d2pith_words = "the distance to the pith";
-constexpr std::string_view diameter_words = "the diameter";
-
-// Reads field `k` of a row as the value `column` holds.
-std::string read_field(const std::vector<std::string>& fields, int k, std::string_view what,
+// Reads field `k` of a row as the record's `field`.
+std::string read_field(const std::vector<std::string>& fields, int k, CompanionField field,
                        const Layout& layout, CompanionRecord& record, std::string& comma_value) {
-    const std::string& field = fields[static_cast<std::size_t>(k)];
-    if (what == pith_offset_words)
-        return read_whole(field, what, layout, record.pith_offset, comma_value);
-    float& value = what == d2pith_words ? record.d2pith_mm : record.diameter_cm;
-    return read_real(field, what, layout, value, comma_value);
-}
-
-std::string_view words_of(OffsetKind kind) {
-    switch (kind) {
-        case OffsetKind::pith_offsets:
-            return pith_offset_words;
-        case OffsetKind::diameters:
-            return diameter_words;
-        case OffsetKind::d2pith:
-        case OffsetKind::proportional:
-            break;
-    }
-    return d2pith_words;
+    const std::string& text = fields[static_cast<std::size_t>(k)];
+    const std::string_view what = field_info(field).words;
+    if (field == CompanionField::pith_offset)
+        return read_whole(text, what, layout, record.pith_offset, comma_value);
+    float& value = field == CompanionField::d2pith ? record.d2pith_mm : record.diameter_cm;
+    return read_real(text, what, layout, value, comma_value);
 }
 
 // A row under a header that names its columns.
-std::string read_named_row(OffsetKind kind, const Layout& layout,
+std::string read_named_row(const CompanionKindInfo& kind, const Layout& layout,
                            const std::vector<std::string>& fields, CompanionValue& value,
                            std::string& comma_value) {
     const Columns& c = *layout.columns;
@@ -289,15 +261,8 @@ std::string read_named_row(OffsetKind kind, const Layout& layout,
         return why;
     }
     if (c.id >= 0) value.name = fields[static_cast<std::size_t>(c.id)];
-    const struct {
-        int column;
-        std::string_view what;
-    } wanted[] = {
-        {c.pith_offset, pith_offset_words}, {c.d2pith, d2pith_words}, {c.diameter, diameter_words}};
-    for (const auto& w : wanted) {
-        const bool needed = kind == OffsetKind::proportional || w.what == words_of(kind);
-        if (!needed) continue;
-        std::string why = read_field(fields, w.column, w.what, layout, value.record, comma_value);
+    for (const CompanionField field : kind.fields) {
+        std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
         if (!why.empty()) return why;
     }
     return "";
@@ -305,7 +270,7 @@ std::string read_named_row(OffsetKind kind, const Layout& layout,
 
 // A row of one value and perhaps the series ID, in either order: the value
 // is the field that is a number, the first when both are.
-std::string read_plain_row(OffsetKind kind, const Layout& layout,
+std::string read_plain_row(const CompanionKindInfo& kind, const Layout& layout,
                            const std::vector<std::string>& fields, CompanionValue& value,
                            std::string& comma_value) {
     if (fields.size() > 2) return "the line holds more than a value and a series ID";
@@ -320,19 +285,19 @@ std::string read_plain_row(OffsetKind kind, const Layout& layout,
         k = second_is_value ? 1 : 0;
         value.name = fields[static_cast<std::size_t>(1 - k)];
     }
-    return read_field(fields, k, words_of(kind), layout, value.record, comma_value);
+    return read_field(fields, k, kind.value_field(), layout, value.record, comma_value);
 }
 
 // Takes the file's first line: its layout, and whether it is a header to
 // pass over or read for its column names. Gives why the file cannot be
 // read, or nothing.
-std::string take_first_line(OffsetKind kind, std::string_view line, long n, Layout& layout,
+std::string take_first_line(const CompanionKindInfo& kind, std::string_view line, long n, Layout& layout,
                             bool& header, CompanionReading& reading) {
     layout.separator = separator_of(trim(line));
     layout.decimal_comma = layout.separator != ',';
     const std::vector<std::string> fields = split_fields(line, layout.separator);
     header = is_header(fields, layout);
-    const bool table = kind == OffsetKind::proportional;
+    const bool table = kind.is_table();
     if (!header)
         return table ? "the table has no header row naming its columns (series, pith_offset, "
                        "d2pith_mm and dbh_cm)"
@@ -352,7 +317,9 @@ std::string take_first_line(OffsetKind kind, std::string_view line, long n, Layo
 
 }  // namespace
 
-CompanionReading read_free_companion(OffsetKind kind, LineReader& lines, std::size_t value_limit) {
+CompanionReading read_free_companion(CompanionKind kind_read, LineReader& lines,
+                                     std::size_t value_limit) {
+    const CompanionKindInfo& kind = kind_info(kind_read);
     CompanionReading reading;
     std::optional<Layout> layout;
     LinesPassedOver empty;  // since the last value
@@ -382,7 +349,7 @@ CompanionReading read_free_companion(OffsetKind kind, LineReader& lines, std::si
         std::string why = layout->columns
                               ? read_named_row(kind, *layout, fields, value, comma_value)
                               : read_plain_row(kind, *layout, fields, value, comma_value);
-        if (why.empty()) why = unusable_value(kind, value.record);
+        if (why.empty()) why = unusable_value(kind.kind, value.record);
         if (!why.empty()) {
             reading.fault = CompanionFault{n, line, std::move(why)};
             break;

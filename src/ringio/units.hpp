@@ -26,4 +26,15 @@ inline float mm_to_cm(float width) {
     return width / 10.0f;
 }
 
+// The tables keep basal areas in dm2 (cm2 / 100), as the per-file and
+// summary tables print them, and increments in cm2. A stored area and its
+// value in cm2 are one single-precision step apart, the same step wherever it
+// is taken.
+inline float cm2_to_dm2(float area_cm2) {
+    return area_cm2 / 100.0f;
+}
+inline float dm2_to_cm2(float area_dm2) {
+    return area_dm2 * 100.0f;
+}
+
 }  // namespace ruvela

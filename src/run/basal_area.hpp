@@ -1,15 +1,23 @@
-// Basal area and basal-area increment of every series, and their per-year means.
+// The pair's computation, from the store and back into it.
 #pragma once
 
+#include "run/pair_computation.hpp"
 #include "run/store.hpp"
 
 namespace ruvela {
 
-inline constexpr float pi = 3.1415927f;
+// The store's series of the pair as the computation takes them.
+std::vector<SeriesInput> series_inputs(const PairSeries& pair, const PairTables& tables);
 
-// For pair run.file_index: rebuilds each series' radius year by year
-// from the outside in, fills basal_area (dm2) and
-// basal_area_increment (cm2), and keeps the pair's per-year means in file_means.
-void compute_basal_area(OffsetKind kind, RunResults& run, PairSeries& pair, PairTables& tables);
+// Fills the pair's tables (basal_area in dm2, basal_area_increment in cm2,
+// the per-year sums, counts and means), each series' radius and first
+// ring's area, and pair run.file_index's means in file_means.
+void store_pair_result(const PairResult& result, RunResults& run, PairSeries& pair,
+                       PairTables& tables);
+
+// For pair run.file_index: computes it and stores the result; gives the
+// values that cannot be what the user meant.
+std::vector<ImplausibleValue> compute_basal_area(CompanionKind kind, RunResults& run,
+                                                 PairSeries& pair, PairTables& tables);
 
 }  // namespace ruvela

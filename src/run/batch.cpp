@@ -21,8 +21,8 @@ namespace {
 
 Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     Job job;
-    job.offset_kind = inputs.kind;
-    job.offset_format = inputs.format;
+    job.companion_kind = inputs.kind;
+    job.companion_format = inputs.format;
     job.output_layout = inputs.layout;
     job.out_dir = options.out_dir;
     job.pairs = inputs.pairs;

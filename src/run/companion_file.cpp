@@ -21,46 +21,7 @@ namespace ruvela {
 
 namespace {
 
-// A diameter more than this many times the measured rings' diameter is
-// taken for another unit typed as centimetres.
-constexpr float diameter_excess_factor = 10.0f;
-
-// The value columns of the listing, as the kind has them. A diameter or a
-// distance is shown with one decimal, the precision it is measured to.
-void put_companion_values(OffsetKind kind, const CompanionRecord& record, std::string& row) {
-    switch (kind) {
-        case OffsetKind::pith_offsets:
-            put_int(row, record.pith_offset, 5);
-            return;
-        case OffsetKind::diameters:
-            put_fixed(row, record.diameter_cm, 5, 1);
-            return;
-        case OffsetKind::d2pith:
-            put_fixed(row, record.d2pith_mm, 9, 1);
-            return;
-        case OffsetKind::proportional:
-            put_int(row, record.pith_offset, 7);
-            put_fixed(row, record.d2pith_mm, 9, 1);
-            put_fixed(row, record.diameter_cm, 9, 1);
-            return;
-    }
-}
-
-std::string_view listing_heading(OffsetKind kind) {
-    switch (kind) {
-        case OffsetKind::pith_offsets:
-            return " SERIES#      ID    IYR  LYR   AGE   PITH   ";
-        case OffsetKind::diameters:
-            return " SERIES#      ID    IYR  LYR   AGE   DIA.   ";
-        case OffsetKind::d2pith:
-            return " SERIES#      ID    IYR  LYR   AGE   D2PITH";
-        case OffsetKind::proportional:
-            break;
-    }
-    return " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH";
-}
-
-void write_series_row(OffsetKind kind, const PairSeries& pair, Console& con, int n) {
+void write_series_row(CompanionKind kind, const PairSeries& pair, Console& con, int n) {
     std::string row = "   ";
     put_int(row, n, 5);
     row += "   ";
@@ -68,14 +29,14 @@ void write_series_row(OffsetKind kind, const PairSeries& pair, Console& con, int
     put_int(row, pair.series_first_year(n), 5);
     put_int(row, pair.series_last_year(n), 5);
     put_int(row, pair.series_length(n), 5);
-    put_companion_values(kind, pair.companion(n), row);
+    kind_info(kind).put_listing(pair.companion(n), row);
     write_line(con, row);
 }
 
 // The listing of the values read so far, under its heading.
-void write_series_table(OffsetKind kind, const PairSeries& pair, int values, Console& con) {
+void write_series_table(CompanionKind kind, const PairSeries& pair, int values, Console& con) {
     write_line(con);
-    write_line(con, listing_heading(kind));
+    write_line(con, kind_info(kind).listing_heading);
     for (int n = 1; n <= values; ++n) write_series_row(kind, pair, con, n);
 }
 
@@ -127,10 +88,10 @@ void warn_trailing_empty_lines(Console& con, const std::string& file,
 // Empty lines between the values, which a format reads as 0.
 void warn_empty_values(Console& con, const std::string& file, const CompanionReading& reading,
                        const PairSeries& pair) {
-    int told = 0;
+    ListedWarnings listed;
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
         const CompanionValue& value = reading.values[k];
-        if (!(value.empty_line || value.blank_field) || ++told > listed_warnings) continue;
+        if (!(value.empty_line || value.blank_field) || !listed.take()) continue;
         const int s = static_cast<int>(k) + 1;
         std::string series = "series " + std::to_string(s);
         if (s <= pair.series_count) series += ", " + quoted(trim(pair.series_ids(s)));
@@ -140,8 +101,8 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
                                " is read as the value 0 of " + series +
                                ", as the format reads blanks.");
     }
-    if (told > listed_warnings)
-        write_warning(con, "File " + file + ": " + std::to_string(told - listed_warnings) +
+    if (listed.untold() > 0)
+        write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more empty lines or blank fields are read as the value 0.");
 }
 
@@ -174,17 +135,16 @@ void pair_values(const std::string& file, const std::string& ring_file,
                                "; its values were paired with the series by series ID.");
         return;
     }
-    int told = 0;
+    ListedWarnings listed;
     for (const NameMismatch& m : pairing.mismatches) {
-        if (++told > listed_warnings) break;
+        if (!listed.take()) continue;
         const std::string id(ids[static_cast<std::size_t>(m.series - 1)]);
         write_warning(con, at_line(file, m.line) + "the name " + quoted(m.name) +
                                " is not the ID of series " + std::to_string(m.series) + ", " +
                                quoted(id) + "; the value is used for series " + quoted(id) + ".");
     }
-    const auto differing = static_cast<int>(pairing.mismatches.size());
-    if (differing > listed_warnings)
-        write_warning(con, "File " + file + ": " + std::to_string(differing - listed_warnings) +
+    if (listed.untold() > 0)
+        write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more lines name another series than the one in their place.");
 }
 
@@ -230,68 +190,6 @@ void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
                    " But in fact they do not!",
                    " #series = " + int_field(pair.series_count, 4) +
                        " #pith offsets = " + int_field(pair.offset_count, 4)});
-}
-
-// The radius that the series' rings measure, in cm.
-float measured_radius(const PairSeries& pair, const PairTables& tables, int s) {
-    float sum = 0.0f;
-    for (int y = pair.series_first_year(s); y <= pair.series_last_year(s); ++y)
-        sum += tables.ring_width(s, y);
-    return mm_to_cm(sum);
-}
-
-std::string cm(float value) {
-    return std::string(trim(fixed_field(value, 12, 2))) + " cm";
-}
-
-std::string negative_offset(int offset) {
-    return offset < 0 ? "the pith offset " + std::to_string(offset) + " is negative" : "";
-}
-
-std::string diameter_in_another_unit(float diameter, float radius) {
-    if (diameter <= diameter_excess_factor * (2.0f * radius)) return "";
-    return "the diameter " + cm(diameter) + " is more than " +
-           shortest_text(diameter_excess_factor) + " times twice the measured radius " +
-           cm(radius) + ", as if typed in another unit than centimetres";
-}
-
-std::string implausible_diameter(float diameter, float radius) {
-    if (diameter * 0.5f < radius)
-        return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
-               cm(radius) + ", so the increments turn negative";
-    return diameter_in_another_unit(diameter, radius);
-}
-
-// The proportional method's row: its pith offset goes with its distance to
-// the pith, and the distance and widths give a radius to share the diameter
-// among. `measured` is the distance and the widths together, in cm.
-std::string implausible_row(const CompanionRecord& record, float measured) {
-    if (std::string why = negative_offset(record.pith_offset); !why.empty()) return why;
-    if ((record.pith_offset == 0) != (record.d2pith_mm == 0.0f))
-        return "the pith offset " + std::to_string(record.pith_offset) +
-               " and the distance to the pith " + shortest_text(record.d2pith_mm) +
-               " mm disagree: one of them is 0 and the other is not";
-    if (measured == 0.0f)
-        return "the distance to the pith and the ring widths are all 0, so the diameter "
-               "cannot be shared among the rings; its areas are 0";
-    return diameter_in_another_unit(record.diameter_cm, measured);
-}
-
-// What is implausible about series s's value, or nothing.
-std::string implausible_value(OffsetKind kind, const PairSeries& pair, const PairTables& tables,
-                              int s) {
-    const CompanionRecord& record = pair.companion(s);
-    switch (kind) {
-        case OffsetKind::pith_offsets:
-            return negative_offset(record.pith_offset);
-        case OffsetKind::diameters:
-            return implausible_diameter(record.diameter_cm, measured_radius(pair, tables, s));
-        case OffsetKind::d2pith:  // a negative distance stopped the reading
-            return "";
-        case OffsetKind::proportional:
-            break;
-    }
-    return implausible_row(record, mm_to_cm(record.d2pith_mm) + measured_radius(pair, tables, s));
 }
 
 // Why the format could not read the line, in plain words.
@@ -340,12 +238,12 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     std::ifstream stream;
     open_input(stream, file);
     LineReader lines(stream);
-    const CompanionReading reading = read_companion(job.offset_kind, job.offset_format, lines,
+    const CompanionReading reading = read_companion(job.companion_kind, job.companion_format, lines,
                                                     static_cast<std::size_t>(max_series));
     const auto values = static_cast<int>(reading.values.size());
     if (values > max_series) {
         keep_in_file_order(reading, max_series, pair);
-        write_series_table(job.offset_kind, pair, max_series, con);
+        write_series_table(job.companion_kind, pair, max_series, con);
         stop_run(con,
                  {" File " + file + " holds more than " + std::to_string(max_series) + " values;",
                   " value " + std::to_string(values) + " cannot be stored, and file " + ring_file +
@@ -353,7 +251,7 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     }
     if (reading.conversion_error) {
         keep_in_file_order(reading, reading.values.size(), pair);
-        write_series_table(job.offset_kind, pair, values, con);
+        write_series_table(job.companion_kind, pair, values, con);
         if (reading.fault)
             write_warning(con, at_line(file, reading.fault->line) + quoted(reading.fault->text) +
                                    ": " + fault_reason(*reading.fault) + ".");
@@ -362,34 +260,32 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     if (reading.fault) stop_at_fault(con, file, *reading.fault);
     pair.offset_count = values;
     warn_header_passed_over(con, file, reading);
-    warn_habits(con, file, job.offset_format, reading);
+    warn_habits(con, file, job.companion_format, reading);
     warn_empty_values(con, file, reading, pair);
     warn_trailing_empty_lines(con, file, reading);
-    if (job.offset_kind == OffsetKind::proportional)
+    if (kind_info(job.companion_kind).is_table())
         pair_rows(file, ring_file, reading, pair, con);
     else
         pair_values(file, ring_file, reading, pair, con);
-    write_series_table(job.offset_kind, pair, pair.offset_count, con);
+    write_series_table(job.companion_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
 }
 
-void check_companion_values(const Job& job, int f, const PairSeries& pair, const PairTables& tables,
-                            Console& con) {
+void tell_implausible_values(const Job& job, int f, const PairSeries& pair,
+                             std::span<const ImplausibleValue> implausible, Console& con) {
     const std::string file = file_name_of(job.pair(f).companion_file);
-    int implausible = 0;
-    for (int s = 1; s <= pair.series_count; ++s) {
-        const std::string why = implausible_value(job.offset_kind, pair, tables, s);
-        if (why.empty()) continue;
-        if (++implausible <= listed_warnings)
-            write_warning(con, "File " + file + ", series " + std::to_string(s) + ", " +
-                                   quoted(trim(pair.series_ids(s))) + ": " + why + ".");
-    }
-    if (implausible > listed_warnings)
-        write_warning(con, "File " + file + ": " + std::to_string(implausible - listed_warnings) +
+    ListedWarnings listed;
+    for (const ImplausibleValue& value : implausible)
+        if (listed.take())
+            write_warning(con, "File " + file + ", series " + std::to_string(value.series) + ", " +
+                                   quoted(trim(pair.series_ids(value.series))) + ": " + value.why +
+                                   ".");
+    if (listed.untold() > 0)
+        write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more series with an implausible value.");
 }
 
-std::string read_format_problem(std::string_view format, OffsetKind kind) {
+std::string read_format_problem(std::string_view format, CompanionKind kind) {
     if (is_free_format(format)) return {};
     const std::string_view text = trim(format);
     if (!text.starts_with('(') || !text.ends_with(')'))
@@ -398,10 +294,11 @@ std::string read_format_problem(std::string_view format, OffsetKind kind) {
     if (!parsed)
         return "it is not a read format this program can interpret (I, F, E, D, G and X "
                "elements, repeat counts and groups, as in (5x,i3) or (f6.1))";
-    if (kind == OffsetKind::pith_offsets && parsed->has_real_field)
-        return "pith offsets are whole numbers of rings, read with an I element such as (i3)";
-    if (kind == OffsetKind::diameters && parsed->has_int_field)
-        return "diameters are real numbers, read with an F element such as (f6.1)";
+    const CompanionKindInfo& info = kind_info(kind);
+    const bool wrong_element =
+        (info.format_element == ValueElement::whole && parsed->has_real_field) ||
+        (info.format_element == ValueElement::real && parsed->has_int_field);
+    if (wrong_element) return std::string(info.format_advice);
     return {};
 }
 

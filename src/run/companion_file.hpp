@@ -1,6 +1,9 @@
 // The companion file of a pair: one pith offset or diameter per series.
 #pragma once
 
+#include <span>
+
+#include "run/pair_computation.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
 
@@ -13,13 +16,14 @@ namespace ruvela {
 // when the number of values differs from the number of series.
 void read_companion_file(const Job& job, int file_index, PairSeries& pair, Console& con);
 
-// Warns of values that cannot be what the user meant: a diameter smaller than
-// the measured rings or far larger than them, a negative pith offset.
-void check_companion_values(const Job& job, int file_index, const PairSeries& pair,
-                            const PairTables& tables, Console& con);
+// Warns of the values that cannot be what the user meant (a diameter smaller
+// than the measured rings or far larger than them, a negative pith offset):
+// ten, then a count.
+void tell_implausible_values(const Job& job, int file_index, const PairSeries& pair,
+                             std::span<const ImplausibleValue> implausible, Console& con);
 
 // What keeps read format `format` from reading values of `kind`, in words;
 // empty when it can read them.
-std::string read_format_problem(std::string_view format, OffsetKind kind);
+std::string read_format_problem(std::string_view format, CompanionKind kind);
 
 }  // namespace ruvela

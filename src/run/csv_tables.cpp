@@ -141,7 +141,7 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
 
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
                                                           const PairSeries& pair,
-                                                          const PairTables& tables, OffsetKind kind,
+                                                          const PairTables& tables, CompanionKind kind,
                                                           int tree_chars) {
     OutputFile file(std::string(table_name) + "_trees.csv");
     write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));

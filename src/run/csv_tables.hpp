@@ -85,7 +85,7 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
 // on the diameter, for the run to tell (warn_tree_disagreements).
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
                                                           const PairSeries& pair,
-                                                          const PairTables& tables, OffsetKind kind,
+                                                          const PairTables& tables, CompanionKind kind,
                                                           int tree_chars);
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it

@@ -106,27 +106,30 @@ int read_one_or_two(Console& con, const std::function<void()>& ask) {
     }
 }
 
-void ask_offset_kind(Job& job, Console& con) {
-    job.offset_kind = static_cast<OffsetKind>(read_one_or_two(con, [&] {
+void ask_companion_kind(Job& job, Console& con) {
+    const int answer = read_one_or_two(con, [&] {
         write_line(con);
         write_line(con, " Tell me something about your Pith Estimate/Diameter file");
-        write_line(con, "  [1] = Pith Estimate only");
-        write_line(con, "  [2] = Diameter only");
+        for (const CompanionKindInfo& kind : companion_kinds())
+            if (kind.menu_answer != 0)
+                write_line(con, "  [" + std::to_string(kind.menu_answer) + "] = " +
+                                    std::string(kind.menu_text));
         write_prompt(con, " > ");
-    }));
+    });
+    job.companion_kind = kind_of_menu_answer(answer).value_or(CompanionKind::pith);
 }
 
 // Asked again when the format cannot read the kind's values: the run would
 // otherwise stop at the first value.
-void ask_offset_format(Job& job, Console& con) {
+void ask_companion_format(Job& job, Console& con) {
     for (;;) {
         write_line(con);
         write_line(con, " Enter Estimate/Diameter file READ format");
         write_prompt(con, " e.g., (i2), (f6.3) etc.. > ");
-        job.offset_format = read_text(con, name_length);
-        const std::string problem = read_format_problem(job.offset_format, job.offset_kind);
+        job.companion_format = read_text(con, name_length);
+        const std::string problem = read_format_problem(job.companion_format, job.companion_kind);
         if (problem.empty()) return;
-        write_warning(con, "The read format " + quoted(trim(job.offset_format)) +
+        write_warning(con, "The read format " + quoted(trim(job.companion_format)) +
                                " cannot be used: " + problem + "; please answer again.");
     }
 }
@@ -164,8 +167,8 @@ Job input_dialogue(Console& con) {
     } else {
         ask_file_pair(job, con);
     }
-    ask_offset_kind(job, con);
-    ask_offset_format(job, con);
+    ask_companion_kind(job, con);
+    ask_companion_format(job, con);
     ask_output_layout(job, con);
     return job;
 }

@@ -26,8 +26,9 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     start_pair(results, store.tables);
     read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, con);
-    check_companion_values(job, f, store.pair, store.tables, con);
-    compute_basal_area(job.offset_kind, results, store.pair, store.tables);
+    const std::vector<ImplausibleValue> implausible =
+        compute_basal_area(job.companion_kind, results, store.pair, store.tables);
+    tell_implausible_values(job, f, store.pair, implausible, con);
     const std::string table =
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
@@ -37,7 +38,7 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     }
     if (options.trees) {
         const auto disagreements = write_tree_csv_file(
-            job.output_path(table), store.pair, store.tables, job.offset_kind, options.tree_chars);
+            job.output_path(table), store.pair, store.tables, job.companion_kind, options.tree_chars);
         warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
                                 disagreements);
     }

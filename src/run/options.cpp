@@ -32,18 +32,6 @@ bool take_value(std::span<const std::string_view> args, std::size_t& k, std::str
     return true;
 }
 
-std::optional<OffsetKind> kind_named(std::string_view name) {
-    constexpr std::pair<std::string_view, OffsetKind> kinds[] = {
-        {"pith", OffsetKind::pith_offsets},
-        {"diameter", OffsetKind::diameters},
-        {"d2pith", OffsetKind::d2pith},
-        {"proportional", OffsetKind::proportional},
-    };
-    for (const auto& [n, kind] : kinds)
-        if (n == name) return kind;
-    return std::nullopt;
-}
-
 std::optional<OutputLayout> layout_named(std::string_view name) {
     if (name == "column") return OutputLayout::column;
     if (name == "decade") return OutputLayout::decade;
@@ -66,7 +54,7 @@ std::optional<int> positive_number(std::string_view text) {
 struct Parse {
     CommandLine line;
     bool help = false, version = false;
-    std::optional<OffsetKind> kind;
+    std::optional<CompanionKind> kind;
     BatchInputs inputs;
     std::vector<std::string_view> files;
     std::string_view batch_option;  // the first option that needs --kind
@@ -123,8 +111,7 @@ void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
     } else if (take_value(args, k, "--kind", value)) {
         kind = kind_named(value);
         if (!kind)
-            fail("unknown kind '" + std::string(value) +
-                 "' for --kind (pith, diameter, d2pith or proportional)");
+            fail("unknown kind '" + std::string(value) + "' for --kind (" + kind_names() + ")");
     } else if (take_value(args, k, "--layout", value)) {
         needs_kind("--layout");
         const auto layout = layout_named(value);
@@ -170,10 +157,10 @@ void Parse::finish() {
     }
     inputs.kind = *kind;
     if (!is_free_format(inputs.format)) {
-        if (inputs.kind == OffsetKind::proportional)
-            fail(
-                "option --format does not apply to --kind proportional, whose companion files "
-                "are tables with a header row");
+        if (kind_info(inputs.kind).is_table())
+            fail("option --format does not apply to --kind " +
+                 std::string(kind_info(inputs.kind).name) +
+                 ", whose companion files are tables with a header row");
         const std::string problem = read_format_problem(inputs.format, inputs.kind);
         if (!problem.empty())
             fail("option --format: the read format '" + inputs.format +

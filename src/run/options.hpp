@@ -29,7 +29,7 @@ struct RunOptions {
 
 // The inputs of a run given on the command line instead of the dialogue.
 struct BatchInputs {
-    OffsetKind kind = OffsetKind::pith_offsets;
+    CompanionKind kind = CompanionKind::pith;
     std::string format{free_format};  // --format; read freely without it
     OutputLayout layout = OutputLayout::column;
     std::vector<FilePair> pairs;            // RINGS COMPANION ...

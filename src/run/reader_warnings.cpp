@@ -162,13 +162,11 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
 void write_reader_warnings(Console& con, std::string_view file, std::span<const Finding> findings) {
     // Each kind is told listed_warnings times, then counted: a file of
     // thousands of series with one damage would otherwise bury the console.
-    std::map<FindingKind, int> of_kind;
+    std::map<FindingKind, ListedWarnings> of_kind;
     for (const Finding& f : findings)
-        if (++of_kind[f.kind] <= listed_warnings) write_warning(con, reader_warning_text(f, file));
-    for (const auto& [kind, count] : of_kind) {
-        const int untold = count - listed_warnings;
-        if (untold > 0) write_warning(con, untold_warnings_text(kind, untold, file));
-    }
+        if (of_kind[f.kind].take()) write_warning(con, reader_warning_text(f, file));
+    for (const auto& [kind, listed] : of_kind)
+        if (listed.untold() > 0) write_warning(con, untold_warnings_text(kind, listed.untold(), file));
 }
 
 }  // namespace ruvela

@@ -9,6 +9,7 @@
 
 #include "ringio/companion.hpp"
 #include "ringio/series.hpp"
+#include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/slots.hpp"
@@ -89,8 +90,8 @@ struct FilePair {
 struct Job {
     std::vector<FilePair> pairs;
     std::string ring_list, companion_list;  // the list files named, in list mode
-    OffsetKind offset_kind = OffsetKind::pith_offsets;
-    std::string offset_format;  // as typed
+    CompanionKind companion_kind = CompanionKind::pith;
+    std::string companion_format;  // as typed
     OutputLayout output_layout = OutputLayout::column;
     std::string out_dir;  // where tables and plots go; empty: the working folder
 
@@ -138,17 +139,6 @@ struct PairSeries {
     // per-file table leaves at 0 (it has no earlier year to take it from).
     PerSeries<float> first_ring_area;
 };
-
-// The tables keep basal areas in dm2 (cm2 / 100), as the per-file and
-// summary tables print them, and increments in cm2. A stored area and its
-// value in cm2 are one single-precision step apart, the same step wherever it
-// is taken.
-inline float cm2_to_dm2(float area_cm2) {
-    return area_cm2 / 100.0f;
-}
-inline float dm2_to_cm2(float area_dm2) {
-    return area_dm2 * 100.0f;
-}
 
 // The pair's series-by-year tables and per-year sums, sample depths and
 // means. Cleared by clear(), which touches only what the pair wrote.

@@ -93,11 +93,11 @@ std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tabl
     return trees;
 }
 
-std::vector<TreeDiameterDisagreement> diameter_disagreements(OffsetKind kind,
+std::vector<TreeDiameterDisagreement> diameter_disagreements(CompanionKind kind,
                                                              const PairSeries& pair,
                                                              int tree_chars) {
     std::vector<TreeDiameterDisagreement> found;
-    if (kind != OffsetKind::diameters && kind != OffsetKind::proportional) return found;
+    if (!kind_info(kind).gives(CompanionField::diameter)) return found;
     for (const auto& [tree, cores] : cores_by_tree(pair, tree_chars)) {
         const float diameter = pair.companion(cores.front()).diameter_cm;
         const auto other = std::find_if(cores.begin(), cores.end(), [&](int s) {
@@ -110,22 +110,20 @@ std::vector<TreeDiameterDisagreement> diameter_disagreements(OffsetKind kind,
 
 void warn_tree_disagreements(Console& con, std::string_view file, const PairSeries& pair,
                              std::span<const TreeDiameterDisagreement> disagreements) {
-    int told = 0;
     const auto core = [&](int s) {
         return quoted(series_id(pair, s)) + " " + shortest_text(pair.companion(s).diameter_cm) +
                " cm";
     };
+    ListedWarnings listed;
     for (const TreeDiameterDisagreement& d : disagreements) {
-        if (++told > listed_warnings) break;
+        if (!listed.take()) continue;
         write_warning(con, "File " + std::string(file) + ", tree " + quoted(d.tree) +
                                ": its cores give different diameters, " + core(d.first_series) +
                                " and " + core(d.other_series) +
                                "; each core's areas follow its own.");
     }
-    const auto count = static_cast<int>(disagreements.size());
-    if (count > listed_warnings)
-        write_warning(con, "File " + std::string(file) + ": " +
-                               std::to_string(count - listed_warnings) +
+    if (listed.untold() > 0)
+        write_warning(con, "File " + std::string(file) + ": " + std::to_string(listed.untold()) +
                                " more trees whose cores give different diameters.");
 }
 

@@ -44,7 +44,7 @@ struct TreeDiameterDisagreement {
     int other_series = 0;  // the first core whose diameter differs from it
 };
 
-std::vector<TreeDiameterDisagreement> diameter_disagreements(OffsetKind kind,
+std::vector<TreeDiameterDisagreement> diameter_disagreements(CompanionKind kind,
                                                              const PairSeries& pair,
                                                              int tree_chars);
 

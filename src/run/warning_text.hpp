@@ -11,6 +11,17 @@ namespace ruvela {
 // one more line.
 inline constexpr int listed_warnings = 10;
 
+// Counts the warnings of one kind as they come: take() says whether this one
+// is still written out, untold() how many the closing line must count.
+class ListedWarnings {
+  public:
+    bool take() { return ++seen_ <= listed_warnings; }
+    int untold() const { return seen_ > listed_warnings ? seen_ - listed_warnings : 0; }
+
+  private:
+    int seen_ = 0;
+};
+
 // "File site.pth, line 12: ", the start of a warning about one line.
 inline std::string at_line(std::string_view file, long line) {
     return "File " + std::string(file) + ", line " + std::to_string(line) + ": ";

@@ -11,17 +11,17 @@
 namespace ruvela {
 namespace {
 
-CompanionReading read(OffsetKind kind, const std::string& text, std::string_view format = "*") {
+CompanionReading read(CompanionKind kind, const std::string& text, std::string_view format = "*") {
     std::istringstream in(text);
     LineReader lines(in);
     return read_companion(kind, format, lines, 1001);
 }
 
-float value_of(OffsetKind kind, const CompanionRecord& r) {
+float value_of(CompanionKind kind, const CompanionRecord& r) {
     switch (kind) {
-        case OffsetKind::pith_offsets:
+        case CompanionKind::pith:
             return static_cast<float>(r.pith_offset);
-        case OffsetKind::diameters:
+        case CompanionKind::diameter:
             return r.diameter_cm;
         default:
             return r.d2pith_mm;
@@ -34,7 +34,7 @@ struct Expected {
     long line;
 };
 
-void expect_values(const char* text, OffsetKind kind, std::vector<Expected> expected,
+void expect_values(const char* text, CompanionKind kind, std::vector<Expected> expected,
                    const CompanionReading& reading) {
     ASSERT_FALSE(reading.fault) << text << ": " << reading.fault->reason;
     ASSERT_EQ(reading.values.size(), expected.size()) << text;
@@ -49,7 +49,7 @@ void expect_values(const char* text, OffsetKind kind, std::vector<Expected> expe
 // free reading took apart wrongly (the ID as the value, a decimal comma as
 // a separator, a comment or an empty line as a value).
 TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
-    const auto d2pith = OffsetKind::d2pith;
+    const auto d2pith = CompanionKind::d2pith;
     const struct {
         const char* text;
         std::vector<Expected> values;
@@ -79,24 +79,24 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
     const char* zof = "series,pith_offset,d2pith_mm,dbh_cm\nZOF01a,3,6,59\n";
     const struct {
         const char* text;
-        OffsetKind kind;
+        CompanionKind kind;
         Expected value;
         int passed_over;
     } cases[] = {
-        {"Pith offsets of site A\n3 a\n", OffsetKind::pith_offsets, {3.0f, "a", 2}, 1},
-        {zof, OffsetKind::pith_offsets, {3.0f, "ZOF01a", 2}, 0},
-        {zof, OffsetKind::d2pith, {6.0f, "ZOF01a", 2}, 0},
-        {zof, OffsetKind::diameters, {59.0f, "ZOF01a", 2}, 0},
-        {"ID;DBH\n01A;61,3\n", OffsetKind::diameters, {61.3f, "01A", 2}, 0},
-        {"Pith.Offset\tSeries\n5.0\t01A\n", OffsetKind::pith_offsets, {5.0f, "01A", 2}, 0},
-        {"series,value\n01A,7\n", OffsetKind::pith_offsets, {7.0f, "01A", 2}, 0},
+        {"Pith offsets of site A\n3 a\n", CompanionKind::pith, {3.0f, "a", 2}, 1},
+        {zof, CompanionKind::pith, {3.0f, "ZOF01a", 2}, 0},
+        {zof, CompanionKind::d2pith, {6.0f, "ZOF01a", 2}, 0},
+        {zof, CompanionKind::diameter, {59.0f, "ZOF01a", 2}, 0},
+        {"ID;DBH\n01A;61,3\n", CompanionKind::diameter, {61.3f, "01A", 2}, 0},
+        {"Pith.Offset\tSeries\n5.0\t01A\n", CompanionKind::pith, {5.0f, "01A", 2}, 0},
+        {"series,value\n01A,7\n", CompanionKind::pith, {7.0f, "01A", 2}, 0},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
         expect_values(c.text, c.kind, {c.value}, reading);
         EXPECT_EQ(reading.header.lines, c.passed_over) << c.text;
     }
-    const CompanionReading row = read(OffsetKind::proportional, zof);
+    const CompanionReading row = read(CompanionKind::proportional, zof);
     ASSERT_EQ(row.values.size(), 1u);
     EXPECT_EQ(row.values[0].record.pith_offset, 3);
     EXPECT_EQ(row.values[0].record.d2pith_mm, 6.0f);
@@ -106,23 +106,23 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
 // Fault guarded for each: an unknown, unusable or misplaced value read as
 // 0 or guessed at instead of stopping at its line.
 TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
-    const auto table = OffsetKind::proportional;
+    const auto table = CompanionKind::proportional;
     const struct {
         const char* text;
-        OffsetKind kind;
+        CompanionKind kind;
         long line;
         const char* reason;
     } cases[] = {
-        {"01A NA\n", OffsetKind::d2pith, 1, "the distance to the pith is NA: the value is unknown"},
-        {"series,d2pith\n01A,\n", OffsetKind::d2pith, 2,
+        {"01A NA\n", CompanionKind::d2pith, 1, "the distance to the pith is NA: the value is unknown"},
+        {"series,d2pith\n01A,\n", CompanionKind::d2pith, 2,
          "the distance to the pith is empty: the value is unknown"},
-        {"series,d2pith\n01A,abc\n", OffsetKind::d2pith, 2,
+        {"series,d2pith\n01A,abc\n", CompanionKind::d2pith, 2,
          "the distance to the pith \"abc\" is no number"},
-        {"3.5 01A\n", OffsetKind::pith_offsets, 1, "the pith offset \"3.5\" is no whole number"},
-        {"60 01A extra\n", OffsetKind::d2pith, 1,
+        {"3.5 01A\n", CompanionKind::pith, 1, "the pith offset \"3.5\" is no whole number"},
+        {"60 01A extra\n", CompanionKind::d2pith, 1,
          "the line holds more than a value and a series ID"},
-        {"1\n-2 01B\n", OffsetKind::d2pith, 2, "the distance to the pith -2 mm is negative"},
-        {"series,pith_offset\n01A,3\n", OffsetKind::diameters, 1,
+        {"1\n-2 01B\n", CompanionKind::d2pith, 2, "the distance to the pith -2 mm is negative"},
+        {"series,pith_offset\n01A,3\n", CompanionKind::diameter, 1,
          "the header names no diameter column in cm (dbh, diam or diameter)"},
         {"3,6,59\n", table, 1,
          "the table has no header row naming its columns (series, pith_offset, d2pith_mm and "
@@ -140,7 +140,7 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
         EXPECT_EQ(reading.fault->reason, c.reason) << c.text;
     }
     // With a format, too, a negative distance stops the reading.
-    const CompanionReading formatted = read(OffsetKind::d2pith, "  20.0\n  -5.0  01A\n", "(f6.1)");
+    const CompanionReading formatted = read(CompanionKind::d2pith, "  20.0\n  -5.0  01A\n", "(f6.1)");
     ASSERT_TRUE(formatted.fault);
     EXPECT_EQ(formatted.fault->line, 2);
     EXPECT_EQ(formatted.values.size(), 1u);
@@ -151,7 +151,7 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
 // line between values, which a format reads as 0, not told.
 TEST(CompanionReading, EmptyLinesAfterTheLastValueAreNoValues) {
     const CompanionReading formatted =
-        read(OffsetKind::pith_offsets, " 78  01A\n\n 61  01B\n     01C\n\n  \n", "(i3)");
+        read(CompanionKind::pith, " 78  01A\n\n 61  01B\n     01C\n\n  \n", "(i3)");
     ASSERT_EQ(formatted.values.size(), 4u);
     EXPECT_TRUE(formatted.values[1].empty_line);
     EXPECT_TRUE(formatted.values[3].blank_field);  // an unknown offset left blank reads 0
@@ -162,7 +162,7 @@ TEST(CompanionReading, EmptyLinesAfterTheLastValueAreNoValues) {
     EXPECT_EQ(formatted.trailing_empty_lines.lines, 2);
     EXPECT_EQ(formatted.trailing_empty_lines.first_line, 5);
 
-    const CompanionReading free = read(OffsetKind::pith_offsets, "78 01A\n\n61 01B\n\n\n");
+    const CompanionReading free = read(CompanionKind::pith, "78 01A\n\n61 01B\n\n\n");
     ASSERT_EQ(free.values.size(), 2u);
     EXPECT_EQ(free.trailing_empty_lines.lines, 2);
     EXPECT_EQ(free.trailing_empty_lines.first_line, 4);

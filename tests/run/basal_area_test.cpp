@@ -21,7 +21,7 @@ float area(float r) {
 
 TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets, {{"core1a", 1901, {1.0f, 1.0f, 1.0f}, 2}});
+    load_pair(store, 1, CompanionKind::pith, {{"core1a", 1901, {1.0f, 1.0f, 1.0f}, 2}});
     compute(store);
     // a = 2 + 3 = 5 mm, so the outer radius is 0.5 cm and the walk inward
     // gives 0.4 and 0.3 cm.
@@ -38,7 +38,7 @@ TEST(BasalArea, PithOffsetAddsTheMeanWidthOfTheFirstRingsPerMissingRing) {
 
 TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::diameters, {{"tree", 1950, {2.0f, 3.0f}, 0, 20.0f}});
+    load_pair(store, 1, CompanionKind::diameter, {{"tree", 1950, {2.0f, 3.0f}, 0, 20.0f}});
     compute(store);
     EXPECT_EQ(store.tables.basal_area(1, 1951), 3.1415927f);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(10.0f - 0.3f) / 100.0f);
@@ -49,7 +49,7 @@ TEST(BasalArea, DiameterOf20cmGivesPiInTheLastYear) {
 // first ring's area taken from a circle of radius 0.
 TEST(BasalArea, DistanceToThePithStartsTheRadiusAndTheFirstRing) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::d2pith, {{"d", 1950, {1.0f, 2.0f}, 0, 0.0f, 10.0f}});
+    load_pair(store, 1, CompanionKind::d2pith, {{"d", 1950, {1.0f, 2.0f}, 0, 0.0f, 10.0f}});
     compute(store);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1951), area(1.3f) / 100.0f);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1950), area(1.1f) / 100.0f);
@@ -63,7 +63,7 @@ TEST(BasalArea, DistanceToThePithStartsTheRadiusAndTheFirstRing) {
 // A row with neither a distance nor widths has nothing to share out: 0.
 TEST(BasalArea, ProportionalRadiiScaleTheMeasuredOnesToTheDiameter) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::proportional,
+    load_pair(store, 1, CompanionKind::proportional,
               {{"p", 1950, {5.0f, 5.0f}, 3, 8.0f, 10.0f}, {"z", 1950, {0.0f}, 0, 8.0f, 0.0f}});
     compute(store);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1951), area(4.0f) / 100.0f);
@@ -76,7 +76,7 @@ TEST(BasalArea, ProportionalRadiiScaleTheMeasuredOnesToTheDiameter) {
 
 TEST(BasalArea, OneRingSeriesHasAreaNoIncrementAndCountsOnce) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets, {{"solo", 1800, {4.0f}, 0}});
+    load_pair(store, 1, CompanionKind::pith, {{"solo", 1800, {4.0f}, 0}});
     compute(store);
     EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1800), area(0.4f) / 100.0f);
     EXPECT_EQ(store.tables.basal_area_increment(1, 1800), 0.0f);
@@ -94,7 +94,7 @@ TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) 
     // the sum of its widths; the last case would overflow a year index.
     for (const int offset : {4, 50, 1000000, std::numeric_limits<int>::max()}) {
         testing::TestStore store;
-        load_pair(store, 1, OffsetKind::pith_offsets, {{"late", 4999, {1.0f, 2.0f, 3.0f}, offset}});
+        load_pair(store, 1, CompanionKind::pith, {{"late", 4999, {1.0f, 2.0f, 3.0f}, offset}});
         compute(store);
         EXPECT_FLOAT_EQ(store.tables.basal_area(1, 5001), area(1.2f) / 100.0f)
             << "offset " << offset;
@@ -104,7 +104,7 @@ TEST(BasalArea, PithOffsetsPastTheSeriesOrTheLastStorableYearCountOnlyItsRings) 
 TEST(BasalArea, OffsetOfZeroOrLessAddsNothing) {
     for (const int offset : {0, -3}) {
         testing::TestStore store;
-        load_pair(store, 1, OffsetKind::pith_offsets, {{"c", 1900, {1.0f, 1.0f}, offset}});
+        load_pair(store, 1, CompanionKind::pith, {{"c", 1900, {1.0f, 1.0f}, offset}});
         compute(store);
         EXPECT_FLOAT_EQ(store.tables.basal_area(1, 1901), area(0.2f) / 100.0f);
     }
@@ -112,7 +112,7 @@ TEST(BasalArea, OffsetOfZeroOrLessAddsNothing) {
 
 TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::diameters, {{"bad", 1900, {1.0f, 1.0f, 1.0f}, 0, -5.0f}});
+    load_pair(store, 1, CompanionKind::diameter, {{"bad", 1900, {1.0f, 1.0f, 1.0f}, 0, -5.0f}});
     compute(store);
     EXPECT_LT(store.tables.basal_area_increment(1, 1901), 0.0f);
     EXPECT_LT(store.tables.basal_area_increment(1, 1902), 0.0f);
@@ -128,7 +128,7 @@ TEST(BasalArea, NegativeDiameterGivesOnlyNegativeIncrementsWhichStayOutOfTheMean
 
 TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets,
+    load_pair(store, 1, CompanionKind::pith,
               {{"a", 1900, {1.0f, 2.0f, 3.0f}, 0}, {"b", 1902, {5.0f, 7.0f}, 0}});
     compute(store);
     // 1901 has one series, 1902 both (b's first-year zero increment counts).
@@ -146,9 +146,9 @@ TEST(BasalArea, MeansOverSeriesOfDifferentYears) {
 
 TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1900, {1.0f}, 0}});
+    load_pair(store, 1, CompanionKind::pith, {{"a", 1900, {1.0f}, 0}});
     compute(store);
-    load_pair(store, 2, OffsetKind::pith_offsets, {});
+    load_pair(store, 2, CompanionKind::pith, {});
     compute(store);
     EXPECT_EQ(store.run.overall_first_year, 1900);
     EXPECT_EQ(store.run.overall_last_year, 1900);
@@ -157,7 +157,7 @@ TEST(BasalArea, PairWithoutSeriesLeavesTheOverallSpan) {
 TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
     testing::TestStore store;
     load_pair(
-        store, 1, OffsetKind::pith_offsets,
+        store, 1, CompanionKind::pith,
         {{"a", 1, {1.0f, 2.0f}, 3},
          {"b", 4990, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f, 1.0f, 2.0f, 3.0f}, 0},
          {"c", 2000, {1.0f}, 0}});
@@ -193,9 +193,9 @@ TEST(SeriesStore, ClearingThePreviousPairLeavesEveryCellZero) {
 
 TEST(SeriesStore, YearsOfTheRowsPreviousSeriesReadZeroInTheNextPair) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f, 1.0f}, 0}});
+    load_pair(store, 1, CompanionKind::pith, {{"a", 1901, {1.0f, 1.0f, 1.0f}, 0}});
     compute(store);
-    load_pair(store, 2, OffsetKind::pith_offsets, {{"b", 1921, {1.0f}, 0}});
+    load_pair(store, 2, CompanionKind::pith, {{"b", 1921, {1.0f}, 0}});
     compute(store);
     const PairTables& tables = store.tables;
     EXPECT_EQ(tables.ring_width(1, 1902), 0.0f);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../support/program_runner.hpp"
+#include "run/basal_area.hpp"
 #include "run/companion_file.hpp"
 #include "store_fixture.hpp"
 #include "text/stops.hpp"
@@ -26,7 +27,7 @@ struct DriverRun {
 
 // Reads `text` as the companion file of `series` (ring-width file r.rwl),
 // then checks its values, as the run does.
-DriverRun read_companion_text(OffsetKind kind, const std::string& format, const std::string& text,
+DriverRun read_companion_text(CompanionKind kind, const std::string& format, const std::string& text,
                               std::initializer_list<TestSeries> series) {
     testing::ScratchFolder folder("kinds");
     const fs::path before = fs::current_path();
@@ -35,14 +36,16 @@ DriverRun read_companion_text(OffsetKind kind, const std::string& format, const 
     testing::TestStore store;
     testing::load_pair(store, 1, kind, series);
     store.job.pairs[0] = {"r.rwl", "c.txt"};
-    store.job.offset_format = format;
+    store.job.companion_format = format;
     std::istringstream in;
     std::ostringstream out, err;
     Console con(in, out, err);
     DriverRun run;
     try {
         read_companion_file(store.job, 1, store.pair, con);
-        check_companion_values(store.job, 1, store.pair, store.tables, con);
+        const PairResult result =
+            compute_pair(store.job.companion_kind, series_inputs(store.pair, store.tables));
+        tell_implausible_values(store.job, 1, store.pair, result.implausible, con);
     } catch (const RunEnded& ended) {
         run.status = ended.status;
     }
@@ -59,7 +62,7 @@ const std::string reading_line =
 // passed over or read without a word.
 TEST(CompanionKinds, DistancesAreListedAndWhatFreeReadingPassedOverIsTold) {
     const DriverRun run =
-        read_companion_text(OffsetKind::d2pith, "*", "dist\n60.0 01A\n80,5 01B\n\n",
+        read_companion_text(CompanionKind::d2pith, "*", "dist\n60.0 01A\n80,5 01B\n\n",
                             {{"01A", 1900, {1.0f, 2.0f}}, {"01B", 1901, {1.0f}}});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(
@@ -82,7 +85,7 @@ TEST(CompanionKinds, DistancesAreListedAndWhatFreeReadingPassedOverIsTold) {
 // distance to the pith not told.
 TEST(CompanionKinds, ProportionalRowsPairByIdAndTheirPithOffsetGoesWithTheDistance) {
     const DriverRun run = read_companion_text(
-        OffsetKind::proportional, "*", "series;PO;d2pith;diam\nB;0;0;3\nA;3;6,5;6\nC;2;0;2\n",
+        CompanionKind::proportional, "*", "series;PO;d2pith;diam\nB;0;0;3\nA;3;6,5;6\nC;2;0;2\n",
         {{"A", 1900, {10.0f, 10.0f}}, {"B", 1901, {10.0f}}, {"C", 1901, {10.0f}}});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(
@@ -104,9 +107,9 @@ TEST(CompanionKinds, ProportionalRowsPairByIdAndTheirPithOffsetGoesWithTheDistan
 // stopping the run with the file and the line or series.
 TEST(CompanionKinds, WhatCannotBePairedOrReadStopsTheRun) {
     const std::string header = "series,po,d2pith,dbh\n";
-    const auto table = OffsetKind::proportional;
+    const auto table = CompanionKind::proportional;
     const struct {
-        OffsetKind kind;
+        CompanionKind kind;
         std::string text;
         const char* message;
     } cases[] = {
@@ -116,7 +119,7 @@ TEST(CompanionKinds, WhatCannotBePairedOrReadStopsTheRun) {
          " File c.txt, line 3: a second row for series \"A\" (the first is line 2).\n"},
         {table, header + "A,1,2,3\n",
          " File c.txt has no row for series 2, \"B\", of file r.rwl.\n"},
-        {OffsetKind::d2pith, "01A NA\n",
+        {CompanionKind::d2pith, "01A NA\n",
          " File c.txt, line 1: \"01A NA\"\n the distance to the pith is NA: the value is "
          "unknown.\n"},
     };
@@ -134,7 +137,7 @@ TEST(CompanionKinds, WhatCannotBePairedOrReadStopsTheRun) {
 // and empty lines at the end counted as values, stopping the count check.
 TEST(CompanionKinds, EmptyLinesWithAFormatAreToldAndTheLastOnesPassedOver) {
     const DriverRun run =
-        read_companion_text(OffsetKind::pith_offsets, "(i3)", "  5  a\n\n  7  c\n\n\n",
+        read_companion_text(CompanionKind::pith, "(i3)", "  5  a\n\n  7  c\n\n\n",
                             {{"a", 1900, {1.0f}}, {"b", 1900, {1.0f}}, {"c", 1900, {1.0f}}});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find(" Warning: File c.txt, line 2: the empty line is read as the value 0 of "

@@ -24,7 +24,7 @@ const fs::path data = RUVELA_TEST_DATA;
 
 // Reads the pair as the run does, computes it and writes its CSV table
 // "pair.csv"; gives the console's output.
-std::string compute_pair_csv(const testing::ScratchFolder& folder, OffsetKind kind,
+std::string compute_pair_csv(const testing::ScratchFolder& folder, CompanionKind kind,
                              const fs::path& rings, const fs::path& companion,
                              const std::string& format) {
     fs::copy_file(rings, folder.path / rings.filename());
@@ -33,8 +33,8 @@ std::string compute_pair_csv(const testing::ScratchFolder& folder, OffsetKind ki
     fs::current_path(folder.path);
     auto store = std::make_unique<testing::TestStore>();
     store->job.pairs = {{rings.filename().string(), companion.filename().string()}};
-    store->job.offset_kind = kind;
-    store->job.offset_format = format;
+    store->job.companion_kind = kind;
+    store->job.companion_format = format;
     std::istringstream in;
     std::ostringstream out, err;
     Console con(in, out, err);
@@ -48,7 +48,7 @@ std::string compute_pair_csv(const testing::ScratchFolder& folder, OffsetKind ki
     return out.str();
 }
 
-void check_with_formulas(const char* kind_word, OffsetKind kind, const fs::path& rings,
+void check_with_formulas(const char* kind_word, CompanionKind kind, const fs::path& rings,
                          const fs::path& companion, const std::string& format) {
     testing::ScratchFolder folder("formulas");
     const std::string console = compute_pair_csv(folder, kind, rings, companion, format);
@@ -66,14 +66,14 @@ void check_with_formulas(const char* kind_word, OffsetKind kind, const fs::path&
 // method off its formula, read freely or with the (f6.1) format.
 TEST(KindFormulas, GpDistancesToThePithGiveTheFormulasAreas) {
     for (const char* format : {"*", "(f6.1)"})
-        check_with_formulas("d2pith", OffsetKind::d2pith, data / "gp" / "gp.rwl",
+        check_with_formulas("d2pith", CompanionKind::d2pith, data / "gp" / "gp.rwl",
                             data / "gp" / "gp_d2pith.txt", format);
 }
 
 // Fault guarded: the proportional method not ending at the measured
 // diameter, or not keeping to the measured radii in proportion.
 TEST(KindFormulas, ZofProportionalGivesTheFormulasAreas) {
-    check_with_formulas("proportional", OffsetKind::proportional, data / "zof" / "zof.rwl",
+    check_with_formulas("proportional", CompanionKind::proportional, data / "zof" / "zof.rwl",
                         data / "zof" / "zof_ancillary.csv", "*");
 }
 

@@ -27,7 +27,7 @@ TEST(CommandLine, OptionsGiveTheRequestAndTheRunOptions) {
                                      "a.dia", "b.rwl", "b.dia", "--keep-going"});
     ASSERT_EQ(batch.error, "");
     ASSERT_TRUE(batch.batch);
-    EXPECT_EQ(batch.batch->kind, OffsetKind::diameters);
+    EXPECT_EQ(batch.batch->kind, CompanionKind::diameter);
     EXPECT_EQ(batch.batch->format, free_format);
     EXPECT_EQ(batch.batch->layout, OutputLayout::decade);
     ASSERT_EQ(batch.batch->pairs.size(), 2u);

@@ -31,12 +31,12 @@ struct TestStore : Store {
 
 // Puts `series` into the store as pair `file_index`, the way the run reads a
 // ring-width file and its companion file.
-inline void load_pair(TestStore& store, int file_index, OffsetKind kind,
+inline void load_pair(TestStore& store, int file_index, CompanionKind kind,
                       std::initializer_list<TestSeries> series) {
     store.run.file_index = file_index;
     if (store.job.file_count() < file_index)
         store.job.pairs.resize(static_cast<std::size_t>(file_index));
-    store.job.offset_kind = kind;
+    store.job.companion_kind = kind;
     store.run.file_first_year(file_index) = pair_span_first_unset;
     store.run.file_last_year(file_index) = pair_span_last_unset;
     store.tables.clear();
@@ -60,7 +60,7 @@ inline void load_pair(TestStore& store, int file_index, OffsetKind kind,
 
 // The computation of the pair loaded last.
 inline void compute(TestStore& store) {
-    compute_basal_area(store.job.offset_kind, store.run, store.pair, store.tables);
+    compute_basal_area(store.job.companion_kind, store.run, store.pair, store.tables);
 }
 
 }  // namespace ruvela::testing

@@ -74,7 +74,7 @@ struct TableTest : ::testing::Test {
 };
 
 TEST_F(TableTest, ColumnRowsOfTwoSeriesAre71Characters) {
-    load_pair(store, 1, OffsetKind::pith_offsets,
+    load_pair(store, 1, CompanionKind::pith,
               {{"core1a", 1850, {1.0f, 2.0f, 3.0f}, 2}, {"core1b", 1851, {1.5f, 2.5f, 3.5f}, 4}});
     compute(store);
     const auto lines = file_table(OutputLayout::column);
@@ -89,7 +89,7 @@ TEST_F(TableTest, ColumnRowsOfTwoSeriesAre71Characters) {
 }
 
 TEST_F(TableTest, ValuesTooWideForTheirFieldAreAsterisks) {
-    load_pair(store, 1, OffsetKind::diameters, {{"big", 2000, {10000.0f, -1000.0f}, 0, 2000.0f}});
+    load_pair(store, 1, CompanionKind::diameter, {{"big", 2000, {10000.0f, -1000.0f}, 0, 2000.0f}});
     compute(store);
     const auto lines = file_table(OutputLayout::column);
     // 10000 mm and an area of 38013 (cm^2 / 100) need 12 columns, -1000 mm too.
@@ -98,7 +98,7 @@ TEST_F(TableTest, ValuesTooWideForTheirFieldAreAsterisks) {
 }
 
 TEST_F(TableTest, DecadeLayoutSkipsOneRingSeries) {
-    load_pair(store, 1, OffsetKind::pith_offsets,
+    load_pair(store, 1, CompanionKind::pith,
               {{"solo", 1900, {1.0f}, 0}, {"pair", 1908, {1.0f, 1.0f, 1.0f}, 0}});
     compute(store);
     const auto lines = file_table(OutputLayout::decade);
@@ -109,10 +109,10 @@ TEST_F(TableTest, DecadeLayoutSkipsOneRingSeries) {
 }
 
 TEST_F(TableTest, SummaryTablesOfBothEditions) {
-    load_pair(store, 1, OffsetKind::pith_offsets, {{"a", 1901, {1.0f, 1.0f}, 0}});
+    load_pair(store, 1, CompanionKind::pith, {{"a", 1901, {1.0f, 1.0f}, 0}});
     store.job.pairs[0].ring_file = "first_site_long.rwl";
     compute(store);
-    load_pair(store, 2, OffsetKind::pith_offsets,
+    load_pair(store, 2, CompanionKind::pith,
               {{"b", 1902, {2.0f, 2.0f}, 0}, {"c", 1902, {2.0f}, 0}});
     store.job.pairs[1].ring_file = "b.rwl";
     compute(store);

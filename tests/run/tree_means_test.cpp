@@ -28,7 +28,7 @@ TEST(TreeMeans, TheTreeIsTheIdWithoutItsFinalLettersOrItsFirstCharacters) {
 // with a ring that year, or a core's first year without its ring's area.
 TEST(TreeMeans, EachYearAveragesTheCoresWithARingThen) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::pith_offsets,
+    load_pair(store, 1, CompanionKind::pith,
               {{"01A", 1900, {10.0f, 10.0f}}, {"X9", 1950, {10.0f}}, {"01B", 1901, {20.0f}}});
     compute(store);
     const std::vector<TreeMeans> trees = tree_means(store.pair, store.tables, 0);
@@ -64,15 +64,15 @@ TEST(TreeMeans, CsvRowsPerTreeAndYear) {
 // without a word.
 TEST(TreeMeans, CoresOfOneTreeWithDifferentDiametersAreTold) {
     testing::TestStore store;
-    load_pair(store, 1, OffsetKind::diameters,
+    load_pair(store, 1, CompanionKind::diameter,
               {{"01A", 1900, {1.0f}, 0, 60.0f},
                {"01B", 1900, {1.0f}, 0, 61.5f},
                {"02A", 1900, {1.0f}, 0, 40.0f},
                {"02B", 1900, {1.0f}, 0, 40.0f}});
-    const auto found = diameter_disagreements(OffsetKind::diameters, store.pair, 0);
+    const auto found = diameter_disagreements(CompanionKind::diameter, store.pair, 0);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].tree, "01");
-    EXPECT_TRUE(diameter_disagreements(OffsetKind::pith_offsets, store.pair, 0).empty());
+    EXPECT_TRUE(diameter_disagreements(CompanionKind::pith, store.pair, 0).empty());
     std::istringstream in;
     std::ostringstream out, err;
     Console con(in, out, err);

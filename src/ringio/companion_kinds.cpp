@@ -1,0 +1,226 @@
+#include "ringio/companion_kinds.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "ringio/units.hpp"
+#include "text/fixed_text.hpp"
+#include "text/numfmt.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// ---- The values a file can give ----
+
+constexpr std::string_view pith_offset_names[] = {"pith_offset", "po"};
+constexpr std::string_view d2pith_names[] = {"d2pith"};
+constexpr std::string_view diameter_names[] = {"diameter", "dbh", "diam"};
+
+constexpr CompanionFieldInfo field_table[] = {
+    {CompanionField::pith_offset, "the pith offset", true, pith_offset_names, "",
+     "pith offset column (pith_offset or po)"},
+    {CompanionField::d2pith, "the distance to the pith", false, d2pith_names, "mm",
+     "column of the distance to the pith in mm (d2pith or d2pith_mm)"},
+    {CompanionField::diameter, "the diameter", false, diameter_names, "cm",
+     "diameter column in cm (dbh, diam or diameter)"},
+};
+
+// ---- Radius rules ----
+
+// The missing inner part as `rings` rings of the mean width of the first
+// measured ones: rings * (sum / rings). In single precision this is not
+// always `sum` itself, and the stored tables depend on the exact floats, so
+// the two steps stay.
+float inner_part(float sum, int rings) {
+    const auto n = static_cast<float>(rings);
+    return n * (sum / n);
+}
+
+// With a pith offset p the missing inner part counts as p rings of the mean
+// width of the first p measured rings; only the series' own rings are
+// summed, so a huge offset costs nothing.
+RadiusRule pith_rule(const CompanionRecord& record, std::span<const float> widths) {
+    const int p = record.pith_offset;
+    float a = 0.0f;
+    if (p > 0) {
+        const auto inner = std::min(static_cast<std::size_t>(p), widths.size());
+        for (std::size_t k = 0; k < inner; ++k) a += widths[k];
+        a = inner_part(a, p);
+    }
+    for (const float w : widths) a += w;
+    return {mm_to_cm(a)};
+}
+
+RadiusRule diameter_rule(const CompanionRecord& record, std::span<const float>) {
+    return {record.diameter_cm * 0.5f};
+}
+
+RadiusRule d2pith_rule(const CompanionRecord& record, std::span<const float> widths) {
+    return {mm_to_cm(record.d2pith_mm + measured_width(widths))};
+}
+
+// The proportional method: the stem's radius keeps to the measured radius,
+// the distance to the pith and the widths so far, in proportion, and is half
+// the diameter in the last year.
+RadiusRule proportional_rule(const CompanionRecord& record, std::span<const float> widths) {
+    const float measured = mm_to_cm(record.d2pith_mm + measured_width(widths));
+    if (measured == 0.0f) return {0.0f, 0.0f};  // nothing to share the diameter among
+    const float outer = record.diameter_cm * 0.5f;
+    return {outer, outer / measured};
+}
+
+// ---- Plausibility ----
+
+// A diameter more than this many times the measured rings' diameter is
+// taken for another unit typed as centimetres.
+constexpr float diameter_excess_factor = 10.0f;
+
+std::string cm(float value) {
+    return std::string(trim(fixed_field(value, 12, 2))) + " cm";
+}
+
+float measured_radius(std::span<const float> widths) {
+    return mm_to_cm(measured_width(widths));
+}
+
+std::string negative_offset(int offset) {
+    return offset < 0 ? "the pith offset " + std::to_string(offset) + " is negative" : "";
+}
+
+std::string diameter_in_another_unit(float diameter, float radius) {
+    if (diameter <= diameter_excess_factor * (2.0f * radius)) return "";
+    return "the diameter " + cm(diameter) + " is more than " +
+           shortest_text(diameter_excess_factor) + " times twice the measured radius " +
+           cm(radius) + ", as if typed in another unit than centimetres";
+}
+
+std::string implausible_pith(const CompanionRecord& record, std::span<const float>) {
+    return negative_offset(record.pith_offset);
+}
+
+std::string implausible_diameter(const CompanionRecord& record, std::span<const float> widths) {
+    const float diameter = record.diameter_cm;
+    const float radius = measured_radius(widths);
+    if (diameter * 0.5f < radius)
+        return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
+               cm(radius) + ", so the increments turn negative";
+    return diameter_in_another_unit(diameter, radius);
+}
+
+// A negative distance stops the reading; any other is possible.
+std::string implausible_d2pith(const CompanionRecord&, std::span<const float>) {
+    return "";
+}
+
+// The proportional method's row: its pith offset goes with its distance to
+// the pith, and the distance and widths give a radius to share the diameter
+// among.
+std::string implausible_row(const CompanionRecord& record, std::span<const float> widths) {
+    if (std::string why = negative_offset(record.pith_offset); !why.empty()) return why;
+    if ((record.pith_offset == 0) != (record.d2pith_mm == 0.0f))
+        return "the pith offset " + std::to_string(record.pith_offset) +
+               " and the distance to the pith " + shortest_text(record.d2pith_mm) +
+               " mm disagree: one of them is 0 and the other is not";
+    const float measured = mm_to_cm(record.d2pith_mm) + measured_radius(widths);
+    if (measured == 0.0f)
+        return "the distance to the pith and the ring widths are all 0, so the diameter "
+               "cannot be shared among the rings; its areas are 0";
+    return diameter_in_another_unit(record.diameter_cm, measured);
+}
+
+// ---- Listing columns: a diameter or a distance with one decimal, the
+// precision it is measured to ----
+
+void list_pith(const CompanionRecord& record, std::string& row) {
+    put_int(row, record.pith_offset, 5);
+}
+
+void list_diameter(const CompanionRecord& record, std::string& row) {
+    put_fixed(row, record.diameter_cm, 5, 1);
+}
+
+void list_d2pith(const CompanionRecord& record, std::string& row) {
+    put_fixed(row, record.d2pith_mm, 9, 1);
+}
+
+void list_row(const CompanionRecord& record, std::string& row) {
+    put_int(row, record.pith_offset, 7);
+    put_fixed(row, record.d2pith_mm, 9, 1);
+    put_fixed(row, record.diameter_cm, 9, 1);
+}
+
+// ---- The kinds ----
+
+constexpr CompanionField pith_fields[] = {CompanionField::pith_offset};
+constexpr CompanionField diameter_fields[] = {CompanionField::diameter};
+constexpr CompanionField d2pith_fields[] = {CompanionField::d2pith};
+constexpr CompanionField row_fields[] = {CompanionField::pith_offset, CompanionField::d2pith,
+                                         CompanionField::diameter};
+
+const CompanionKindInfo kind_table[] = {
+    {CompanionKind::pith, "pith", "rings missing to the pith", 1, "Pith Estimate only",
+     pith_fields, ValueElement::whole,
+     "pith offsets are whole numbers of rings, read with an I element such as (i3)",
+     " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith},
+    {CompanionKind::diameter, "diameter", "stem diameter, cm", 2, "Diameter only",
+     diameter_fields, ValueElement::real,
+     "diameters are real numbers, read with an F element such as (f6.1)",
+     " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule,
+     implausible_diameter},
+    {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields,
+     ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   D2PITH", list_d2pith,
+     d2pith_rule, implausible_d2pith},
+    {CompanionKind::proportional, "proportional",
+     "a table of pith offset, distance to the pith and diameter per series", 0, "", row_fields,
+     ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
+     list_row, proportional_rule, implausible_row},
+};
+
+}  // namespace
+
+const CompanionFieldInfo& field_info(CompanionField field) {
+    return field_table[static_cast<std::size_t>(field)];
+}
+
+bool CompanionKindInfo::gives(CompanionField field) const {
+    return std::find(fields.begin(), fields.end(), field) != fields.end();
+}
+
+std::span<const CompanionKindInfo> companion_kinds() {
+    return kind_table;
+}
+
+const CompanionKindInfo& kind_info(CompanionKind kind) {
+    return kind_table[static_cast<std::size_t>(kind) - 1];
+}
+
+std::optional<CompanionKind> kind_named(std::string_view name) {
+    for (const CompanionKindInfo& info : kind_table)
+        if (info.name == name) return info.kind;
+    return std::nullopt;
+}
+
+std::optional<CompanionKind> kind_of_menu_answer(int answer) {
+    for (const CompanionKindInfo& info : kind_table)
+        if (info.menu_answer != 0 && info.menu_answer == answer) return info.kind;
+    return std::nullopt;
+}
+
+std::string kind_names() {
+    std::string names;
+    const std::size_t n = std::size(kind_table);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k > 0) names += k + 1 == n ? " or " : ", ";
+        names += kind_table[k].name;
+    }
+    return names;
+}
+
+float measured_width(std::span<const float> widths) {
+    float sum = 0.0f;
+    for (const float w : widths) sum += w;
+    return sum;
+}
+
+}  // namespace ruvela

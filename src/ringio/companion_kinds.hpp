@@ -1,0 +1,91 @@
+// The kinds of companion file: what each gives a series, how it is read, how
+// it is listed, how it turns ring widths into radii and what makes one of its
+// values implausible. Every fact of a kind lives in its entry of one table
+// (companion_kinds.cpp); adding a kind is adding an entry.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ruvela {
+
+// What the companion files of a run hold. The dialogue offers the first two
+// by these numbers; the others are given on the command line.
+enum class CompanionKind { pith = 1, diameter = 2, d2pith = 3, proportional = 4 };
+
+// What the companion file gives one series. The kind decides which of the
+// fields is read and which rule turns it into radii.
+struct CompanionRecord {
+    int pith_offset = 0;       // rings missing to the pith
+    float diameter_cm = 0.0f;  // the stem's diameter at the last measured ring
+    float d2pith_mm = 0.0f;    // distance from the innermost measured ring to the pith
+};
+
+// One value of a record, as a companion file writes it.
+enum class CompanionField { pith_offset, d2pith, diameter };
+inline constexpr CompanionField all_companion_fields[] = {
+    CompanionField::pith_offset, CompanionField::d2pith, CompanionField::diameter};
+
+struct CompanionFieldInfo {
+    CompanionField field;
+    std::string_view words;  // "the pith offset", as messages name it
+    bool whole;              // a whole number of rings, not a real
+    // Column names a header may give it, matched lower case with "." "-" and
+    // blanks as "_"; each may carry "_" and the unit after it ("dbh_cm").
+    std::span<const std::string_view> column_names;
+    std::string_view unit;            // "mm", "cm", or empty
+    std::string_view missing_column;  // "pith offset column (pith_offset or po)"
+};
+
+const CompanionFieldInfo& field_info(CompanionField field);
+
+// How a kind turns widths into radii: the radius at the end of the last
+// year (cm), and how much radius a width stands for (1 but for the
+// proportional method). Multiplying by 1 changes no float, so the other
+// kinds walk inward exactly as without a scale.
+struct RadiusRule {
+    float outer = 0.0f;
+    float scale = 1.0f;
+};
+
+// Which element a read format must not use for the kind's value.
+enum class ValueElement { any, whole, real };
+
+struct CompanionKindInfo {
+    CompanionKind kind;
+    std::string_view name;  // after --kind
+    std::string_view description;  // "rings missing to the pith", for the help
+    int menu_answer;               // its answer in the dialogue's menu; 0: not offered there
+    std::string_view menu_text;    // "Pith Estimate only"
+    // The fields its files give, in the order a table lists them. A kind of
+    // more than one field is a table whose rows name their series.
+    std::span<const CompanionField> fields;
+    ValueElement format_element;
+    std::string_view format_advice;  // why a format of the other element cannot read it
+    std::string_view listing_heading;
+    // The listing's value columns of one series.
+    void (*put_listing)(const CompanionRecord& record, std::string& row);
+    // The rule for a series of these widths (mm, oldest first).
+    RadiusRule (*radius_rule)(const CompanionRecord& record, std::span<const float> widths);
+    // What makes the value implausible beside the series' widths, in words;
+    // empty when nothing does.
+    std::string (*implausible)(const CompanionRecord& record, std::span<const float> widths);
+
+    bool gives(CompanionField field) const;
+    bool is_table() const { return fields.size() > 1; }
+    CompanionField value_field() const { return fields.front(); }
+};
+
+const CompanionKindInfo& kind_info(CompanionKind kind);
+std::span<const CompanionKindInfo> companion_kinds();
+std::optional<CompanionKind> kind_named(std::string_view name);
+std::optional<CompanionKind> kind_of_menu_answer(int answer);
+// "pith, diameter, d2pith or proportional"
+std::string kind_names();
+
+// The sum of a series' widths in mm: the measured radius.
+float measured_width(std::span<const float> widths);
+
+}  // namespace ruvela
