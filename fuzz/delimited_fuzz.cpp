@@ -23,7 +23,7 @@ std::string write_delimited(const RingFileReading& r) {
     std::string out = "Year";
     for (const RingSeries& s : r.series) {
         out += ';';
-        out += quoted(s.id);
+        out += quoted(s.id.whole());
     }
     out += "\n";
     // Year -> one cell per series; only the years some series has.

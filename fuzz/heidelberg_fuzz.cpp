@@ -14,7 +14,7 @@ namespace {
 std::string write_heidelberg(const RingFileReading& r) {
     std::string out;
     for (const RingSeries& s : r.series) {
-        out += "HEADER:\nKeyCode=" + s.id + "\nDateBegin=" + std::to_string(s.first_year) +
+        out += "HEADER:\nKeyCode=" + s.id.whole() + "\nDateBegin=" + std::to_string(s.first_year) +
                "\nLength=" + std::to_string(s.widths.size()) + "\nUnit=mm\nDATA:Tree\n";
         for (float w : s.widths) out += fuzz::shortest(w) + ";\n";
     }

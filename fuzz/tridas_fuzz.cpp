@@ -37,7 +37,7 @@ std::string first_year(int year) {
 std::string write_tridas(const RingFileReading& r) {
     std::string out = "<?xml version=\"1.0\"?>\n<t:tridas xmlns:t=\"x\"><project>\n";
     for (const RingSeries& s : r.series) {
-        out += "<measurementSeries><title>" + escaped(s.id) + "</title><interpretation>" +
+        out += "<measurementSeries><title>" + escaped(s.id.whole()) + "</title><interpretation>" +
                first_year(s.first_year) +
                "</interpretation>\n<values><variable normalTridas=\"ring width\"/>"
                "<unit normalTridas=\"millimetres\"/>\n";

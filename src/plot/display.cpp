@@ -118,7 +118,7 @@ struct PageTexts {
 PageTexts texts_of(const PlotData& d, PlotChoice plot_mode, int series_index) {
     if (plot_mode == PlotChoice::individual) {
         const bool known = series_index >= 1 && series_index <= d.series_ids.extent();
-        return {library_text(known ? std::string_view(d.series_ids(series_index)) : ""), "dm2"};
+        return {library_text(known ? d.series_ids(series_index).padded() : std::string()), "dm2"};
     }
     return {library_text(d.plot_title), "BA(dm2)"};
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plot/plotter.hpp"
+#include "ringio/series_id.hpp"
 #include "plot/settings.hpp"
 #include "text/console.hpp"
 #include "text/slots.hpp"
@@ -30,7 +31,7 @@ struct PlotData {
     SlotView<int> series_first_year;
     SlotView<int> series_last_year;
     SlotView<int> series_length;
-    SlotView<std::string> series_ids;  // 8 characters each
+    SlotView<SeriesId> series_ids;
     std::string_view plot_title;       // 30 characters
 };
 

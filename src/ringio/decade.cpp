@@ -73,9 +73,11 @@ void repair_ids(RingFileReading& reading, const std::vector<long>& first_lines) 
     Finding repaired{.kind = FindingKind::id_not_utf8};
     for (std::size_t k = 0; k < reading.series.size(); ++k) {
         RingSeries& series = reading.series[k];
-        if (!repair_utf8(series.id)) continue;
+        std::string id = series.id.whole();
+        if (!repair_utf8(id)) continue;
+        series.id = SeriesId(id);
         if (repaired.count++ > 0) continue;
-        repaired.series = series.id;
+        repaired.series = id;
         repaired.line = first_lines[k];
     }
     if (repaired.count > 0) reading.findings.push_back(repaired);

@@ -165,18 +165,7 @@ std::string shown_id(std::string_view written) {
 }
 
 std::string kept_id(std::string_view written) {
-    const std::string id = shown_id(written);
-    if (id.size() <= id_length) return id;
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(id[k]); };
-    std::size_t cut = id_length;
-    // Back to the lead byte of a UTF-8 sequence that the cut would split.
-    std::size_t lead = cut;
-    while (lead > 0 && cut - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
-    if (lead < cut && (byte(lead) & 0xC0) == 0xC0) {
-        const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
-        if (lead + length > cut) cut = lead;
-    }
-    return std::string(trim_right(std::string_view(id).substr(0, cut)));
+    return cut_to_id_length(shown_id(written));
 }
 
 // Told once for the file: a file in another encoding holds many such IDs.
@@ -195,21 +184,21 @@ std::string SeriesCollector::repaired(std::string_view written_id, long line) {
 
 void SeriesCollector::keep(std::string_view written, long line, int first_year,
                            std::vector<float> widths) {
-    const std::string written_id = repaired(written, line);
-    std::string id = kept_id(written_id);
-    if (std::string shown = shown_id(written_id); shown.size() > id_length) {
+    SeriesId id(shown_id(repaired(written, line)));
+    if (id.whole().size() > id_length) {
         Finding f;
         f.kind = FindingKind::id_cut;
         f.line = line;
-        f.series = id;
-        f.other_id = excerpt(shown);
+        f.series = id.cut();
+        f.other_id = excerpt(id.whole());
         reading_.findings.push_back(std::move(f));
     }
-    if (!ids_.insert(id).second) {
+    // The tables tell series apart by the cut ID.
+    if (!ids_.insert(id.cut()).second) {
         Finding f;
         f.kind = FindingKind::duplicate_id;
         f.line = line;
-        f.series = id;
+        f.series = id.cut();
         reading_.findings.push_back(std::move(f));
     }
     reading_.series.push_back({std::move(id), first_year, std::move(widths)});
@@ -231,7 +220,7 @@ void SeriesCollector::tell_gap(int first_missing, int last_missing) {
     if (!reading_.findings.empty()) {
         Finding& last = reading_.findings.back();
         if (last.kind == FindingKind::gap_read_as_zero &&
-            last.series == reading_.series.back().id) {
+            last.series == reading_.series.back().id.cut()) {
             last.expected_year = last_missing;
             last.count += missing;
             return;
@@ -239,7 +228,7 @@ void SeriesCollector::tell_gap(int first_missing, int last_missing) {
     }
     Finding f;
     f.kind = FindingKind::gap_read_as_zero;
-    f.series = reading_.series.back().id;
+    f.series = reading_.series.back().id.cut();
     f.year = first_missing;
     f.expected_year = last_missing;
     f.count = missing;

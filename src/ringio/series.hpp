@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "ringio/series_id.hpp"
+
 namespace ruvela {
 
-// Series IDs are kept at this width everywhere: files, store and tables.
-inline constexpr std::size_t id_length = 8;
 
 // The highest calendar year the store has a slot for, and so also the most
 // rings a series can hold.
@@ -19,7 +19,7 @@ inline constexpr int max_years = 5001;
 // One measured series: its ID, the calendar year of its first ring and one
 // width per year in millimetres.
 struct RingSeries {
-    std::string id;
+    SeriesId id;
     int first_year = 0;
     std::vector<float> widths;
 };

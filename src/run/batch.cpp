@@ -69,7 +69,7 @@ class BatchPlots {
         const PlotData data = plot_data_of(store, title);
         for (int s = 1; s <= store.pair.series_count; ++s)
             draw({PlotChoice::individual, s}, data,
-                 table + "_" + file_name_part(store.pair.series_ids(s)));
+                 table + "_" + file_name_part(store.pair.series_ids(s).padded()));
         draw({PlotChoice::summary, 0}, data, table + "_means");
     }
 

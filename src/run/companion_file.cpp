@@ -25,7 +25,7 @@ void write_series_row(CompanionKind kind, const PairSeries& pair, Console& con, 
     std::string row = "   ";
     put_int(row, n, 5);
     row += "   ";
-    put_text(row, pair.series_ids(n), static_cast<int>(id_length));
+    put_text(row, pair.series_ids(n).cut(), static_cast<int>(id_length));
     put_int(row, pair.series_first_year(n), 5);
     put_int(row, pair.series_last_year(n), 5);
     put_int(row, pair.series_length(n), 5);
@@ -94,7 +94,7 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
         if (!(value.empty_line || value.blank_field) || !listed.take()) continue;
         const int s = static_cast<int>(k) + 1;
         std::string series = "series " + std::to_string(s);
-        if (s <= pair.series_count) series += ", " + quoted(trim(pair.series_ids(s)));
+        if (s <= pair.series_count) series += ", " + quoted(pair.series_ids(s).shown());
         write_warning(con, at_line(file, value.line) +
                                (value.empty_line ? std::string("the empty line")
                                                  : quoted(value.text) + ", a blank field,") +
@@ -114,7 +114,7 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
 
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
     std::vector<std::string_view> ids;
-    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(trim(pair.series_ids(s)));
+    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).shown());
     return ids;
 }
 
@@ -278,7 +278,7 @@ void tell_implausible_values(const Job& job, int f, const PairSeries& pair,
     for (const ImplausibleValue& value : implausible)
         if (listed.take())
             write_warning(con, "File " + file + ", series " + std::to_string(value.series) + ", " +
-                                   quoted(trim(pair.series_ids(value.series))) + ": " + value.why +
+                                   quoted(pair.series_ids(value.series).shown()) + ": " + value.why +
                                    ".");
     if (listed.untold() > 0)
         write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +

@@ -23,20 +23,20 @@ std::string number(int value) {
 }
 
 // " Series core1a   (number 3) of file site1.rwl"
-std::string series_line(const std::string& ring_file_name, int s, const std::string& id) {
-    return " Series " + fixed_text(id, id_length) + " (number " + number(s) + ") of file " +
+std::string series_line(const std::string& ring_file_name, int s, const SeriesId& id) {
+    return " Series " + id.padded() + " (number " + number(s) + ") of file " +
            file_name_of(ring_file_name);
 }
 
 // The store takes the series only when every year has a slot; a series
 // without rings needs its first year to have one.
 void check_series_fits(const std::string& ring_file_name, Console& con, int s,
-                       const std::string& id, int first_year, long long value_count,
+                       const SeriesId& id, int first_year, long long value_count,
                        bool too_long) {
     if (s > max_series) {
         stop_run(con, {" File " + file_name_of(ring_file_name) + " holds more than " +
                            number(max_series) + " series;",
-                       " series " + number(s) + ", " + fixed_text(id, id_length) +
+                       " series " + number(s) + ", " + id.padded() +
                            ", cannot be stored."});
     }
     if (too_long || value_count > max_years) {
@@ -54,10 +54,10 @@ void check_series_fits(const std::string& ring_file_name, Console& con, int s,
 }
 
 // Series s of the pair, and the pair's span widened to its years.
-void store_series(int s, const std::string& id, int first_year, std::span<const float> widths,
+void store_series(int s, const SeriesId& id, int first_year, std::span<const float> widths,
                   RunResults& run, PairSeries& pair, PairTables& tables) {
     const int value_count = static_cast<int>(widths.size());
-    pair.series_ids(s) = fixed_text(id, id_length);
+    pair.series_ids(s) = id;
     pair.series_first_year(s) = first_year;
     pair.series_length(s) = value_count;
     pair.series_last_year(s) = first_year + value_count - 1;
@@ -127,7 +127,7 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     if (reading.error) stop_on_read_error(con, file, format, *reading.error);
     if (format != RingFormat::decade)
         for (const RingSeries& series : reading.series)
-            check_ring_widths(series.id, series.first_year, series.widths, reading.findings);
+            check_ring_widths(series.id.cut(), series.first_year, series.widths, reading.findings);
     pair.series_count = store_reading(name, reading, run, pair, tables, con);
     write_line(con);
     write_line(con, " Total series read = " + int_field(pair.series_count, 4));

@@ -129,7 +129,7 @@ struct RunResults {
 // each of them.
 struct PairSeries {
     int series_count = 0;
-    PerSeries<std::string> series_ids;       // 8 characters each
+    PerSeries<SeriesId> series_ids;
     PerSeries<std::string> series_headings;  // 35 characters each
     PerSeries<int> series_first_year, series_last_year, series_length;
     PerSeries<CompanionRecord> companion;

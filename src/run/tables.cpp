@@ -180,7 +180,7 @@ void write_decade_layout(const Job& job, const RunResults& run, const PairSeries
         if (increments <= 0) continue;
         const int first = pair.series_first_year(s) + 1;
         append_measurement_lines(
-            buffer, pair.series_ids(s), first,
+            buffer, pair.series_ids(s).padded(), first,
             tables.basal_area_increment.cells(s, first, static_cast<std::size_t>(increments)));
         write_whole_blocks(buffer, out);
     }
@@ -193,7 +193,7 @@ void write_file_table_to(const Job& job, const RunResults& run, PairSeries& pair
                          const PairTables& tables, WorkBuffers& work, std::ostream& out,
                          Console& con) {
     for (int s = 1; s <= pair.series_count; ++s)
-        pair.series_headings(s) = series_heading(pair.series_ids(s));
+        pair.series_headings(s) = series_heading(pair.series_ids(s).padded());
     switch (job.output_layout) {
         case OutputLayout::column:
             return write_column_layout(job, run, pair, tables, out);

@@ -16,7 +16,7 @@ bool is_letter(char c) {
 }
 
 std::string series_id(const PairSeries& pair, int s) {
-    return std::string(trim(pair.series_ids(s)));
+    return std::string(pair.series_ids(s).shown());
 }
 
 // The pair's series grouped by tree, trees in the order of their first core.

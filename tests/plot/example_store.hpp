@@ -20,7 +20,7 @@ struct example_store {
     SeriesYearTable basal_area{series_dim, year_dim};
     Slots<float, year_dim> mean_ring_width, mean_basal_area, mean_increment;
     Slots<int, series_dim> first, last, length;
-    Slots<std::string, series_dim> ids;
+    Slots<SeriesId, series_dim> ids;
 
     example_store() {
         // Cells outside the series' years must never be drawn.

@@ -33,7 +33,7 @@ TEST(ConvertedArchiveFiles, ReadBackToTheDecadeReadersSeries) {
             // Real widths are plausible ones (wa082's -999 code aside).
             std::vector<Finding> checked;
             for (const RingSeries& s : r.series)
-                check_ring_widths(s.id, s.first_year, s.widths, checked);
+                check_ring_widths(s.id.cut(), s.first_year, s.widths, checked);
             EXPECT_EQ(std::count_if(checked.begin(), checked.end(),
                                     [](const Finding& f) {
                                         return f.kind == FindingKind::mean_width_implausible;

@@ -47,7 +47,7 @@ TEST(Heidelberg, ColumnLayoutSkipsWhatIsNotRingWidthAndCutsIds) {
     const auto r = read_fixture("heidelberg/column.fh", RingFormat::heidelberg);
     ASSERT_EQ(error_of(r), "no error");
     ASSERT_EQ(r.series.size(), 2u);
-    EXPECT_EQ(r.series[0].id, "PINE-SIT");
+    EXPECT_EQ(r.series[0].id.cut(), "PINE-SIT");
     EXPECT_EQ(r.series[0].first_year, -3);
     EXPECT_EQ(r.series[0].widths,
               (std::vector<float>{thousandths_to_mm(1234), thousandths_to_mm(988),

@@ -28,7 +28,7 @@ TEST(Tridas, PrefixedNamesAndTheRingWidthBlock) {
     EXPECT_EQ(r.series[0].first_year, 1850);
     EXPECT_EQ(r.series[0].widths,
               (Widths{hundredths_to_mm(125), hundredths_to_mm(130), hundredths_to_mm(0)}));
-    EXPECT_EQ(r.series[1].id, "OAK01B-o");
+    EXPECT_EQ(r.series[1].id.cut(), "OAK01B-o");
     EXPECT_EQ(r.series[1].first_year, 1851);
     EXPECT_EQ(r.series[1].widths, (Widths{thousandths_to_mm(1234), thousandths_to_mm(987)}));
     EXPECT_EQ(described(r),
