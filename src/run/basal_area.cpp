@@ -63,11 +63,11 @@ void store_pair_result(const PairResult& result, RunResults& run, PairSeries& pa
     }
 }
 
-std::vector<ImplausibleValue> compute_basal_area(CompanionKind kind, RunResults& run,
-                                                 PairSeries& pair, PairTables& tables) {
+PairFindings compute_basal_area(CompanionKind kind, RunResults& run, PairSeries& pair,
+                                PairTables& tables) {
     PairResult result = compute_pair(kind, series_inputs(pair, tables));
     store_pair_result(result, run, pair, tables);
-    return std::move(result.implausible);
+    return std::move(result.findings);
 }
 
 }  // namespace ruvela

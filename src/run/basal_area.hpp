@@ -15,9 +15,9 @@ std::vector<SeriesInput> series_inputs(const PairSeries& pair, const PairTables&
 void store_pair_result(const PairResult& result, RunResults& run, PairSeries& pair,
                        PairTables& tables);
 
-// For pair run.file_index: computes it and stores the result; gives the
-// values that cannot be what the user meant.
-std::vector<ImplausibleValue> compute_basal_area(CompanionKind kind, RunResults& run,
-                                                 PairSeries& pair, PairTables& tables);
+// For pair run.file_index: computes it and stores the result; gives what
+// the computation found.
+PairFindings compute_basal_area(CompanionKind kind, RunResults& run, PairSeries& pair,
+                                PairTables& tables);
 
 }  // namespace ruvela

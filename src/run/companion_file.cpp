@@ -112,6 +112,11 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
     stop_run(con, {" " + at_line(file, fault.line) + quoted(fault.text), " " + fault.reason + "."});
 }
 
+void keep_value(PairSeries& pair, int s, const CompanionValue& value) {
+    pair.companion(s) = value.record;
+    pair.companion_source(s) = {value.line, value.text};
+}
+
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
     std::vector<std::string_view> ids;
     for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).shown());
@@ -128,7 +133,7 @@ void pair_values(const std::string& file, const std::string& ring_file,
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
         const int s =
             pairing.series_of_value.empty() ? static_cast<int>(k) + 1 : pairing.series_of_value[k];
-        pair.companion(s) = reading.values[k].record;
+        keep_value(pair, s, reading.values[k]);
     }
     if (!pairing.series_of_value.empty()) {
         write_warning(con, "File " + file + " lists the series in another order than " + ring_file +
@@ -174,7 +179,7 @@ void pair_rows(const std::string& file, const std::string& ring_file,
                       ", of file " + ring_file + "."});
     }
     for (std::size_t k = 0; k < reading.values.size(); ++k)
-        pair.companion(pairing.series_of_value[k]) = reading.values[k].record;
+        keep_value(pair, pairing.series_of_value[k], reading.values[k]);
 }
 
 void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
@@ -225,7 +230,7 @@ std::string fault_reason(const CompanionFault& fault) {
 // The values in file order, for a listing before they could be paired.
 void keep_in_file_order(const CompanionReading& reading, std::size_t count, PairSeries& pair) {
     for (std::size_t k = 0; k < count; ++k)
-        pair.companion(static_cast<int>(k) + 1) = reading.values[k].record;
+        keep_value(pair, static_cast<int>(k) + 1, reading.values[k]);
 }
 
 }  // namespace
@@ -283,6 +288,18 @@ void tell_implausible_values(const Job& job, int f, const PairSeries& pair,
     if (listed.untold() > 0)
         write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more series with an implausible value.");
+}
+
+void stop_on_areas_out_of_range(const Job& job, int f, const PairSeries& pair,
+                                std::span<const int> series, Console& con) {
+    if (series.empty()) return;
+    const int s = series.front();
+    const CompanionSource& source = pair.companion_source(s);
+    stop_run(con, {" " + at_line(file_name_of(job.pair(f).companion_file), source.line) +
+                       quoted(source.text),
+                   " the value makes the areas of series " + std::to_string(s) + ", " +
+                       quoted(pair.series_ids(s).shown()) +
+                       ", too large to compute; the pair cannot be processed."});
 }
 
 std::string read_format_problem(std::string_view format, CompanionKind kind) {

@@ -22,6 +22,11 @@ void read_companion_file(const Job& job, int file_index, PairSeries& pair, Conso
 void tell_implausible_values(const Job& job, int file_index, const PairSeries& pair,
                              std::span<const ImplausibleValue> implausible, Console& con);
 
+// Stops the run at the first series whose value makes an area too large to
+// compute, naming the value's line.
+void stop_on_areas_out_of_range(const Job& job, int file_index, const PairSeries& pair,
+                                std::span<const int> series, Console& con);
+
 // What keeps read format `format` from reading values of `kind`, in words;
 // empty when it can read them.
 std::string read_format_problem(std::string_view format, CompanionKind kind);

@@ -26,9 +26,11 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     start_pair(results, store.tables);
     read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, con);
-    const std::vector<ImplausibleValue> implausible =
-        compute_basal_area(job.companion_kind, results, store.pair, store.tables);
-    tell_implausible_values(job, f, store.pair, implausible, con);
+    const PairResult result =
+        compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
+    tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
+    stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
+    store_pair_result(result, results, store.pair, store.tables);
     const std::string table =
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {

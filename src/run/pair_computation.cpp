@@ -1,6 +1,7 @@
 #include "run/pair_computation.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ringio/units.hpp"
 
@@ -30,7 +31,12 @@ SeriesResult walk_inward(const RadiusRule& rule, std::span<const float> widths) 
     result.radius = r;
     const float inside = r - rule.scale * mm_to_cm(widths[0]);
     result.first_ring_area = area[0] - pi * (inside * inside);
-    for (float& a : area) a = cm2_to_dm2(a);
+    bool finite = std::isfinite(result.first_ring_area);
+    for (float& a : area) {
+        finite = finite && std::isfinite(a);
+        a = cm2_to_dm2(a);
+    }
+    result.finite = finite;
     return result;
 }
 
@@ -84,12 +90,13 @@ PairResult compute_pair(CompanionKind kind, std::span<const SeriesInput> series)
     for (std::size_t k = 0; k < series.size(); ++k) {
         const SeriesInput& s = series[k];
         if (std::string why = info.implausible(s.companion, s.widths); !why.empty())
-            pair.implausible.push_back({static_cast<int>(k) + 1, std::move(why)});
+            pair.findings.implausible.push_back({static_cast<int>(k) + 1, std::move(why)});
         if (s.widths.empty()) {  // no rings, no area
             pair.series.emplace_back();
             continue;
         }
         pair.series.push_back(walk_inward(info.radius_rule(s.companion, s.widths), s.widths));
+        if (!pair.series.back().finite) pair.findings.areas_out_of_range.push_back(static_cast<int>(k) + 1);
         add_series(pair, s, pair.series.back());
     }
     for (YearTotals* totals : {&pair.ring_width, &pair.basal_area, &pair.increment, &pair.ring_area})

@@ -27,6 +27,7 @@ struct SeriesResult {
     // cm2: the area the first ring adds to the circle inside it, which the
     // per-file table leaves at 0 (it has no earlier year to take it from).
     float first_ring_area = 0.0f;
+    bool finite = true;  // every area and increment a number
 };
 
 // One measure's per-year sum, count and mean over the pair's span, year
@@ -44,6 +45,14 @@ struct ImplausibleValue {
     std::string why;
 };
 
+// What the computation finds that the user must hear of.
+struct PairFindings {
+    std::vector<ImplausibleValue> implausible;
+    // Series (from 1) whose value makes an area too large for single
+    // precision: their tables would hold infinities or NaNs.
+    std::vector<int> areas_out_of_range;
+};
+
 struct PairResult {
     // The span of every series' years; first_year > last_year when there are
     // no series.
@@ -54,7 +63,7 @@ struct PairResult {
     // The area each year's ring adds: the increment, and in a series' first
     // year its first ring's area.
     YearTotals ring_area;
-    std::vector<ImplausibleValue> implausible;
+    PairFindings findings;
 };
 
 // Rebuilds each series' radius year by year from the outside in, by the

@@ -125,6 +125,12 @@ struct RunResults {
     std::vector<std::string> table_names;  // per-file tables written so far
 };
 
+// Where a series' companion value stands in its file.
+struct CompanionSource {
+    long line = 0;
+    std::string text;
+};
+
 // The series of the pair being processed and what the companion file gives
 // each of them.
 struct PairSeries {
@@ -133,6 +139,7 @@ struct PairSeries {
     PerSeries<std::string> series_headings;  // 35 characters each
     PerSeries<int> series_first_year, series_last_year, series_length;
     PerSeries<CompanionRecord> companion;
+    PerSeries<CompanionSource> companion_source;  // the line each value was read from
     int offset_count = 0;
     PerSeries<float> radius;  // cm, at the end of the series' first year
     // cm2: the area the first ring adds to the circle inside it, which the

@@ -95,6 +95,24 @@ TEST(CommandLine, OutWritesEverythingIntoItsFolder) {
               "site/tables/RRWmm.out (1 pair)\n");
 }
 
+// Fault guarded: a distance to the pith of 1e30 mm wrote infinities into
+// the tables and ended the run with status 0.
+TEST(CommandLine, AValueTooLargeForTheAreasStopsNamingItsLine) {
+    ScratchFolder folder("overflow");
+    copy_gp(folder.path);
+    std::string distances = "1e30\n";
+    for (int s = 2; s <= 58; ++s) distances += "5.0\n";
+    write_file(folder.path / "d2pith.txt", distances);
+    write_file(folder.path / "none", "");
+    const ProgramRun run = run_in_folder(RUVELA_V12, folder.path, folder.path / "none",
+                                         {"--kind", "d2pith", "gp.rwl", "d2pith.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              " The run stops: File d2pith.txt, line 1: \"1e30\" the value makes the areas of "
+              "series 1, \"01A\", too large to compute; the pair cannot be processed.\n");
+    EXPECT_FALSE(fs::exists(folder.path / "gp_BAI"));
+}
+
 int pdf_pages(const fs::path& pdf) {
     const std::string command = "pdfinfo '" + pdf.string() + "' | sed -n 's/^Pages: *//p'";
     FILE* pipe = ::popen(command.c_str(), "r");

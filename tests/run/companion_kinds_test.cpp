@@ -45,7 +45,7 @@ DriverRun read_companion_text(CompanionKind kind, const std::string& format, con
         read_companion_file(store.job, 1, store.pair, con);
         const PairResult result =
             compute_pair(store.job.companion_kind, series_inputs(store.pair, store.tables));
-        tell_implausible_values(store.job, 1, store.pair, result.implausible, con);
+        tell_implausible_values(store.job, 1, store.pair, result.findings.implausible, con);
     } catch (const RunEnded& ended) {
         run.status = ended.status;
     }
