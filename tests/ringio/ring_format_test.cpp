@@ -188,5 +188,17 @@ TEST(RingValues, IdsAreCutToTheStoreWidth) {
     EXPECT_EQ(kept_id("ABCDEFG\xE9XY"), "ABCDEFG\xE9");
 }
 
+// Fault guarded: UTF-16 text with a character beyond Latin-1 (the "ł" and "ż"
+// of "Białowieża") has fewer NUL bytes than ASCII alone, and without a byte
+// order mark it was not told as UTF-16.
+TEST(RingValues, Utf16WithoutAMarkIsToldWhenItHoldsCharactersBeyondLatin1) {
+    using namespace std::string_view_literals;
+    // Little-endian, as Windows writes it: "ł" is 42 01, "ż" is 7C 01.
+    const std::string_view bialowieza =
+        "B\0i\0a\0B\x01o\0w\0i\0e\0|\x01"
+        "a\0"sv;
+    EXPECT_TRUE(looks_like_utf16(bialowieza));
+}
+
 }  // namespace
 }  // namespace ruvela
