@@ -149,10 +149,16 @@ bool looks_like_utf16(std::string_view head) {
     const std::size_t pairs = std::min(head.size(), looked_at) / 2;
     if (pairs < 2) return false;
     std::size_t nul_at[2] = {0, 0};
-    for (std::size_t k = 0; k < 2 * pairs; ++k)
-        if (head[k] == '\0') ++nul_at[k % 2];
+    for (std::size_t k = 0; k < 2 * pairs; k += 2) {
+        // Two NULs make U+0000, which no text holds.
+        if (head[k] == '\0' && head[k + 1] == '\0') return false;
+        if (head[k] == '\0') ++nul_at[0];
+        if (head[k + 1] == '\0') ++nul_at[1];
+    }
+    // A NUL on the other side is a character whose other byte is 0 (U+4E00,
+    // U+0100, a combining accent), which must not hide the ASCII around it.
     const auto one_side = [&](std::size_t nul, std::size_t other) {
-        return other == 0 && 2 * nul >= pairs;
+        return other < nul && 2 * nul >= pairs;
     };
     return one_side(nul_at[0], nul_at[1]) || one_side(nul_at[1], nul_at[0]);
 }

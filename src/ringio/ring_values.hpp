@@ -45,8 +45,9 @@ std::string_view without_byte_order_mark(std::string_view text);
 
 // Whether the start of a file is UTF-16 text: a byte order mark of either
 // order, or NUL bytes in every other position (ASCII in UTF-16) of at least
-// half its first characters and in no position of the other parity. Text of
-// the formats read here holds no NUL bytes otherwise.
+// half its first characters, fewer in the positions of the other parity and
+// never two in one character. Text of the formats read here holds no NUL
+// bytes otherwise.
 bool looks_like_utf16(std::string_view head);
 
 // An ID as the console and tables can show it: control characters (tabs,

@@ -59,5 +59,18 @@ TEST(DecadeFile, IdsThatAreNotUtf8AreRepairedAndToldOnce) {
     EXPECT_EQ(r.findings[0].count, 2);
 }
 
+// Fault guarded: a whole decade line of tabs, ID, year and ten values, was
+// taken as it stands and its columns read for the year and the widths.
+TEST(DecadeFile, AWholeDecadeLineOfTabsIsReadByItsFields) {
+    const RingFileReading r = read(
+        "01A\t1850\t100\t101\t102\t103\t104\t105\t106\t107\t108\t109\n"
+        "01A\t1860\t110\t999\n");
+    ASSERT_EQ(r.series.size(), 1u);
+    EXPECT_EQ(r.series[0].first_year, 1850);
+    ASSERT_EQ(r.series[0].widths.size(), 11u);
+    EXPECT_EQ(r.series[0].widths[0], hundredths_to_mm(100));
+    EXPECT_EQ(r.series[0].widths[10], hundredths_to_mm(110));
+}
+
 }  // namespace
 }  // namespace ruvela

@@ -188,5 +188,18 @@ TEST(RingValues, IdsAreCutToTheStoreWidth) {
     EXPECT_EQ(kept_id("ABCDEFG\xE9XY"), "ABCDEFG\xE9");
 }
 
+// Faults guarded: UTF-16 text without a byte order mark was not told as such
+// when it held a character beyond Latin-1 (the "ł" and "ż" of "Białowieża",
+// whose high bytes are no NULs) or one whose low byte is a NUL ("一", U+4E00).
+TEST(RingValues, Utf16WithoutAMarkIsToldWhenItHoldsCharactersBeyondLatin1) {
+    using namespace std::string_view_literals;
+    // Little-endian, as Windows writes it: "ł" is 42 01, "ż" is 7C 01, "一" is 00 4E.
+    const std::string_view bialowieza =
+        "B\0i\0a\0B\x01o\0w\0i\0e\0|\x01"
+        "a\0"sv;
+    EXPECT_TRUE(looks_like_utf16(bialowieza));
+    EXPECT_TRUE(looks_like_utf16("A\0\0Nx\0y\0z\0"sv));
+}
+
 }  // namespace
 }  // namespace ruvela

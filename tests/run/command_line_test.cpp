@@ -151,5 +151,64 @@ TEST(CommandLine, PlotsEveryPageOfABatchIntoOneFileOrAFolder) {
     EXPECT_TRUE(fs::exists(folder.path / "pages" / "gp_BAI_2_means.png"));
 }
 
+// Two series of five and two rings, widths in hundredths, and their pith offsets.
+const std::string two_series =
+    "a1      1901   100   110   120   130   140   999\n"
+    "a2      1903   200   210   999\n";
+const std::map<std::string, std::string> small_pair = {{"a.rwl", two_series}, {"a.pth", "5\n7\n"}};
+
+// Fault guarded: the folder of --out was put before an absolute --plots path
+// too, and the plot file was looked for below it.
+TEST(CommandLine, OutLeavesAnAbsolutePlotsPathAsItIs) {
+    ScratchFolder folder("absolute_plots");
+    const std::string plots = (folder.path / "site.pdf").string();
+    const ProgramRun run =
+        run_with_files(RUVELA_V12, folder.path, small_pair,
+                       {"--kind", "pith", "--out", "tables", "--plots", plots, "a.rwl", "a.pth"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_TRUE(fs::exists(plots));
+}
+
+// Fault guarded: the tree means were left out of the check that no output
+// replaces an input, and a companion file of that name was overwritten.
+TEST(CommandLine, TreeMeansThatWouldReplaceAnInputStopTheRunBeforeAnythingIsWritten) {
+    ScratchFolder folder("trees_over_input");
+    const std::map<std::string, std::string> inputs = {{"a.rwl", two_series},
+                                                       {"a_BAI_trees.csv", "5\n7\n"}};
+    const ProgramRun run = run_with_files(
+        RUVELA_V12, folder.path, inputs, {"--kind", "pith", "--trees", "a.rwl", "a_BAI_trees.csv"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("a_BAI_trees.csv, the tree means of pair 1, would replace"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(files_below(folder.path), inputs);
+}
+
+// Fault guarded: the limit of 50 pairs was taken as the first number refused.
+TEST(CommandLine, FiftyPairsAreAccepted) {
+    ScratchFolder folder("fifty_pairs");
+    std::vector<std::string> args = {"--kind", "pith"};
+    for (int k = 0; k < 50; ++k) args.insert(args.end(), {"a.rwl", "a.pth"});
+    const ProgramRun run = run_with_files(RUVELA_V12, folder.path, small_pair, args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.ends_with("(50 pairs)\n")) << run.out;
+}
+
+// Fault guarded: the page of the second series of an ID replaced the first's
+// PNG file.
+TEST(CommandLine, TwoSeriesOfOneIdGetAPngPageEach) {
+    ScratchFolder folder("same_id_pages");
+    const ProgramRun run = run_with_files(
+        RUVELA_V12, folder.path,
+        {{"a.rwl", "a1      1901   100   110   999\na1      1903   200   210   999\n"},
+         {"a.pth", "5\n7\n"}},
+        {"--kind", "pith", "--plots", "pages/", "a.rwl", "a.pth"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    std::vector<std::string> pages;
+    for (const auto& [name, text] : files_below(folder.path / "pages")) pages.push_back(name);
+    EXPECT_EQ(pages,
+              (std::vector<std::string>{"a_BAI_a1.png", "a_BAI_a1_2.png", "a_BAI_means.png"}));
+}
+
 }  // namespace
 }  // namespace ruvela::testing

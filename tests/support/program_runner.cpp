@@ -95,4 +95,11 @@ ProgramRun run_in_folder(const fs::path& program, const fs::path& folder,
     return run;
 }
 
+ProgramRun run_with_files(const fs::path& program, const fs::path& folder,
+                          const std::map<std::string, std::string>& files,
+                          const std::vector<std::string>& args) {
+    for (const auto& [name, text] : files) write_file(folder / name, text);
+    return run_in_folder(program, folder, "/dev/null", args);
+}
+
 }  // namespace ruvela::testing

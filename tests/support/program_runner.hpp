@@ -20,6 +20,12 @@ ProgramRun run_in_folder(const std::filesystem::path& program, const std::filesy
                          const std::filesystem::path& stdin_file,
                          const std::vector<std::string>& args = {});
 
+// Writes `files` (name and text) into `folder`, then runs `program` there
+// with `args` and nothing on standard input: a command-line run.
+ProgramRun run_with_files(const std::filesystem::path& program, const std::filesystem::path& folder,
+                          const std::map<std::string, std::string>& files,
+                          const std::vector<std::string>& args);
+
 std::string read_file(const std::filesystem::path& path);
 void write_file(const std::filesystem::path& path, const std::string& text);
 

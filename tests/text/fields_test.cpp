@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
 #include <sstream>
+#include <system_error>
 
 #include "text/lines.hpp"
+#include "text/stops.hpp"
 
 namespace ruvela {
 namespace {
@@ -95,6 +98,34 @@ TEST(LineReader, UnreadLineComesBackFirst) {
     ASSERT_TRUE(reader.next(line));
     EXPECT_EQ(line, "two");
     EXPECT_FALSE(reader.next(line));
+}
+
+// Hands out its text, then fails as a disk that gives up half way through a file.
+struct FailingAfterText : std::streambuf {
+    explicit FailingAfterText(std::string text) : text_(std::move(text)) {
+        setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+    int_type underflow() override {
+        throw std::ios_base::failure("read", std::error_code(EIO, std::generic_category()));
+    }
+    std::string text_;
+};
+
+// Fault guarded: the message of a failed read named the line before the one
+// being read, which sends the user to a line that reads fine.
+TEST(LineReader, ReadErrorNamesTheLineWhereReadingFailed) {
+    FailingAfterText buffer("one\ntwo\nthr");
+    std::istream in(&buffer);
+    LineReader reader(in);
+    std::string line;
+    ASSERT_TRUE(reader.next(line));
+    ASSERT_TRUE(reader.next(line));
+    try {
+        reader.next(line);
+        FAIL() << "the failure passed for the end of the input";
+    } catch (const FileFailure& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot read input, line 3: Input/output error");
+    }
 }
 
 }  // namespace

@@ -125,5 +125,21 @@ TEST(OutputFile, EndingSignalsRemoveTheTemporaryFileAndKeepTheirStatus) {
     }
 }
 
+// Fault guarded: a run started under nohup took the hangup back over and was
+// ended by the very signal it was started to survive.
+TEST(OutputFile, SignalIgnoredAtStartStaysIgnored) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGHUP, SIG_IGN);
+        take_over_signals();
+        ::kill(::getpid(), SIGHUP);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
 }  // namespace
 }  // namespace ruvela

@@ -41,5 +41,13 @@ TEST(Utf8, EachByteOutsideAWellFormedSequenceIsAQuestionMark) {
     EXPECT_EQ(sound, before);
 }
 
+// Fault guarded: a character of several bytes at the very end of an ID was
+// taken for a sequence cut short, and "Tanné" came out as "Tann??".
+TEST(Utf8, ACharacterOfSeveralBytesMayEndTheText) {
+    std::string id = "Tann\xC3\xA9";
+    EXPECT_FALSE(repair_utf8(id));
+    EXPECT_EQ(id, "Tann\xC3\xA9");
+}
+
 }  // namespace
 }  // namespace ruvela

@@ -1,0 +1,73 @@
+// What a run tells of a companion file, seen from the command line: each
+// case a layout that was once told wrongly or not at all.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "../support/program_runner.hpp"
+
+namespace ruvela::testing {
+namespace {
+
+struct Told {
+    int status;
+    std::string out;
+};
+
+// A strict run of a.rwl, two series a1 and a2 unless `rings` says otherwise,
+// with `companion` as its companion file; `format` empty reads it freely.
+Told strict_run(const std::string& companion, const std::string& format,
+                const std::string& rings =
+                    "a1      1901   100   110   120   999\n"
+                    "a2      1903   200   210   999\n") {
+    ScratchFolder folder("companion_warnings");
+    std::vector<std::string> args = {"--kind", "pith", "--strict"};
+    if (!format.empty()) args.insert(args.end(), {"--format", format});
+    args.insert(args.end(), {"a.rwl", "a.pth"});
+    const ProgramRun run =
+        run_with_files(RUVELA_V12, folder.path, {{"a.rwl", rings}, {"a.pth", companion}}, args);
+    EXPECT_EQ(run.err, "");
+    return {run.status, run.out};
+}
+
+// Fault guarded: a field that ends where its number ends, before a blank or
+// at the end of the line, was told as cutting the number, and a strict run
+// failed on a file read right.
+TEST(CompanionWarnings, FieldEndingWithItsNumberIsNotToldAsCut) {
+    const Told told = strict_run("  5 a1\n 17\n", "(i3)");
+    EXPECT_EQ(told.status, 0) << told.out;
+}
+
+// Fault guarded: values without names were told as names that are not the
+// series' IDs, one warning a line.
+TEST(CompanionWarnings, ValuesWithoutNamesGiveNoNameWarnings) {
+    const Told told = strict_run("5\n17\n", "");
+    EXPECT_EQ(told.status, 0) << told.out;
+}
+
+// Fault guarded: of two numbers on a line, the second was taken for the
+// value, so numeric series IDs never matched and the values went in file order.
+TEST(CompanionWarnings, OfTwoNumbersTheSecondIsTheIdThatPairsTheValue) {
+    const Told told = strict_run(
+        "3 13\n2 12\n", "", "12      1901   100   110   999\n13      1901   120   130   999\n");
+    EXPECT_EQ(told.out.find(" Warning: File a.pth lists the series in another order than a.rwl; "
+                            "its values were paired with the series by series ID.\n"),
+              0u)
+        << told.out;
+}
+
+// Fault guarded: a blank field on a line that holds more was read as 0
+// without a word.
+TEST(CompanionWarnings, BlankFieldAmongTheValuesIsTold) {
+    const Told told = strict_run("  5 a1\n    a2\n", "(i3)");
+    EXPECT_EQ(told.status, 1);
+    EXPECT_NE(told.out.find(" Warning: File a.pth, line 2: \"    a2\", a blank field, is read as "
+                            "the value 0 of series 2, \"a2\", as the format reads blanks.\n"),
+              std::string::npos)
+        << told.out;
+}
+
+}  // namespace
+}  // namespace ruvela::testing
