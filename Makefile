@@ -4,8 +4,9 @@
 #   make check  after make test: the whole suite again under AddressSanitizer
 #               and UndefinedBehaviorSanitizer (clang, folder build-san)
 #   make fuzz   libFuzzer targets for every input, FUZZ_SECONDS each (folder build-fuzz)
-#   make install  builds, then installs the programs, the man page and the README
-#               under PREFIX (default /usr/local); DESTDIR is honoured
+#   make install  builds, then installs the programs, the man page, the README,
+#               the examples and the bash completion under PREFIX (default
+#               /usr/local); DESTDIR is honoured
 BUILD   ?= build
 SAN_BUILD  ?= build-san
 FUZZ_BUILD ?= build-fuzz

@@ -28,6 +28,7 @@ packages="
   groff-base
   poppler-utils
   python3
+  bash-completion
 "
 
 missing=""

@@ -23,7 +23,9 @@ prefix=/usr/local
 DESTDIR="$root" "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" ||
     fail "cmake --install failed: $(cat "$work/install.log")"
 
-for file in bin/Ruvela_v11 bin/Ruvela_v12 share/man/man1/ruvela.1 share/doc/ruvela/README.md; do
+for file in bin/Ruvela_v11 bin/Ruvela_v12 share/man/man1/ruvela.1 share/doc/ruvela/README.md \
+    share/doc/ruvela/examples/gp.rwl share/bash-completion/completions/Ruvela_v12 \
+    share/bash-completion/completions/Ruvela_v11; do
     [ -f "$root$prefix/$file" ] || fail "$prefix/$file was not installed"
 done
 [ -x "$root$prefix/bin/Ruvela_v12" ] || fail "Ruvela_v12 is installed without execute permission"
