@@ -28,6 +28,9 @@ packages="
   groff-base
   poppler-utils
   python3
+  dpkg-dev
+  file
+  lintian
   bash-completion
 "
 

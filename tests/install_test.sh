@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build into a fresh DESTDIR, as a packager would, and runs the
 # installed programs there: --version, and a plot saved to a file from the
-# example data, which needs PLplot's fonts from the folder compiled in.
+# example data, which needs PLplot's fonts from the folder compiled in. (The
+# Debian package is checked by make deb-check.)
 #   install_test.sh <cmake> <build folder> <examples folder> <work folder> <font folder>
 set -eu
 
