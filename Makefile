@@ -4,8 +4,12 @@
 #   make check  after make test: the whole suite again under AddressSanitizer
 #               and UndefinedBehaviorSanitizer (clang, folder build-san)
 #   make fuzz   libFuzzer targets for every input, FUZZ_SECONDS each (folder build-fuzz)
-#   make install  builds, then installs the programs, the man page and the README
-#               under PREFIX (default /usr/local); DESTDIR is honoured
+#   make install  builds, then installs the programs, the man page, the README,
+#               the examples and the bash completion under PREFIX (default
+#               /usr/local); DESTDIR is honoured
+#   make deb    builds the Debian package ruvela_<version>_<arch>.deb here
+#   make deb-check  builds it and checks it (lintian, then unpacked and run
+#               from a scratch folder; nothing is installed)
 BUILD   ?= build
 SAN_BUILD  ?= build-san
 FUZZ_BUILD ?= build-fuzz
@@ -13,7 +17,7 @@ FUZZ_SECONDS ?= 60
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 PREFIX  ?= /usr/local
 
-.PHONY: all deps configure build run test install check fuzz bench clean
+.PHONY: all deps configure build run test install deb deb-check check fuzz bench clean
 
 all: build
 
@@ -34,6 +38,18 @@ test: build
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The version is project()'s in CMakeLists.txt, as the configured build has it.
+VERSION_OF_BUILD = sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD)/CMakeCache.txt
+
+deb: build
+	rm -f $(BUILD)/ruvela_*.deb ruvela_*.deb
+	cd $(BUILD) && cpack -G DEB
+	cp $(BUILD)/ruvela_*.deb .
+
+deb-check: deb
+	version=$$($(VERSION_OF_BUILD)); \
+	sh scripts/deb-check.sh "ruvela_$${version}_$$(dpkg --print-architecture).deb" "$$version"
 
 # Any report stops the program that made it, so a test fails on it; the
 # programs that end-to-end tests start inherit these settings.

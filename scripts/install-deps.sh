@@ -28,6 +28,10 @@ packages="
   groff-base
   poppler-utils
   python3
+  dpkg-dev
+  file
+  lintian
+  bash-completion
 "
 
 missing=""

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build into a fresh DESTDIR, as a packager would, and runs the
 # installed programs there: --version, and a plot saved to a file from the
-# example data, which needs PLplot's fonts from the folder compiled in.
+# example data, which needs PLplot's fonts from the folder compiled in. (The
+# Debian package is checked by make deb-check.)
 #   install_test.sh <cmake> <build folder> <examples folder> <work folder> <font folder>
 set -eu
 
@@ -23,7 +24,9 @@ prefix=/usr/local
 DESTDIR="$root" "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" ||
     fail "cmake --install failed: $(cat "$work/install.log")"
 
-for file in bin/Ruvela_v11 bin/Ruvela_v12 share/man/man1/ruvela.1 share/doc/ruvela/README.md; do
+for file in bin/Ruvela_v11 bin/Ruvela_v12 share/man/man1/ruvela.1 share/doc/ruvela/README.md \
+    share/doc/ruvela/examples/gp.rwl share/bash-completion/completions/Ruvela_v12 \
+    share/bash-completion/completions/Ruvela_v11; do
     [ -f "$root$prefix/$file" ] || fail "$prefix/$file was not installed"
 done
 [ -x "$root$prefix/bin/Ruvela_v12" ] || fail "Ruvela_v12 is installed without execute permission"
