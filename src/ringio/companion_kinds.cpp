@@ -70,6 +70,20 @@ RadiusRule proportional_rule(const CompanionRecord& record, std::span<const floa
     return {outer, outer / measured};
 }
 
+// The proportional method's ring k has the area
+//   pi (D/2)^2 ((d + C(k))^2 - (d + C(k-1))^2) / (d + C(L))^2,
+// which grows with the diameter D and, in the distance d, rises up to
+// d = C(L) - C(k) - C(k-1) and falls beyond it.
+std::optional<CompanionRecord> proportional_peak(const CompanionRecord& low,
+                                                 const CompanionRecord& high, float measured,
+                                                 float before, float width) {
+    const float turn = measured - (before + width) - before;
+    if (!(turn > low.d2pith_mm && turn < high.d2pith_mm)) return std::nullopt;
+    CompanionRecord peak = high;
+    peak.d2pith_mm = turn;
+    return peak;
+}
+
 // ---- Plausibility ----
 
 // A diameter more than this many times the measured rings' diameter is
@@ -162,19 +176,19 @@ const CompanionKindInfo kind_table[] = {
     {CompanionKind::pith, "pith", "rings missing to the pith", 1, "Pith Estimate only",
      pith_fields, ValueElement::whole,
      "pith offsets are whole numbers of rings, read with an I element such as (i3)",
-     " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith},
+     " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith, nullptr},
     {CompanionKind::diameter, "diameter", "stem diameter, cm", 2, "Diameter only",
      diameter_fields, ValueElement::real,
      "diameters are real numbers, read with an F element such as (f6.1)",
      " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule,
-     implausible_diameter},
+     implausible_diameter, nullptr},
     {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields,
      ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   D2PITH", list_d2pith,
-     d2pith_rule, implausible_d2pith},
+     d2pith_rule, implausible_d2pith, nullptr},
     {CompanionKind::proportional, "proportional",
      "a table of pith offset, distance to the pith and diameter per series", 0, "", row_fields,
      ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
-     list_row, proportional_rule, implausible_row},
+     list_row, proportional_rule, implausible_row, proportional_peak},
 };
 
 }  // namespace

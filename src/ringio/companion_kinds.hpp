@@ -72,6 +72,13 @@ struct CompanionKindInfo {
     // What makes the value implausible beside the series' widths, in words;
     // empty when nothing does.
     std::string (*implausible)(const CompanionRecord& record, std::span<const float> widths);
+    // Where the area of a ring of `width` mm, `before` mm of rings inside
+    // it, on a core of `measured` mm, is largest for a value between the
+    // records low and high, when that is inside them rather than at an end;
+    // nullptr for a kind whose ring areas are monotone in its values.
+    std::optional<CompanionRecord> (*ring_area_peak)(const CompanionRecord& low,
+                                                     const CompanionRecord& high, float measured,
+                                                     float before, float width);
 
     bool gives(CompanionField field) const;
     bool is_table() const { return fields.size() > 1; }

@@ -72,6 +72,11 @@ void average(YearTotals& totals) {
 
 }  // namespace
 
+SeriesResult compute_series(CompanionKind kind, const SeriesInput& series) {
+    if (series.widths.empty()) return {};
+    return walk_inward(kind_info(kind).radius_rule(series.companion, series.widths), series.widths);
+}
+
 PairResult compute_pair(CompanionKind kind, std::span<const SeriesInput> series) {
     const CompanionKindInfo& info = kind_info(kind);
     PairResult pair;
@@ -91,11 +96,8 @@ PairResult compute_pair(CompanionKind kind, std::span<const SeriesInput> series)
         const SeriesInput& s = series[k];
         if (std::string why = info.implausible(s.companion, s.widths); !why.empty())
             pair.findings.implausible.push_back({static_cast<int>(k) + 1, std::move(why)});
-        if (s.widths.empty()) {  // no rings, no area
-            pair.series.emplace_back();
-            continue;
-        }
-        pair.series.push_back(walk_inward(info.radius_rule(s.companion, s.widths), s.widths));
+        pair.series.push_back(compute_series(kind, s));
+        if (s.widths.empty()) continue;  // no rings, no area
         if (!pair.series.back().finite) pair.findings.areas_out_of_range.push_back(static_cast<int>(k) + 1);
         add_series(pair, s, pair.series.back());
     }

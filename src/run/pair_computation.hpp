@@ -66,6 +66,9 @@ struct PairResult {
     PairFindings findings;
 };
 
+// One series by the kind's radius rule; a series without rings has no areas.
+SeriesResult compute_series(CompanionKind kind, const SeriesInput& series);
+
 // Rebuilds each series' radius year by year from the outside in, by the
 // kind's radius rule, and sums, counts and averages the pair per year, all
 // in single precision in the order the stored tables were made with.

@@ -1,0 +1,98 @@
+#include "run/pair_bounds.hpp"
+
+#include <algorithm>
+#include <tuple>
+
+#include "ringio/units.hpp"
+
+namespace ruvela {
+
+namespace {
+
+// The radius at the end of ring k (from 0; k = -1 is the circle inside the
+// first ring) in closed form, for a value inside a range: the walk inward
+// sums the same widths one at a time.
+struct ClosedRadii {
+    RadiusRule rule;
+    float measured = 0.0f;  // mm
+
+    float at(float inside_mm) const { return rule.outer - rule.scale * mm_to_cm(measured - inside_mm); }
+};
+
+float ring_area(const ClosedRadii& radii, float before, float width) {
+    const float outer = radii.at(before + width);
+    const float inner = radii.at(before);
+    return pi * (outer * outer) - pi * (inner * inner);
+}
+
+void take_ends(const SeriesResult& a, const SeriesResult& b, SeriesBounds& bounds) {
+    const std::size_t n = a.basal_area.size();
+    bounds.basal_area_low.resize(n);
+    bounds.basal_area_high.resize(n);
+    bounds.increment_low.resize(n);
+    bounds.increment_high.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        std::tie(bounds.basal_area_low[k], bounds.basal_area_high[k]) =
+            std::minmax(a.basal_area[k], b.basal_area[k]);
+        std::tie(bounds.increment_low[k], bounds.increment_high[k]) =
+            std::minmax(a.increment[k], b.increment[k]);
+    }
+    std::tie(bounds.first_ring_area_low, bounds.first_ring_area_high) =
+        std::minmax(a.first_ring_area, b.first_ring_area);
+}
+
+// A radius grows with every value, so where it is negative at the low end
+// and positive at the high one it passes 0 inside: the area's least is 0.
+void take_zero_radii(const ClosedRadii& low, const ClosedRadii& high,
+                     std::span<const float> widths, SeriesBounds& bounds) {
+    float inside = 0.0f;
+    for (std::size_t k = 0; k < widths.size(); ++k) {
+        inside += widths[k];
+        if ((low.at(inside) < 0.0f) != (high.at(inside) < 0.0f)) bounds.basal_area_low[k] = 0.0f;
+    }
+}
+
+// Ring areas that peak inside the range (the proportional method in the
+// distance to the pith).
+void take_peaks(const CompanionKindInfo& info, const ValueRange& range,
+                std::span<const float> widths, float measured, SeriesBounds& bounds) {
+    float before = 0.0f;
+    for (std::size_t k = 0; k < widths.size(); ++k) {
+        const auto peak = info.ring_area_peak(range.low, range.high, measured, before, widths[k]);
+        if (peak) {
+            const ClosedRadii radii{info.radius_rule(*peak, widths), measured};
+            float& high = k == 0 ? bounds.first_ring_area_high : bounds.increment_high[k];
+            high = std::max(high, ring_area(radii, before, widths[k]));
+        }
+        before += widths[k];
+    }
+}
+
+SeriesBounds series_bounds(const CompanionKindInfo& info, const SeriesInput& series,
+                           const ValueRange& range) {
+    SeriesBounds bounds;
+    if (series.widths.empty()) return bounds;
+    const SeriesResult low = compute_series(info.kind, {series.first_year, series.widths, range.low});
+    const SeriesResult high =
+        compute_series(info.kind, {series.first_year, series.widths, range.high});
+    take_ends(low, high, bounds);
+    const float measured = measured_width(series.widths);
+    take_zero_radii({info.radius_rule(range.low, series.widths), measured},
+                    {info.radius_rule(range.high, series.widths), measured}, series.widths, bounds);
+    if (info.ring_area_peak != nullptr) take_peaks(info, range, series.widths, measured, bounds);
+    return bounds;
+}
+
+}  // namespace
+
+std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const SeriesInput> series,
+                                         std::span<const ValueRange> ranges) {
+    const CompanionKindInfo& info = kind_info(kind);
+    std::vector<SeriesBounds> bounds;
+    bounds.reserve(series.size());
+    for (std::size_t k = 0; k < series.size(); ++k)
+        bounds.push_back(series_bounds(info, series[k], ranges[k]));
+    return bounds;
+}
+
+}  // namespace ruvela

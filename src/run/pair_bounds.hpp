@@ -1,0 +1,35 @@
+// The range of areas and increments that a range of companion values
+// allows, series by series: worked out at the ends of the range, and inside
+// it where a method is not monotone in its value.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "run/pair_computation.hpp"
+
+namespace ruvela {
+
+// A series' companion value as a range: the record at each end of it. Both
+// ends hold every field the kind uses; a field without a range is the same
+// at both.
+struct ValueRange {
+    CompanionRecord low;
+    CompanionRecord high;
+};
+
+struct SeriesBounds {
+    std::vector<float> basal_area_low, basal_area_high;  // dm2, a year each from the first
+    std::vector<float> increment_low, increment_high;    // cm2; the first year's are 0
+    float first_ring_area_low = 0.0f;                    // cm2
+    float first_ring_area_high = 0.0f;
+};
+
+// For each series (with ranges[k] the range of series[k]'s value) the
+// smallest and largest basal area and increment of every year, and of its
+// first ring's area. The bounds at the ends of a range are the computation
+// run at those ends, float for float.
+std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const SeriesInput> series,
+                                         std::span<const ValueRange> ranges);
+
+}  // namespace ruvela
