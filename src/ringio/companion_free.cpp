@@ -31,50 +31,12 @@ struct Layout {
     std::optional<Columns> columns;
 };
 
-bool separates(char c, char separator) {
-    return separator == ' ' ? (c == ' ' || c == '\t') : c == separator;
-}
-
-// The quoted field starting at line[i] ('"'), its doubled quotes single;
-// gives where the text after its closing quote begins.
-std::size_t take_quoted(std::string_view line, std::size_t i, std::string& field) {
-    for (++i; i < line.size(); ++i) {
-        if (line[i] != '"') {
-            field += line[i];
-        } else if (i + 1 < line.size() && line[i + 1] == '"') {
-            field += '"';
-            ++i;
-        } else {
-            return i + 1;
-        }
-    }
-    return i;
-}
-
-std::size_t skip_blanks(std::string_view line, std::size_t i, char separator) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t') && !separates(line[i], separator))
-        ++i;
-    return i;
-}
-
-// The fields of a line, blanks around them dropped, quotes around them
-// taken off. Blank-separated fields are split at every run of blanks.
-std::vector<std::string> split_fields(std::string_view line, char separator) {
-    std::vector<std::string> fields;
-    line = trim(line);
-    std::size_t i = 0;
-    while (true) {
-        i = skip_blanks(line, i, separator);
-        std::string field;
-        if (i < line.size() && line[i] == '"') i = take_quoted(line, i, field);
-        std::size_t end = i;
-        while (end < line.size() && !separates(line[end], separator)) ++end;
-        field += trim(line.substr(i, end - i));
-        fields.push_back(std::move(field));
-        if (end == line.size()) return fields;
-        i = end + 1;
-        if (separator == ' ') i = line.find_first_not_of(blanks, i);
-    }
+// The texts of a line's fields. Blanks and tabs at the line's ends belong to
+// no field, also where tabs separate.
+std::vector<std::string> field_texts(std::string_view line, char separator) {
+    std::vector<std::string> texts;
+    for (Field& field : split_fields(trim(line), separator)) texts.push_back(std::move(field.text));
+    return texts;
 }
 
 // The number a whole field holds, reading its one comma as the decimal
@@ -99,7 +61,7 @@ char separator_of(std::string_view line) {
     if (line.find(';') != std::string_view::npos) return ';';
     if (line.find('\t') != std::string_view::npos) return '\t';
     if (line.find(',') == std::string_view::npos) return ' ';
-    const std::vector<std::string> fields = split_fields(line, ' ');
+    const std::vector<std::string> fields = field_texts(line, ' ');
     const auto comma_at_edge = [](const std::string& f) {
         return f.starts_with(',') || f.ends_with(',');
     };
@@ -330,7 +292,7 @@ std::string take_first_line(OffsetKind kind, std::string_view line, long n, Layo
                             bool& header, CompanionReading& reading) {
     layout.separator = separator_of(trim(line));
     layout.decimal_comma = layout.separator != ',';
-    const std::vector<std::string> fields = split_fields(line, layout.separator);
+    const std::vector<std::string> fields = field_texts(line, layout.separator);
     header = is_header(fields, layout);
     const bool table = kind == OffsetKind::proportional;
     if (!header)
@@ -377,7 +339,7 @@ CompanionReading read_free_companion(OffsetKind kind, LineReader& lines, std::si
         CompanionValue value;
         value.line = n;
         value.text = line;
-        const std::vector<std::string> fields = split_fields(line, layout->separator);
+        const std::vector<std::string> fields = field_texts(line, layout->separator);
         std::string comma_value;
         std::string why = layout->columns
                               ? read_named_row(kind, *layout, fields, value, comma_value)

@@ -166,17 +166,7 @@ std::string shown_id(std::string_view written) {
 
 std::string kept_id(std::string_view written) {
     const std::string id = shown_id(written);
-    if (id.size() <= id_length) return id;
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(id[k]); };
-    std::size_t cut = id_length;
-    // Back to the lead byte of a UTF-8 sequence that the cut would split.
-    std::size_t lead = cut;
-    while (lead > 0 && cut - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
-    if (lead < cut && (byte(lead) & 0xC0) == 0xC0) {
-        const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
-        if (lead + length > cut) cut = lead;
-    }
-    return std::string(trim_right(std::string_view(id).substr(0, cut)));
+    return std::string(trim_right(utf8_prefix(id, id_length)));
 }
 
 // Told once for the file: a file in another encoding holds many such IDs.

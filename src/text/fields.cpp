@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "text/fixed_text.hpp"
+
 namespace ruvela {
 
 namespace {
@@ -106,6 +108,60 @@ std::optional<int> decode_free_int(std::string_view text) {
     }
     if (item == "+" || item == "-") return std::nullopt;
     return decode_int_field(item);
+}
+
+namespace {
+
+bool separates(char c, char separator) {
+    return separator == ' ' ? (c == ' ' || c == '\t') : c == separator;
+}
+
+bool is_blank_between(char c, char separator) {
+    return (c == ' ' || c == '\t') && !separates(c, separator);
+}
+
+// The quoted text that starts at line[i] ('"') into `text`, its doubled
+// quotes single; `i` moves past the closing quote, or to the line's end
+// when there is none. False when there is none.
+bool take_quoted(std::string_view line, std::size_t& i, std::string& text) {
+    for (++i; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            text += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            text += '"';
+            ++i;
+        } else {
+            ++i;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<Field> split_fields(std::string_view line, char separator) {
+    if (separator == ' ') line = trim(line);
+    std::vector<Field> fields;
+    std::size_t i = 0;
+    for (;;) {
+        while (i < line.size() && is_blank_between(line[i], separator)) ++i;
+        Field field;
+        if (i < line.size() && line[i] == '"') {
+            field.quoted = true;
+            field.well_formed = take_quoted(line, i, field.text);
+        }
+        std::size_t end = i;
+        while (end < line.size() && !separates(line[end], separator)) ++end;
+        const std::string_view rest = trim(line.substr(i, end - i));
+        if (field.quoted && !rest.empty()) field.well_formed = false;
+        field.text += rest;
+        fields.push_back(std::move(field));
+        if (end == line.size()) return fields;
+        i = end + 1;
+        if (separator == ' ')
+            while (i < line.size() && separates(line[i], separator)) ++i;
+    }
 }
 
 }  // namespace ruvela

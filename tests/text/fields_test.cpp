@@ -54,6 +54,27 @@ TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {
     EXPECT_EQ(decode_free_int("-"), std::nullopt);
 }
 
+// Text, quoted or not, and whether well formed, one string a field.
+std::vector<std::string> split(std::string_view line, char separator) {
+    std::vector<std::string> out;
+    for (const Field& f : split_fields(line, separator))
+        out.push_back((f.quoted ? "q:" : "") + f.text + (f.well_formed ? "" : " (bad)"));
+    return out;
+}
+
+// One splitter for delimited ring-width files and free companion files: the
+// one refuses what is not well formed, the other takes the text.
+TEST(SplitFields, QuotesSeparatorsAndBlanks) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(split(" a , \"b,\"\"c\"\"\" ,", ','), (V{"a", "q:b,\"c\"", ""}));
+    EXPECT_EQ(split("\ta\t\tb ", '\t'), (V{"", "a", "", "b"}));
+    EXPECT_EQ(split("  60,5 \t 01A  ", ' '), (V{"60,5", "01A"}));
+    EXPECT_EQ(split("\"a b\" c", ' '), (V{"q:a b", "c"}));
+    EXPECT_EQ(split("\"ab\"cd;e", ';'), (V{"q:abcd (bad)", "e"}));
+    EXPECT_EQ(split("x;\"open", ';'), (V{"x", "q:open (bad)"}));
+    EXPECT_EQ(split("", ','), (V{""}));
+}
+
 std::vector<std::string> lines_of(LineReader reader) {
     std::vector<std::string> lines;
     std::string line;
