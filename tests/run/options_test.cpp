@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace ruvela {
@@ -73,6 +76,44 @@ TEST(CommandLine, BadWordsAreNamed) {
          "option --tree-chars needs a whole number above 0, not '0'"},
     };
     for (const auto& c : cases) EXPECT_EQ(parse(c.args).error, c.error) << c.args.front();
+}
+
+std::string source_file(const std::string& name) {
+    std::ifstream in(std::string(RUVELA_SOURCE_DIR) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// `name` as a whole option in `text`: not run on into a longer name.
+bool holds_option(std::string_view text, std::string_view name) {
+    for (auto at = text.find(name); at != std::string_view::npos; at = text.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        if (end == text.size()) return true;
+        const auto next = static_cast<unsigned char>(text[end]);
+        if (!std::isalnum(next) && next != '-' && next != '\\') return true;
+    }
+    return false;
+}
+
+// The man page's OPTIONS section and the README's table of options name
+// every option that --help shows and the parsing takes.
+TEST(CommandLine, ManPageAndReadmeNameEveryOption) {
+    const std::string man = source_file("docs/ruvela.1");
+    const auto section = man.find(".SH OPTIONS");
+    ASSERT_NE(section, std::string::npos);
+    const std::string options = man.substr(section, man.find("\n.SH ", section + 1) - section);
+    std::istringstream readme(source_file("README.md"));
+    std::string table;
+    for (std::string line; std::getline(readme, line);)
+        if (line.starts_with("| `--")) table += line + "\n";
+    ASSERT_FALSE(table.empty());
+    for (const Option& option : command_line_options()) {
+        std::string roff;
+        for (const char c : option.name) roff += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_TRUE(holds_option(options, roff)) << option.name << " in docs/ruvela.1";
+        EXPECT_TRUE(holds_option(table, option.name)) << option.name << " in README.md";
+    }
 }
 
 }  // namespace
