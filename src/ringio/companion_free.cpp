@@ -41,17 +41,25 @@ std::vector<std::string> field_texts(std::string_view line, char separator) {
 
 // The number a whole field holds, reading its one comma as the decimal
 // point when the file has decimal commas.
-std::optional<float> number_in(std::string_view field, bool decimal_comma, bool* comma_read) {
+FreeReal number_in(std::string_view field, bool decimal_comma, bool* comma_read) {
     std::string text(field);
     const std::size_t comma = text.find(',');
     const bool one_comma = comma != std::string::npos &&
                            text.find(',', comma + 1) == std::string::npos &&
                            text.find('.') == std::string::npos;
     if (decimal_comma && one_comma) text[comma] = '.';
-    if (text.empty() || text.find_first_of(" \t,") != std::string::npos) return std::nullopt;
-    const std::optional<float> value = decode_free_real(text);
-    if (value && comma_read != nullptr && decimal_comma && one_comma) *comma_read = true;
-    return value;
+    if (text.empty() || text.find_first_of(" \t,") != std::string::npos)
+        return {0.0f, RealFault::no_number};
+    const FreeReal number = read_free_real(text);
+    if (number.fault == RealFault::none && comma_read != nullptr && decimal_comma && one_comma)
+        *comma_read = true;
+    return number;
+}
+
+// A number too small or too large to read is a number all the same: it is
+// told as such, not taken for a word.
+bool is_number(std::string_view field, bool decimal_comma) {
+    return number_in(field, decimal_comma, nullptr).fault != RealFault::no_number;
 }
 
 // The separator of a file, from its first line: a semicolon or a tab when
@@ -68,7 +76,7 @@ char separator_of(std::string_view line) {
     bool edge = false;
     for (const std::string& f : fields) edge = edge || comma_at_edge(f);
     if (fields.size() >= 2 && !edge) return ' ';
-    if (fields.size() == 1 && number_in(fields[0], true, nullptr)) return ' ';
+    if (fields.size() == 1 && is_number(fields[0], true)) return ' ';
     return ',';
 }
 
@@ -80,7 +88,7 @@ bool is_unknown(std::string_view field) {
 // A header holds words only: no number, and no unknown value of a row.
 bool is_header(const std::vector<std::string>& fields, const Layout& layout) {
     for (const std::string& f : fields)
-        if (is_unknown(f) || number_in(f, layout.decimal_comma, nullptr)) return false;
+        if (is_unknown(f) || is_number(f, layout.decimal_comma)) return false;
     return true;
 }
 
@@ -167,6 +175,13 @@ std::string missing_column(OffsetKind kind, const Columns& c) {
     return "";
 }
 
+std::string_view fault_words(RealFault fault) {
+    if (fault == RealFault::too_small)
+        return "is too small: values nearer 0 than 1e-45 cannot be read";
+    if (fault == RealFault::too_large) return "is too large: values beyond 3.4e38 cannot be read";
+    return "is no number";
+}
+
 // Reads one field as a real; gives why it cannot, or nothing. The value of
 // the first field read with a decimal comma goes into `comma_value`.
 std::string read_real(std::string_view field, std::string_view what, const Layout& layout,
@@ -178,15 +193,16 @@ std::string read_real(std::string_view field, std::string_view what, const Layou
         return why;
     }
     bool comma_read = false;
-    const std::optional<float> number = number_in(field, layout.decimal_comma, &comma_read);
-    if (number) {
-        value = *number;
+    const FreeReal number = number_in(field, layout.decimal_comma, &comma_read);
+    if (number.fault == RealFault::none) {
+        value = number.value;
         if (comma_read && comma_value.empty()) comma_value = shortest_text(value);
         return "";
     }
     why += " \"";
     why += field;
-    why += "\" is no number";
+    why += "\" ";
+    why += fault_words(number.fault);
     return why;
 }
 
@@ -274,8 +290,7 @@ std::string read_plain_row(OffsetKind kind, const Layout& layout,
     int k = 0;
     if (fields.size() == 2) {
         const auto number = [&](int i) {
-            return number_in(fields[static_cast<std::size_t>(i)], layout.decimal_comma, nullptr)
-                .has_value();
+            return is_number(fields[static_cast<std::size_t>(i)], layout.decimal_comma);
         };
         const bool second_is_value =
             !number(0) && (number(1) || (!is_unknown(fields[0]) && is_unknown(fields[1])));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 #include "plot/plplot_plotter.hpp"
 #include "run/companion_file.hpp"
@@ -109,13 +110,17 @@ struct Parse {
     std::optional<OffsetKind> kind;
     BatchInputs inputs;
     std::vector<std::string_view> files;
-    std::string_view batch_option;  // the first option that needs --kind
+    std::string_view batch_option;                 // the first option that needs --kind
+    bool options_ended = false;                    // after "--" every word is a file
+    std::map<OptionKey, std::string_view> values;  // of the options given
 
     void fail(std::string text) {
         if (line.error.empty()) line.error = std::move(text);
     }
 
     void word(std::span<const std::string_view> args, std::size_t& k);
+    void take_file(std::string_view arg);
+    bool once(const Option& option, std::string_view value);
     void take(const Option& option, std::string_view value);
     void take_text(const Option& option, std::string_view value, std::string_view needs,
                    std::string& into);
@@ -131,19 +136,41 @@ bool is_option(std::span<const std::string_view> args, std::size_t& k, const Opt
 
 void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
     const std::string_view arg = args[k];
+    if (options_ended) return take_file(arg);
+    if (arg == "--") {
+        options_ended = true;
+        return;
+    }
     for (const Option& option : options) {
         std::string_view value;
         if (!is_option(args, k, option, value)) continue;
-        take(option, value);
+        if (once(option, value)) take(option, value);
         return;
     }
-    if (arg.starts_with("-") && arg != "-") {
+    if (arg.starts_with("-") && arg != "-")
         fail("unknown option '" + std::string(arg) + "'");
-    } else if (arg.empty() || arg == "-") {
+    else
+        take_file(arg);
+}
+
+// "-" would be standard input, which a named run does not read; after "--"
+// it is a file of that name.
+void Parse::take_file(std::string_view arg) {
+    if (arg.empty() || (arg == "-" && !options_ended))
         fail("unexpected argument '" + std::string(arg) + "'");
-    } else {
+    else
         files.push_back(arg);
-    }
+}
+
+// An option given again must say the same: of two values, neither can be
+// taken for the one meant.
+bool Parse::once(const Option& option, std::string_view value) {
+    if (option.value.empty()) return true;
+    const auto [given, first] = values.emplace(option.key, value);
+    if (first || given->second == value) return true;
+    fail("option " + std::string(option.name) + " is given twice, as '" +
+         std::string(given->second) + "' and as '" + std::string(value) + "'");
+    return false;
 }
 
 // An option whose value is any text that is not empty.

@@ -73,11 +73,24 @@ std::string_view first_item(std::string_view text) {
     return end == std::string_view::npos ? text : text.substr(0, end);
 }
 
+// Of a number out of binary32's range, whether it is too small: its value as
+// a double tells, or, beyond a double's range too, its exponent's sign.
+RealFault out_of_range(std::string_view number) {
+    double value = 0.0;
+    const auto res = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (res.ec == std::errc{})
+        return std::fabs(value) < 1.0 ? RealFault::too_small : RealFault::too_large;
+    const auto e = number.find_first_of("eE");
+    const bool negative_exponent =
+        e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    return negative_exponent ? RealFault::too_small : RealFault::too_large;
+}
+
 }  // namespace
 
-std::optional<float> decode_free_real(std::string_view text) {
+FreeReal read_free_real(std::string_view text) {
     std::string item(first_item(text));
-    if (item.empty()) return std::nullopt;
+    if (item.empty()) return {0.0f, RealFault::no_number};
     std::size_t start = 0;
     if (item[0] == '+') start = 1;
     bool digit = false;
@@ -87,15 +100,23 @@ std::optional<float> decode_free_real(std::string_view text) {
         if (std::isdigit(static_cast<unsigned char>(c)) && !digit) digit = true;
         const bool allowed = std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' ||
                              c == 'E' || c == '+' || c == '-';
-        if (!allowed) return std::nullopt;
+        if (!allowed) return {0.0f, RealFault::no_number};
     }
-    if (!digit) return std::nullopt;
+    if (!digit) return {0.0f, RealFault::no_number};
     float value = 0.0f;
-    const char* first = item.data() + start;
-    const char* last = item.data() + item.size();
-    const auto res = std::from_chars(first, last, value, std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != last || !std::isfinite(value)) return std::nullopt;
-    return value;
+    const std::string_view number = std::string_view(item).substr(start);
+    const char* last = number.data() + number.size();
+    const auto res = std::from_chars(number.data(), last, value, std::chars_format::general);
+    if (res.ptr != last) return {0.0f, RealFault::no_number};
+    if (res.ec == std::errc::result_out_of_range) return {0.0f, out_of_range(number)};
+    if (res.ec != std::errc{} || !std::isfinite(value)) return {0.0f, RealFault::no_number};
+    return {value, RealFault::none};
+}
+
+std::optional<float> decode_free_real(std::string_view text) {
+    const FreeReal real = read_free_real(text);
+    if (real.fault != RealFault::none) return std::nullopt;
+    return real.value;
 }
 
 std::optional<int> decode_free_int(std::string_view text) {

@@ -49,8 +49,19 @@ inline std::optional<int> decode_int_field(std::string_view field) {
 
 // A number read "free": the first item of `text` after leading blanks, ending
 // at a blank, a comma or the end. Accepts an optional sign, digits, a decimal
-// point and an exponent (E or D). Empty or malformed text gives nullopt, and
-// so do values past the binary32 range.
+// point and an exponent (E or D). Empty or malformed text is no number; a
+// number past the binary32 range is too small (nearer 0 than its least
+// value, about 1e-45) or too large (beyond about 3.4e38), and gives no value.
+enum class RealFault { none, no_number, too_small, too_large };
+
+struct FreeReal {
+    float value = 0.0f;
+    RealFault fault = RealFault::none;
+};
+
+FreeReal read_free_real(std::string_view text);
+
+// read_free_real's value, or nullopt.
 std::optional<float> decode_free_real(std::string_view text);
 
 // As decode_free_real, but the item must be a whole number within 32 bits.

@@ -21,7 +21,7 @@ TEST(CommandLine, OptionsGiveTheRequestAndTheRunOptions) {
     EXPECT_TRUE(parse({"--csv"}).run.write_csv);
     EXPECT_EQ(parse({"--device", "pngcairo", "--csv"}).run.device, "pngcairo");
     EXPECT_EQ(parse({"--device=xwin"}).run.device, "xwin");
-    EXPECT_EQ(parse({"--device", "a", "--device", "b"}).run.device, "b");
+    EXPECT_EQ(parse({"--device", "a", "--device=a"}).error, "");  // the same value twice
     EXPECT_EQ(parse({"--version", "--help"}).request, CommandLine::Request::help);
     EXPECT_EQ(parse({"--csv", "--version"}).request, CommandLine::Request::version);
     for (const auto& args : {std::vector<std::string_view>{}, {"--csv"}, {"--device", "null"}})
@@ -38,6 +38,12 @@ TEST(CommandLine, OptionsGiveTheRequestAndTheRunOptions) {
     EXPECT_EQ(batch.run.out_dir, "t");
     EXPECT_TRUE(batch.run.keep_going);
     EXPECT_FALSE(parse({"--csv"}).batch);
+    // After "--" a word is a file whatever it starts with.
+    const CommandLine ended = parse({"--kind", "pith", "--", "-x.rwl", "--csv"});
+    ASSERT_EQ(ended.error, "");
+    EXPECT_EQ(ended.batch->pairs.at(0).ring_file, "-x.rwl");
+    EXPECT_EQ(ended.batch->pairs.at(0).companion_file, "--csv");
+    EXPECT_FALSE(ended.run.write_csv);
 }
 
 // A bad word must end the program even beside --help, and name the word, so
@@ -74,6 +80,8 @@ TEST(CommandLine, BadWordsAreNamed) {
          "option --plots needs FILE.pdf, FILE.ps or DIR/, not 'site.png'"},
         {{"--kind", "pith", "--tree-chars", "0", "a", "b"},
          "option --tree-chars needs a whole number above 0, not '0'"},
+        {{"--device", "a", "--csv", "--device=b"},
+         "option --device is given twice, as 'a' and as 'b'"},
     };
     for (const auto& c : cases) EXPECT_EQ(parse(c.args).error, c.error) << c.args.front();
 }

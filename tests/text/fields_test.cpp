@@ -47,6 +47,9 @@ TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {
     EXPECT_EQ(decode_free_real("abc"), std::nullopt);
     EXPECT_EQ(decode_free_real("nan"), std::nullopt);
     EXPECT_EQ(decode_free_real("1e99"), std::nullopt);
+    EXPECT_EQ(read_free_real("1e99").fault, RealFault::too_large);
+    EXPECT_EQ(read_free_real("-1e-50").fault, RealFault::too_small);
+    EXPECT_EQ(read_free_real("1d-400").fault, RealFault::too_small);
     EXPECT_EQ(decode_free_real("."), std::nullopt);
     EXPECT_EQ(decode_free_int(" 12 "), 12);
     EXPECT_EQ(decode_free_int("-3,4"), -3);
