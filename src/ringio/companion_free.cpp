@@ -36,65 +36,35 @@ struct Layout {
     std::optional<Columns> columns;
 };
 
-bool separates(char c, char separator) {
-    return separator == ' ' ? (c == ' ' || c == '\t') : c == separator;
-}
-
-// The quoted field starting at line[i] ('"'), its doubled quotes single;
-// gives where the text after its closing quote begins.
-std::size_t take_quoted(std::string_view line, std::size_t i, std::string& field) {
-    for (++i; i < line.size(); ++i) {
-        if (line[i] != '"') {
-            field += line[i];
-        } else if (i + 1 < line.size() && line[i + 1] == '"') {
-            field += '"';
-            ++i;
-        } else {
-            return i + 1;
-        }
-    }
-    return i;
-}
-
-std::size_t skip_blanks(std::string_view line, std::size_t i, char separator) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t') && !separates(line[i], separator))
-        ++i;
-    return i;
-}
-
-// The fields of a line, blanks around them dropped, quotes around them
-// taken off. Blank-separated fields are split at every run of blanks.
-std::vector<std::string> split_fields(std::string_view line, char separator) {
-    std::vector<std::string> fields;
-    line = trim(line);
-    std::size_t i = 0;
-    while (true) {
-        i = skip_blanks(line, i, separator);
-        std::string field;
-        if (i < line.size() && line[i] == '"') i = take_quoted(line, i, field);
-        std::size_t end = i;
-        while (end < line.size() && !separates(line[end], separator)) ++end;
-        field += trim(line.substr(i, end - i));
-        fields.push_back(std::move(field));
-        if (end == line.size()) return fields;
-        i = end + 1;
-        if (separator == ' ') i = line.find_first_not_of(blanks, i);
-    }
+// The texts of a line's fields. Blanks and tabs at the line's ends belong to
+// no field, also where tabs separate.
+std::vector<std::string> field_texts(std::string_view line, char separator) {
+    std::vector<std::string> texts;
+    for (Field& field : split_fields(trim(line), separator)) texts.push_back(std::move(field.text));
+    return texts;
 }
 
 // The number a whole field holds, reading its one comma as the decimal
 // point when the file has decimal commas.
-std::optional<float> number_in(std::string_view field, bool decimal_comma, bool* comma_read) {
+FreeReal number_in(std::string_view field, bool decimal_comma, bool* comma_read) {
     std::string text(field);
     const std::size_t comma = text.find(',');
     const bool one_comma = comma != std::string::npos &&
                            text.find(',', comma + 1) == std::string::npos &&
                            text.find('.') == std::string::npos;
     if (decimal_comma && one_comma) text[comma] = '.';
-    if (text.empty() || text.find_first_of(" \t,") != std::string::npos) return std::nullopt;
-    const std::optional<float> value = decode_free_real(text);
-    if (value && comma_read != nullptr && decimal_comma && one_comma) *comma_read = true;
-    return value;
+    if (text.empty() || text.find_first_of(" \t,") != std::string::npos)
+        return {0.0f, RealFault::no_number};
+    const FreeReal number = read_free_real(text);
+    if (number.fault == RealFault::none && comma_read != nullptr && decimal_comma && one_comma)
+        *comma_read = true;
+    return number;
+}
+
+// A number too small or too large to read is a number all the same: it is
+// told as such, not taken for a word.
+bool is_number(std::string_view field, bool decimal_comma) {
+    return number_in(field, decimal_comma, nullptr).fault != RealFault::no_number;
 }
 
 // The separator of a file, from its first line: a semicolon or a tab when
@@ -104,14 +74,14 @@ char separator_of(std::string_view line) {
     if (line.find(';') != std::string_view::npos) return ';';
     if (line.find('\t') != std::string_view::npos) return '\t';
     if (line.find(',') == std::string_view::npos) return ' ';
-    const std::vector<std::string> fields = split_fields(line, ' ');
+    const std::vector<std::string> fields = field_texts(line, ' ');
     const auto comma_at_edge = [](const std::string& f) {
         return f.starts_with(',') || f.ends_with(',');
     };
     bool edge = false;
     for (const std::string& f : fields) edge = edge || comma_at_edge(f);
     if (fields.size() >= 2 && !edge) return ' ';
-    if (fields.size() == 1 && number_in(fields[0], true, nullptr)) return ' ';
+    if (fields.size() == 1 && is_number(fields[0], true)) return ' ';
     return ',';
 }
 
@@ -123,7 +93,7 @@ bool is_unknown(std::string_view field) {
 // A header holds words only: no number, and no unknown value of a row.
 bool is_header(const std::vector<std::string>& fields, const Layout& layout) {
     for (const std::string& f : fields)
-        if (is_unknown(f) || number_in(f, layout.decimal_comma, nullptr)) return false;
+        if (is_unknown(f) || is_number(f, layout.decimal_comma)) return false;
     return true;
 }
 
@@ -193,6 +163,13 @@ std::string missing_column(const CompanionKindInfo& kind, const Columns& c) {
     return "";
 }
 
+std::string_view fault_words(RealFault fault) {
+    if (fault == RealFault::too_small)
+        return "is too small: values nearer 0 than 1e-45 cannot be read";
+    if (fault == RealFault::too_large) return "is too large: values beyond 3.4e38 cannot be read";
+    return "is no number";
+}
+
 // Reads one field as a real; gives why it cannot, or nothing. The value of
 // the first field read with a decimal comma goes into `comma_value`.
 std::string read_real(std::string_view field, std::string_view what, const Layout& layout,
@@ -204,15 +181,16 @@ std::string read_real(std::string_view field, std::string_view what, const Layou
         return why;
     }
     bool comma_read = false;
-    const std::optional<float> number = number_in(field, layout.decimal_comma, &comma_read);
-    if (number) {
-        value = *number;
+    const FreeReal number = number_in(field, layout.decimal_comma, &comma_read);
+    if (number.fault == RealFault::none) {
+        value = number.value;
         if (comma_read && comma_value.empty()) comma_value = shortest_text(value);
         return "";
     }
     why += " \"";
     why += field;
-    why += "\" is no number";
+    why += "\" ";
+    why += fault_words(number.fault);
     return why;
 }
 
@@ -277,8 +255,7 @@ std::string read_plain_row(const CompanionKindInfo& kind, const Layout& layout,
     int k = 0;
     if (fields.size() == 2) {
         const auto number = [&](int i) {
-            return number_in(fields[static_cast<std::size_t>(i)], layout.decimal_comma, nullptr)
-                .has_value();
+            return is_number(fields[static_cast<std::size_t>(i)], layout.decimal_comma);
         };
         const bool second_is_value =
             !number(0) && (number(1) || (!is_unknown(fields[0]) && is_unknown(fields[1])));
@@ -295,7 +272,7 @@ std::string take_first_line(const CompanionKindInfo& kind, std::string_view line
                             bool& header, CompanionReading& reading) {
     layout.separator = separator_of(trim(line));
     layout.decimal_comma = layout.separator != ',';
-    const std::vector<std::string> fields = split_fields(line, layout.separator);
+    const std::vector<std::string> fields = field_texts(line, layout.separator);
     header = is_header(fields, layout);
     const bool table = kind.is_table();
     if (!header)
@@ -344,7 +321,7 @@ CompanionReading read_free_companion(CompanionKind kind_read, LineReader& lines,
         CompanionValue value;
         value.line = n;
         value.text = line;
-        const std::vector<std::string> fields = split_fields(line, layout->separator);
+        const std::vector<std::string> fields = field_texts(line, layout->separator);
         std::string comma_value;
         std::string why = layout->columns
                               ? read_named_row(kind, *layout, fields, value, comma_value)

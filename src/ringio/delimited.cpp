@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "text/fields.hpp"
 #include "text/fixed_text.hpp"
 #include "text/lines.hpp"
 
@@ -20,53 +21,13 @@ namespace {
 // by the billion. Far more than any store takes.
 constexpr long long most_rings = 10000000;
 
-struct Cell {
-    std::string text;
-    bool quoted = false;
-};
-
-// Blanks around cells are passed over, tabs too unless they separate.
-bool is_blank(char c, char separator) {
-    return c == ' ' || (c == '\t' && separator != '\t');
-}
-
-// Splits a row into cells; a quoted cell may hold the separator, and a
-// doubled quote stands for one. Nullopt when a quote is not closed or text
-// follows a closing quote.
-std::optional<std::vector<Cell>> split_row(std::string_view row, char separator) {
-    std::vector<Cell> cells;
-    std::size_t i = 0;
-    for (;;) {
-        Cell cell;
-        while (i < row.size() && is_blank(row[i], separator)) ++i;
-        if (i < row.size() && row[i] == '"') {
-            cell.quoted = true;
-            for (++i;; ++i) {
-                if (i == row.size()) return std::nullopt;
-                if (row[i] == '"') {
-                    if (i + 1 < row.size() && row[i + 1] == '"') {
-                        cell.text.push_back('"');
-                        ++i;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cell.text.push_back(row[i]);
-            }
-            while (i < row.size() && is_blank(row[i], separator)) ++i;
-            if (i < row.size() && row[i] != separator) return std::nullopt;
-        } else {
-            const std::size_t end = std::min(row.find(separator, i), row.size());
-            cell.text = std::string(row.substr(i, end - i));
-            while (!cell.text.empty() && is_blank(cell.text.back(), separator))
-                cell.text.pop_back();
-            i = end;
-        }
-        cells.push_back(std::move(cell));
-        if (i == row.size()) return cells;
-        ++i;  // the separator
-    }
+// The cells of a row; nullopt when a quote is not closed or text follows a
+// closing quote.
+std::optional<std::vector<Field>> split_row(std::string_view row, char separator) {
+    std::vector<Field> cells = split_fields(row, separator);
+    for (const Field& cell : cells)
+        if (!cell.well_formed) return std::nullopt;
+    return cells;
 }
 
 bool names_year_column(std::string_view cell) {
@@ -75,7 +36,7 @@ bool names_year_column(std::string_view cell) {
     return lower_case(cell) == "year";
 }
 
-bool is_missing(const Cell& cell) {
+bool is_missing(const Field& cell) {
     if (cell.text.empty()) return true;
     if (cell.text == "NA") return true;
     return lower_case(cell.text) == "nan";
@@ -90,8 +51,8 @@ std::optional<int> year_of(std::string_view text) {
     return whole_number(text);
 }
 
-bool all_empty(const std::vector<Cell>& cells) {
-    return std::all_of(cells.begin(), cells.end(), [](const Cell& c) { return c.text.empty(); });
+bool all_empty(const std::vector<Field>& cells) {
+    return std::all_of(cells.begin(), cells.end(), [](const Field& c) { return c.text.empty(); });
 }
 
 struct Column {
@@ -143,7 +104,7 @@ class DelimitedReader {
                 return read_error(at, "year " + std::to_string(*year) + " again (first on line " +
                                           std::to_string(it->second) + ")");
             for (std::size_t k = 1; k < cells->size(); ++k) {
-                const Cell& cell = (*cells)[k];
+                const Field& cell = (*cells)[k];
                 if (k > columns_.size()) {
                     if (cell.text.empty()) continue;  // a trailing separator
                     return read_error(at, "a row with more cells than the header");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/lines.hpp"
 
@@ -60,16 +61,7 @@ bool is_data_line(std::string_view line) {
 std::optional<WidthUnit> unit_of(const Header& h) {
     const auto given = h.entries.find("unit");
     if (given == h.entries.end()) return hundredths;
-    const Entry* e = &given->second;
-    const std::pair<std::string_view, WidthUnit> units[] = {
-        {"1/100mm", hundredths},  {"0.01mm", hundredths}, {"1/1000mm", thousandths},
-        {"0.001mm", thousandths}, {"1/10mm", tenths},     {"0.1mm", tenths},
-        {"1/50mm", fiftieths},    {"1/20mm", twentieths}, {"mm", millimetres},
-        {"1mm", millimetres}};
-    const std::string u = squeezed(e->value);
-    for (const auto& [name, unit] : units)
-        if (u == name) return unit;
-    return std::nullopt;
+    return unit_named(squeezed(given->second.value), &UnitName::heidelberg);
 }
 
 // Why a series is not a single ring-width series, or empty when it is one.

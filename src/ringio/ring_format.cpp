@@ -6,6 +6,7 @@
 #include "ringio/delimited.hpp"
 #include "ringio/heidelberg.hpp"
 #include "ringio/ring_values.hpp"
+#include "ringio/series_checks.hpp"
 #include "ringio/tridas.hpp"
 #include "text/fixed_text.hpp"
 
@@ -63,7 +64,9 @@ std::string_view ring_format_name(RingFormat format) {
     return {};
 }
 
-RingFileReading read_ring_file(RingFormat format, std::string_view content, std::size_t max_rings) {
+namespace {
+
+RingFileReading read_in(RingFormat format, std::string_view content, std::size_t max_rings) {
     switch (format) {
         case RingFormat::heidelberg:
             return read_heidelberg(content);
@@ -75,6 +78,14 @@ RingFileReading read_ring_file(RingFormat format, std::string_view content, std:
             break;
     }
     return read_decade(content, max_rings);
+}
+
+}  // namespace
+
+RingFileReading read_ring_file(RingFormat format, std::string_view content, std::size_t max_rings) {
+    RingFileReading reading = read_in(format, content, max_rings);
+    add_width_findings(reading);
+    return reading;
 }
 
 }  // namespace ruvela

@@ -28,6 +28,11 @@ struct RingFileReading {
     std::vector<RingSeries> series;
     std::vector<Finding> findings;
     std::optional<ReadError> error;
+    // Where each series' width findings stand among `findings`: before the
+    // finding of this index. The decade format tells series by series as it
+    // reads them; the other readers read the whole file first and leave this
+    // empty, which puts the width findings after all of theirs.
+    std::vector<std::size_t> width_findings_at;
     // The decade format's own console lines, in order.
     std::vector<ReaderLine> lines;
     // The decade format's reading stopped: the last series holds more rings
@@ -49,8 +54,9 @@ RingFormat detect_ring_format(std::string_view content);
 // The format's name as the console shows it.
 std::string_view ring_format_name(RingFormat format);
 
-// Reads a whole file in `format`. A decade-format series is read into room
-// for `max_rings` rings.
+// Reads a whole file in `format`, every series' widths checked alike
+// (series_checks.hpp). A decade-format series is read into room for
+// `max_rings` rings.
 RingFileReading read_ring_file(RingFormat format, std::string_view content,
                                std::size_t max_rings = max_years);
 

@@ -8,26 +8,9 @@
 #include <string_view>
 
 #include "ringio/ring_format.hpp"
+#include "ringio/units.hpp"
 
 namespace ruvela {
-
-// A unit of ring values: a value times `factor` times ten to `exponent` is
-// the width in millimetres. Factors 2 and 5 give fiftieths and twentieths
-// exactly in decimal.
-struct WidthUnit {
-    int factor = 1;
-    int exponent = -2;
-    friend bool operator==(const WidthUnit&, const WidthUnit&) = default;
-};
-
-inline constexpr WidthUnit hundredths{1, -2};
-inline constexpr WidthUnit thousandths{1, -3};
-inline constexpr WidthUnit tenths{1, -1};
-inline constexpr WidthUnit fiftieths{2, -2};
-inline constexpr WidthUnit twentieths{5, -2};
-inline constexpr WidthUnit millimetres{1, 0};
-inline constexpr WidthUnit centimetres{1, 1};
-inline constexpr WidthUnit metres{1, 3};
 
 // The width in millimetres of a decimal number (optional sign, digits with
 // an optional point, optional exponent) in `unit`. Whole numbers of

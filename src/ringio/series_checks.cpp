@@ -1,5 +1,6 @@
 #include "ringio/series_checks.hpp"
 
+#include <algorithm>
 #include <string>
 
 namespace ruvela {
@@ -43,6 +44,34 @@ void check_ring_widths(std::string_view id, int first_year, std::span<const floa
     }
     if (negative.count > 0) findings.push_back(std::move(negative));
     check_mean_width(id, widths, findings);
+}
+
+namespace {
+
+// Findings name a series by its ID as the tables cut it; an ID that needs no
+// cut keeps its padding (the decade format's field), as its reader's own
+// findings do.
+std::string_view finding_id(const SeriesId& id) {
+    return id.whole().size() > id_length ? std::string_view(id.cut()) : id.whole();
+}
+
+}  // namespace
+
+void add_width_findings(RingFileReading& reading) {
+    std::vector<Finding> told = std::move(reading.findings);
+    reading.findings.clear();
+    std::size_t checked = reading.series.size();
+    if (reading.last_series_too_long && checked > 0) --checked;
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < checked; ++k) {
+        const std::size_t at = k < reading.width_findings_at.size()
+                                   ? std::min(reading.width_findings_at[k], told.size())
+                                   : told.size();
+        for (; next < at; ++next) reading.findings.push_back(std::move(told[next]));
+        const RingSeries& s = reading.series[k];
+        check_ring_widths(finding_id(s.id), s.first_year, s.widths, reading.findings);
+    }
+    for (; next < told.size(); ++next) reading.findings.push_back(std::move(told[next]));
 }
 
 }  // namespace ruvela

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ringio/ring_format.hpp"
 #include "ringio/series.hpp"
 
 namespace ruvela {
@@ -22,5 +23,10 @@ inline constexpr float narrowest_plausible_mean_width = 0.1f;  // mm
 // zero is outside the plausible bounds; the widths themselves stay as read.
 void check_ring_widths(std::string_view id, int first_year, std::span<const float> widths,
                        std::vector<Finding>& findings);
+
+// The width findings of every series of `reading`, each series' where its
+// reader puts them (RingFileReading::width_findings_at). A series cut short
+// (last_series_too_long) is not checked: its last rings were never read.
+void add_width_findings(RingFileReading& reading);
 
 }  // namespace ruvela

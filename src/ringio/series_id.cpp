@@ -3,23 +3,12 @@
 #include <ostream>
 
 #include "text/fixed_text.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
 std::string cut_to_id_length(std::string_view id) {
-    if (id.size() > id_length) {
-        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(id[k]); };
-        std::size_t cut = id_length;
-        // Back to the lead byte of a UTF-8 sequence that the cut would split.
-        std::size_t lead = cut;
-        while (lead > 0 && cut - lead < 3 && (byte(lead) & 0xC0) == 0x80) --lead;
-        if (lead < cut && (byte(lead) & 0xC0) == 0xC0) {
-            const std::size_t length = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
-            if (lead + length > cut) cut = lead;
-        }
-        id = id.substr(0, cut);
-    }
-    return std::string(trim_right(id));
+    return std::string(trim_right(utf8_prefix(id, id_length)));
 }
 
 SeriesId::SeriesId(std::string whole) : whole_(std::move(whole)), cut_(cut_to_id_length(whole_)) {}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ringio/ring_values.hpp"
+#include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
 #include "text/utf8.hpp"
 
@@ -41,22 +42,6 @@ std::string normal_of(const pugi::xml_node& node) {
     for (const char* attribute : {"normalTridas", "normal"})
         if (const auto a = node.attribute(attribute)) return a.value();
     return text_of(node);
-}
-
-std::optional<WidthUnit> unit_named(const std::string& name) {
-    const std::pair<std::string_view, WidthUnit> units[] = {{"micrometres", thousandths},
-                                                            {"1/1000th millimetres", thousandths},
-                                                            {"1/100th millimetres", hundredths},
-                                                            {"1/50th millimetres", fiftieths},
-                                                            {"1/20th millimetres", twentieths},
-                                                            {"1/10th millimetres", tenths},
-                                                            {"millimetres", millimetres},
-                                                            {"centimetres", centimetres},
-                                                            {"metres", metres}};
-    const std::string n = lower_case(name);
-    for (const auto& [unit_name, unit] : units)
-        if (n == unit_name) return unit;
-    return std::nullopt;
 }
 
 class TridasReader {
@@ -170,7 +155,7 @@ class TridasReader {
             return others.empty() ? "no rings"
                                   : "no ring widths (values of: " + excerpt(others) + ")";
         const pugi::xml_node unit_node = child(ring_widths[0], "unit");
-        const auto unit = unit_named(normal_of(unit_node));
+        const auto unit = unit_named(lower_case(normal_of(unit_node)), &UnitName::tridas);
         if (!unit)
             return unit_node ? "a unit not known (" + excerpt(normal_of(unit_node)) + ")"
                              : "no unit";

@@ -6,7 +6,6 @@
 
 #include "ringio/readfmt.hpp"
 #include "ringio/series.hpp"
-#include "ringio/series_checks.hpp"
 #include "ringio/units.hpp"
 #include "text/fields.hpp"
 #include "text/fixed_text.hpp"
@@ -359,11 +358,6 @@ TrrwOutcome read_decade_series(DecadeFile& file, TrrwMode mode, SeriesArgs& s, s
                                  .text = file.first_line});
     } else if (s.series_seq != end_of_file_signal) {
         ++file.series_read;
-        if (outcome == TrrwOutcome::ok) {
-            check_ring_widths(s.series_id, s.first_year,
-                              s.values.first(static_cast<std::size_t>(s.value_count)),
-                              file.findings);
-        }
     }
     return outcome;
 }

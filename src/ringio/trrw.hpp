@@ -65,8 +65,8 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& series, LineReader& data, std::
                       ConsoleLines& console, std::vector<Finding>& findings);
 
 // A decade-format file read series by series with everything noticed on the
-// way: each call's findings, each series' width checks, and whether the file
-// looked like a decade-format file at all.
+// way: each call's findings, and whether the file looked like a
+// decade-format file at all.
 struct DecadeFile {
     // Takes the first line that holds more than blanks, to be quoted should
     // the file turn out to be something else.

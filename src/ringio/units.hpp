@@ -1,9 +1,66 @@
-// The decade format's two precisions as widths in millimetres. Every reader
-// converts integer hundredths and thousandths through these, so that the same
-// rings give the same floats whatever file they come from.
+// The units of ring widths: the decade format's two precisions as widths in
+// millimetres, and the units the other formats name. Every reader converts
+// integer hundredths and thousandths through these, so that the same rings
+// give the same floats whatever file they come from.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 namespace ruvela {
+
+// A unit of ring values: a value times `factor` times ten to `exponent` is
+// the width in millimetres. Factors 2 and 5 give fiftieths and twentieths
+// exactly in decimal.
+struct WidthUnit {
+    int factor = 1;
+    int exponent = -2;
+    friend bool operator==(const WidthUnit&, const WidthUnit&) = default;
+};
+
+inline constexpr WidthUnit hundredths{1, -2};
+inline constexpr WidthUnit thousandths{1, -3};
+inline constexpr WidthUnit tenths{1, -1};
+inline constexpr WidthUnit fiftieths{2, -2};
+inline constexpr WidthUnit twentieths{5, -2};
+inline constexpr WidthUnit millimetres{1, 0};
+inline constexpr WidthUnit centimetres{1, 1};
+inline constexpr WidthUnit metres{1, 3};
+
+// A unit's names as the formats write them, lower-cased; Heidelberg's
+// without blanks, since files write "1/100 mm" and "1/100mm" alike. Empty
+// where the format has no such name.
+struct UnitName {
+    WidthUnit unit;
+    std::string_view heidelberg;
+    std::string_view tridas;
+};
+
+inline constexpr UnitName unit_names[] = {
+    {hundredths, "1/100mm", "1/100th millimetres"},
+    {hundredths, "0.01mm", ""},
+    {thousandths, "1/1000mm", "1/1000th millimetres"},
+    {thousandths, "0.001mm", "micrometres"},
+    {tenths, "1/10mm", "1/10th millimetres"},
+    {tenths, "0.1mm", ""},
+    {fiftieths, "1/50mm", "1/50th millimetres"},
+    {twentieths, "1/20mm", "1/20th millimetres"},
+    {millimetres, "mm", "millimetres"},
+    {millimetres, "1mm", ""},
+    {centimetres, "", "centimetres"},
+    {metres, "", "metres"},
+};
+
+// The unit of a name as written by the format that `written` picks
+// (&UnitName::heidelberg or &UnitName::tridas); nullopt for a name the
+// format does not use, the empty one among them.
+inline std::optional<WidthUnit> unit_named(std::string_view name,
+                                           std::string_view UnitName::*written) {
+    if (name.empty()) return std::nullopt;
+    for (const UnitName& u : unit_names)
+        if (u.*written == name) return u.unit;
+    return std::nullopt;
+}
 
 inline float hundredths_to_mm(int value) {
     return static_cast<float>(value) * 0.01f;

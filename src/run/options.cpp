@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 
 #include "plot/plplot_plotter.hpp"
 #include "run/companion_file.hpp"
@@ -50,6 +51,46 @@ std::optional<int> positive_number(std::string_view text) {
     return n;
 }
 
+// Help lines of at most 60 characters keep --help within 78 columns.
+constexpr Option options[] = {
+    {OptionKey::help, "--help", "", false, "show this help and end"},
+    {OptionKey::version, "--version", "", false,
+     "show the program's version and PLplot's, and end"},
+    {OptionKey::csv, "--csv", "", false,
+     "also write the tables as CSV: <stem>_BAI.csv for each pair\n"
+     "and summary.csv for the run"},
+    {OptionKey::device, "--device", "NAME", false,
+     "PLplot device for plots on the screen (xcairo, xwin, null,\n"
+     "...); wins over RUVELA_DEVICE"},
+    {OptionKey::kind, "--kind", "KIND", true,
+     "what the companion files hold: pith (rings missing to the\n"
+     "pith), diameter (stem diameter, cm), d2pith (distance to\n"
+     "the pith, mm) or proportional (a table of pith offset,\n"
+     "distance to the pith and diameter per series)"},
+    {OptionKey::format, "--format", "FMT", true,
+     "read the companion files with this read format, such as\n"
+     "(i3) or (f6.1); without it they are read freely: one value\n"
+     "and the series ID per line, a header line passed over"},
+    {OptionKey::layout, "--layout", "L", true,
+     "column (the default) or decade: the per-file table's layout"},
+    {OptionKey::ring_list, "--ring-list", "FILE", true,
+     "the pairs from two list files, one name a line"},
+    {OptionKey::companion_list, "--companion-list", "FILE", true, ""},
+    {OptionKey::out, "--out", "DIR", true, "write every table, CSV file and plot file into DIR"},
+    {OptionKey::plots, "--plots", "FILE.pdf | FILE.ps | DIR/", true,
+     "draw every series' page and each pair's means page: one\n"
+     "multi-page file, or one PNG a page in DIR"},
+    {OptionKey::keep_going, "--keep-going", "", true,
+     "leave out a pair the program stops at, with a warning, and\n"
+     "go on; the run then ends with status 1"},
+    {OptionKey::strict, "--strict", "", true, "end with status 1 when the run wrote any warning"},
+    {OptionKey::trees, "--trees", "", true,
+     "also write the means of each tree's cores: <table>_trees.csv"},
+    {OptionKey::tree_chars, "--tree-chars", "N", true,
+     "a tree is the first N characters of a series ID (default:\n"
+     "the ID without its final run of letters)"},
+};
+
 // The words of one command line and what they set.
 struct Parse {
     CommandLine line;
@@ -57,93 +98,144 @@ struct Parse {
     std::optional<CompanionKind> kind;
     BatchInputs inputs;
     std::vector<std::string_view> files;
-    std::string_view batch_option;  // the first option that needs --kind
+    std::string_view batch_option;                 // the first option that needs --kind
+    bool options_ended = false;                    // after "--" every word is a file
+    std::map<OptionKey, std::string_view> values;  // of the options given
 
     void fail(std::string text) {
         if (line.error.empty()) line.error = std::move(text);
     }
 
     void word(std::span<const std::string_view> args, std::size_t& k);
-    bool take_text(std::span<const std::string_view> args, std::size_t& k);
+    void take_file(std::string_view arg);
+    bool once(const Option& option, std::string_view value);
+    void take(const Option& option, std::string_view value);
+    void take_text(const Option& option, std::string_view value, std::string_view needs,
+                   std::string& into);
     void finish();
 };
 
-// The options whose value is any text that is not empty.
-bool Parse::take_text(std::span<const std::string_view> args, std::size_t& k) {
-    const struct {
-        std::string_view name;
-        std::string_view needs;
-        std::string* value;
-    } options[] = {
-        {"--format", "a read format, such as (f6.1)", &inputs.format},
-        {"--out", "a folder", &line.run.out_dir},
-        {"--ring-list", "a file name", &inputs.ring_list},
-        {"--companion-list", "a file name", &inputs.companion_list},
-    };
-    std::string_view value;
-    for (const auto& option : options) {
-        if (!take_value(args, k, option.name, value)) continue;
-        if (batch_option.empty()) batch_option = option.name;
-        if (value.empty())
-            fail("option " + std::string(option.name) + " needs " + std::string(option.needs));
-        *option.value = value;
-        return true;
-    }
-    return false;
+// Whether args[k] is `option`, with its value when it takes one.
+bool is_option(std::span<const std::string_view> args, std::size_t& k, const Option& option,
+               std::string_view& value) {
+    if (option.value.empty()) return args[k] == option.name;
+    return take_value(args, k, option.name, value);
 }
 
 void Parse::word(std::span<const std::string_view> args, std::size_t& k) {
     const std::string_view arg = args[k];
-    RunOptions& run = line.run;
-    std::string_view value;
-    const auto needs_kind = [&](std::string_view option) {
-        if (batch_option.empty()) batch_option = option;
-    };
-    if (arg == "--help") {
-        help = true;
-    } else if (arg == "--version") {
-        version = true;
-    } else if (arg == "--csv") {
-        run.write_csv = true;
-    } else if (take_value(args, k, "--device", value)) {
-        if (value.empty()) fail("option --device needs a device name");
-        run.device = value;
-    } else if (take_value(args, k, "--kind", value)) {
-        kind = kind_named(value);
-        if (!kind)
-            fail("unknown kind '" + std::string(value) + "' for --kind (" + kind_names() + ")");
-    } else if (take_value(args, k, "--layout", value)) {
-        needs_kind("--layout");
-        const auto layout = layout_named(value);
-        if (!layout)
-            fail("unknown layout '" + std::string(value) + "' for --layout (column or decade)");
-        inputs.layout = layout.value_or(OutputLayout::column);
-    } else if (take_value(args, k, "--plots", value)) {
-        needs_kind("--plots");
-        if (!plots_target(value))
-            fail("option --plots needs FILE.pdf, FILE.ps or DIR/, not '" + std::string(value) +
-                 "'");
-        run.plots = value;
-    } else if (take_text(args, k)) {
-    } else if (take_value(args, k, "--tree-chars", value)) {
-        needs_kind("--tree-chars");
-        const auto n = positive_number(value);
-        if (!n)
-            fail("option --tree-chars needs a whole number above 0, not '" + std::string(value) +
-                 "'");
-        run.trees = true;
-        run.tree_chars = n.value_or(0);
-    } else if (arg == "--keep-going" || arg == "--strict" || arg == "--trees") {
-        needs_kind(arg);
-        run.keep_going = run.keep_going || arg == "--keep-going";
-        run.strict = run.strict || arg == "--strict";
-        run.trees = run.trees || arg == "--trees";
-    } else if (arg.starts_with("-") && arg != "-") {
+    if (options_ended) return take_file(arg);
+    if (arg == "--") {
+        options_ended = true;
+        return;
+    }
+    for (const Option& option : options) {
+        std::string_view value;
+        if (!is_option(args, k, option, value)) continue;
+        if (once(option, value)) take(option, value);
+        return;
+    }
+    if (arg.starts_with("-") && arg != "-")
         fail("unknown option '" + std::string(arg) + "'");
-    } else if (arg.empty() || arg == "-") {
+    else
+        take_file(arg);
+}
+
+// "-" would be standard input, which a named run does not read; after "--"
+// it is a file of that name.
+void Parse::take_file(std::string_view arg) {
+    if (arg.empty() || (arg == "-" && !options_ended))
         fail("unexpected argument '" + std::string(arg) + "'");
-    } else {
+    else
         files.push_back(arg);
+}
+
+// An option given again must say the same: of two values, neither can be
+// taken for the one meant.
+bool Parse::once(const Option& option, std::string_view value) {
+    if (option.value.empty()) return true;
+    const auto [given, first] = values.emplace(option.key, value);
+    if (first || given->second == value) return true;
+    fail("option " + std::string(option.name) + " is given twice, as '" +
+         std::string(given->second) + "' and as '" + std::string(value) + "'");
+    return false;
+}
+
+// An option whose value is any text that is not empty.
+void Parse::take_text(const Option& option, std::string_view value, std::string_view needs,
+                      std::string& into) {
+    if (value.empty()) fail("option " + std::string(option.name) + " needs " + std::string(needs));
+    into = value;
+}
+
+void Parse::take(const Option& option, std::string_view value) {
+    const std::string name(option.name);
+    if (option.named_run && option.key != OptionKey::kind && batch_option.empty())
+        batch_option = option.name;
+    RunOptions& run = line.run;
+    switch (option.key) {
+        case OptionKey::help:
+            help = true;
+            break;
+        case OptionKey::version:
+            version = true;
+            break;
+        case OptionKey::csv:
+            run.write_csv = true;
+            break;
+        case OptionKey::device:
+            take_text(option, value, "a device name", run.device);
+            break;
+        case OptionKey::kind:
+            kind = kind_named(value);
+            if (!kind)
+                fail("unknown kind '" + std::string(value) + "' for " + name + " (" +
+                     kind_names() + ")");
+            break;
+        case OptionKey::format:
+            take_text(option, value, "a read format, such as (f6.1)", inputs.format);
+            break;
+        case OptionKey::layout: {
+            const auto layout = layout_named(value);
+            if (!layout)
+                fail("unknown layout '" + std::string(value) + "' for " + name +
+                     " (column or decade)");
+            inputs.layout = layout.value_or(OutputLayout::column);
+            break;
+        }
+        case OptionKey::ring_list:
+            take_text(option, value, "a file name", inputs.ring_list);
+            break;
+        case OptionKey::companion_list:
+            take_text(option, value, "a file name", inputs.companion_list);
+            break;
+        case OptionKey::out:
+            take_text(option, value, "a folder", run.out_dir);
+            break;
+        case OptionKey::plots:
+            if (!plots_target(value))
+                fail("option " + name + " needs FILE.pdf, FILE.ps or DIR/, not '" +
+                     std::string(value) + "'");
+            run.plots = value;
+            break;
+        case OptionKey::keep_going:
+            run.keep_going = true;
+            break;
+        case OptionKey::strict:
+            run.strict = true;
+            break;
+        case OptionKey::trees:
+            run.trees = true;
+            break;
+        case OptionKey::tree_chars: {
+            const auto n = positive_number(value);
+            if (!n)
+                fail("option " + name + " needs a whole number above 0, not '" +
+                     std::string(value) + "'");
+            run.trees = true;
+            run.tree_chars = n.value_or(0);
+            break;
+        }
     }
 }
 
@@ -202,6 +294,62 @@ std::string usage_line(Edition edition) {
            " [OPTIONS] --kind KIND --ring-list FILE --companion-list FILE";
 }
 
+namespace {
+
+// Where an option's help lines start: after a head of up to 14 characters on
+// its line, or on a line of their own below a longer one.
+constexpr std::size_t help_column = 18;
+
+void put_help_lines(std::string& out, std::string_view head, std::string_view help) {
+    out += "  ";
+    out += head;
+    if (2 + head.size() + 2 <= help_column) {
+        out.append(help_column - 2 - head.size(), ' ');
+    } else {
+        out += '\n';
+        out.append(help_column, ' ');
+    }
+    for (std::size_t at = 0;;) {
+        const std::size_t end = std::min(help.find('\n', at), help.size());
+        out += help.substr(at, end - at);
+        out += '\n';
+        if (end == help.size()) return;
+        out.append(help_column, ' ');
+        at = end + 1;
+    }
+}
+
+std::string head_of(const Option& option) {
+    std::string head(option.name);
+    if (option.value.empty()) return head;
+    head += ' ';
+    head += option.value;
+    return head;
+}
+
+// The options of one group as --help lists them; an option without help
+// lines of its own goes on the line of the one before it.
+std::string options_help(bool named_run) {
+    std::string out;
+    const std::span<const Option> all(options);
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        if (all[k].named_run != named_run || all[k].help.empty()) continue;
+        std::string head = head_of(all[k]);
+        if (k + 1 < all.size() && all[k + 1].help.empty()) {
+            head += ' ';
+            head += head_of(all[k + 1]);
+        }
+        put_help_lines(out, head, all[k].help);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::span<const Option> command_line_options() {
+    return options;
+}
+
 std::string help_text(Edition edition) {
     const std::string name(program_name(edition));
     return name +
@@ -218,35 +366,11 @@ std::string help_text(Edition edition) {
            "ring-width file then companion file, or as the two list files, and every\n"
            "series' page and each pair's means can be drawn into one file (--plots).\n"
            "\n"
-           "Options:\n"
-           "  --help          show this help and end\n"
-           "  --version       show the program's version and PLplot's, and end\n"
-           "  --csv           also write the tables as CSV: <stem>_BAI.csv for each pair\n"
-           "                  and summary.csv for the run\n"
-           "  --device NAME   PLplot device for plots on the screen (xcairo, xwin, null,\n"
-           "                  ...); wins over RUVELA_DEVICE\n"
+           "Options:\n" +
+           options_help(false) +
            "\n"
-           "Options of a run named on the command line:\n"
-           "  --kind KIND     what the companion files hold: pith (rings missing to the\n"
-           "                  pith), diameter (stem diameter, cm), d2pith (distance to\n"
-           "                  the pith, mm) or proportional (a table of pith offset,\n"
-           "                  distance to the pith and diameter per series)\n"
-           "  --format FMT    read the companion files with this read format, such as\n"
-           "                  (i3) or (f6.1); without it they are read freely: one value\n"
-           "                  and the series ID per line, a header line passed over\n"
-           "  --layout L      column (the default) or decade: the per-file table's layout\n"
-           "  --ring-list FILE --companion-list FILE\n"
-           "                  the pairs from two list files, one name a line\n"
-           "  --out DIR       write every table, CSV file and plot file into DIR\n"
-           "  --plots FILE.pdf | FILE.ps | DIR/\n"
-           "                  draw every series' page and each pair's means page: one\n"
-           "                  multi-page file, or one PNG a page in DIR\n"
-           "  --keep-going    leave out a pair the program stops at, with a warning, and\n"
-           "                  go on; the run then ends with status 1\n"
-           "  --strict        end with status 1 when the run wrote any warning\n"
-           "  --trees         also write the means of each tree's cores: <table>_trees.csv\n"
-           "  --tree-chars N  a tree is the first N characters of a series ID (default:\n"
-           "                  the ID without its final run of letters)\n"
+           "Options of a run named on the command line:\n" +
+           options_help(true) +
            "\n"
            "Environment:\n"
            "  RUVELA_DEVICE   PLplot device for plots on the screen; when unset or empty,\n"

@@ -45,6 +45,40 @@ struct CommandLine {
     std::string error;
 };
 
+// Every option of the command line, in the order --help shows them. The one
+// source of their names: parsing, --help and the test that holds the man
+// page and the README to them.
+enum class OptionKey {
+    help,
+    version,
+    csv,
+    device,
+    kind,
+    format,
+    layout,
+    ring_list,
+    companion_list,
+    out,
+    plots,
+    keep_going,
+    strict,
+    trees,
+    tree_chars,
+};
+
+struct Option {
+    OptionKey key;
+    std::string_view name;   // "--device"
+    std::string_view value;  // its value in --help ("NAME"); empty: it takes none
+    bool named_run;          // an option of a run named on the command line: all
+                             // but --kind itself need --kind
+    // Its lines in --help, '\n' between them; empty: it is shown on the line
+    // of the option before it.
+    std::string_view help;
+};
+
+std::span<const Option> command_line_options();
+
 // A bad command line ends the program as a failure of its surroundings does.
 inline constexpr int bad_command_line_status = failure_status;
 

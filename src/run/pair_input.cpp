@@ -6,7 +6,6 @@
 
 #include "ringio/ring_format.hpp"
 #include "ringio/ring_values.hpp"
-#include "ringio/series_checks.hpp"
 #include "run/reader_warnings.hpp"
 #include "run/stop.hpp"
 #include "text/fixed_text.hpp"
@@ -125,9 +124,6 @@ void read_ring_width_file(const std::string& name, RunResults& run, PairSeries& 
     const RingFormat format = detect_ring_format(content);
     RingFileReading reading = read_ring_file(format, content);
     if (reading.error) stop_on_read_error(con, file, format, *reading.error);
-    if (format != RingFormat::decade)
-        for (const RingSeries& series : reading.series)
-            check_ring_widths(series.id.cut(), series.first_year, series.widths, reading.findings);
     pair.series_count = store_reading(name, reading, run, pair, tables, con);
     write_line(con);
     write_line(con, " Total series read = " + int_field(pair.series_count, 4));

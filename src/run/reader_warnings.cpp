@@ -8,6 +8,7 @@
 #include "run/warning_text.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -26,7 +27,7 @@ std::string millimetres(float value) {
 }
 
 // An ID without its trailing blanks; one of blanks only is still shown.
-std::string shown_id(std::string_view id) {
+std::string id_or_blank(std::string_view id) {
     const std::string_view shown = trim_right(id);
     return shown.empty() ? "(blank)" : std::string(shown);
 }
@@ -45,12 +46,7 @@ std::string quoted_start(std::string_view line) {
         shown += c == '\t' ? ' ' : (u < 0x20 || u == 0x7F) ? '?' : c;
     }
     shown.resize(trim_right(shown).size());
-    if (shown.size() > quoted_length) {
-        std::size_t cut = quoted_length;
-        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;
-        shown.resize(cut);
-    }
-    return quoted(shown);
+    return quoted(utf8_prefix(shown, quoted_length));
 }
 
 std::string not_decade_format(const Finding& f, const std::string& head) {
@@ -106,14 +102,14 @@ std::string untold_warnings_text(FindingKind kind, int untold, std::string_view 
 std::string reader_warning_text(const Finding& f, std::string_view file) {
     const std::string head = "File " + std::string(file);
     const std::string at_line = ruvela::at_line(file, f.line);
-    const std::string series = shown_id(f.series);
+    const std::string series = id_or_blank(f.series);
     const std::string of_series = head + ", series " + series + ": ";
     switch (f.kind) {
         case FindingKind::year_out_of_sequence:
             return at_line + "series " + series + " has year " + number(f.year) + " where " +
                    number(f.expected_year) + " comes next; a decade line is missing or repeated";
         case FindingKind::id_changed:
-            return at_line + "a line of " + shown_id(f.other_id) + " is read into series " +
+            return at_line + "a line of " + id_or_blank(f.other_id) + " is read into series " +
                    series + "; the end marker of " + series + " is probably missing";
         case FindingKind::negative_widths:
             return of_series + plural(f.count, "negative ring width", "negative ring widths") +

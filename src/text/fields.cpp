@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "text/fixed_text.hpp"
+
 namespace ruvela {
 
 namespace {
@@ -71,11 +73,24 @@ std::string_view first_item(std::string_view text) {
     return end == std::string_view::npos ? text : text.substr(0, end);
 }
 
+// Of a number out of binary32's range, whether it is too small: its value as
+// a double tells, or, beyond a double's range too, its exponent's sign.
+RealFault out_of_range(std::string_view number) {
+    double value = 0.0;
+    const auto res = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (res.ec == std::errc{})
+        return std::fabs(value) < 1.0 ? RealFault::too_small : RealFault::too_large;
+    const auto e = number.find_first_of("eE");
+    const bool negative_exponent =
+        e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    return negative_exponent ? RealFault::too_small : RealFault::too_large;
+}
+
 }  // namespace
 
-std::optional<float> decode_free_real(std::string_view text) {
+FreeReal read_free_real(std::string_view text) {
     std::string item(first_item(text));
-    if (item.empty()) return std::nullopt;
+    if (item.empty()) return {0.0f, RealFault::no_number};
     std::size_t start = 0;
     if (item[0] == '+') start = 1;
     bool digit = false;
@@ -85,15 +100,23 @@ std::optional<float> decode_free_real(std::string_view text) {
         if (std::isdigit(static_cast<unsigned char>(c)) && !digit) digit = true;
         const bool allowed = std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == 'e' ||
                              c == 'E' || c == '+' || c == '-';
-        if (!allowed) return std::nullopt;
+        if (!allowed) return {0.0f, RealFault::no_number};
     }
-    if (!digit) return std::nullopt;
+    if (!digit) return {0.0f, RealFault::no_number};
     float value = 0.0f;
-    const char* first = item.data() + start;
-    const char* last = item.data() + item.size();
-    const auto res = std::from_chars(first, last, value, std::chars_format::general);
-    if (res.ec != std::errc{} || res.ptr != last || !std::isfinite(value)) return std::nullopt;
-    return value;
+    const std::string_view number = std::string_view(item).substr(start);
+    const char* last = number.data() + number.size();
+    const auto res = std::from_chars(number.data(), last, value, std::chars_format::general);
+    if (res.ptr != last) return {0.0f, RealFault::no_number};
+    if (res.ec == std::errc::result_out_of_range) return {0.0f, out_of_range(number)};
+    if (res.ec != std::errc{} || !std::isfinite(value)) return {0.0f, RealFault::no_number};
+    return {value, RealFault::none};
+}
+
+std::optional<float> decode_free_real(std::string_view text) {
+    const FreeReal real = read_free_real(text);
+    if (real.fault != RealFault::none) return std::nullopt;
+    return real.value;
 }
 
 std::optional<int> decode_free_int(std::string_view text) {
@@ -106,6 +129,60 @@ std::optional<int> decode_free_int(std::string_view text) {
     }
     if (item == "+" || item == "-") return std::nullopt;
     return decode_int_field(item);
+}
+
+namespace {
+
+bool separates(char c, char separator) {
+    return separator == ' ' ? (c == ' ' || c == '\t') : c == separator;
+}
+
+bool is_blank_between(char c, char separator) {
+    return (c == ' ' || c == '\t') && !separates(c, separator);
+}
+
+// The quoted text that starts at line[i] ('"') into `text`, its doubled
+// quotes single; `i` moves past the closing quote, or to the line's end
+// when there is none. False when there is none.
+bool take_quoted(std::string_view line, std::size_t& i, std::string& text) {
+    for (++i; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            text += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+            text += '"';
+            ++i;
+        } else {
+            ++i;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<Field> split_fields(std::string_view line, char separator) {
+    if (separator == ' ') line = trim(line);
+    std::vector<Field> fields;
+    std::size_t i = 0;
+    for (;;) {
+        while (i < line.size() && is_blank_between(line[i], separator)) ++i;
+        Field field;
+        if (i < line.size() && line[i] == '"') {
+            field.quoted = true;
+            field.well_formed = take_quoted(line, i, field.text);
+        }
+        std::size_t end = i;
+        while (end < line.size() && !separates(line[end], separator)) ++end;
+        const std::string_view rest = trim(line.substr(i, end - i));
+        if (field.quoted && !rest.empty()) field.well_formed = false;
+        field.text += rest;
+        fields.push_back(std::move(field));
+        if (end == line.size()) return fields;
+        i = end + 1;
+        if (separator == ' ')
+            while (i < line.size() && separates(line[i], separator)) ++i;
+    }
 }
 
 }  // namespace ruvela

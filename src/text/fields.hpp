@@ -1,9 +1,12 @@
-// Locale-independent decoding of numeric fields.
+// The fields of a line: split at a separator, quotes taken off, and
+// numbers decoded whatever the locale.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ruvela {
 
@@ -46,8 +49,19 @@ inline std::optional<int> decode_int_field(std::string_view field) {
 
 // A number read "free": the first item of `text` after leading blanks, ending
 // at a blank, a comma or the end. Accepts an optional sign, digits, a decimal
-// point and an exponent (E or D). Empty or malformed text gives nullopt, and
-// so do values past the binary32 range.
+// point and an exponent (E or D). Empty or malformed text is no number; a
+// number past the binary32 range is too small (nearer 0 than its least
+// value, about 1e-45) or too large (beyond about 3.4e38), and gives no value.
+enum class RealFault { none, no_number, too_small, too_large };
+
+struct FreeReal {
+    float value = 0.0f;
+    RealFault fault = RealFault::none;
+};
+
+FreeReal read_free_real(std::string_view text);
+
+// read_free_real's value, or nullopt.
 std::optional<float> decode_free_real(std::string_view text);
 
 // As decode_free_real, but the item must be a whole number within 32 bits.
@@ -61,5 +75,23 @@ inline std::string_view columns(std::string_view line, int first, int last) {
     if (begin >= line.size() || last < first) return {};
     return line.substr(begin, static_cast<std::size_t>(last - first + 1));
 }
+
+// A field of a line, its quotes taken off.
+struct Field {
+    std::string text;
+    bool quoted = false;      // written in quotes: "" is a field, though empty
+    bool well_formed = true;  // false: its quote is not closed, or text follows
+                              // the closing quote
+};
+
+// The fields of `line` split at `separator`, or at every run of blanks and
+// tabs when `separator` is ' ' (blanks at the line's ends then separate
+// nothing). Blanks and tabs around a field are dropped, a tab only where it
+// does not separate. A field that starts with a quote runs to the closing
+// quote, a doubled quote inside it standing for one, and may hold the
+// separator. An unclosed quote runs to the line's end and text after the
+// closing quote is added to the field: readers that forgive these take the
+// text, the others refuse a field that is not well formed.
+std::vector<Field> split_fields(std::string_view line, char separator);
 
 }  // namespace ruvela

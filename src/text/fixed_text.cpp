@@ -1,5 +1,7 @@
 #include "text/fixed_text.hpp"
 
+#include "text/utf8.hpp"
+
 namespace ruvela {
 
 void put_text(std::string& out, std::string_view text, int width) {
@@ -26,9 +28,7 @@ std::string_view trim(std::string_view text) {
 
 std::string excerpt(std::string_view text) {
     if (text.size() <= quoted_length) return std::string(text);
-    std::size_t cut = quoted_length;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    std::string shown(text.substr(0, cut));
+    std::string shown(utf8_prefix(text, quoted_length));
     shown += "...";
     return shown;
 }

@@ -67,4 +67,11 @@ bool repair_utf8(std::string& text) {
     return repaired;
 }
 
+std::string_view utf8_prefix(std::string_view text, std::size_t most) {
+    if (text.size() <= most) return text;
+    std::size_t cut = most;
+    while (cut > 0 && is_continuation(static_cast<unsigned char>(text[cut]))) --cut;
+    return text.substr(0, cut);
+}
+
 }  // namespace ruvela

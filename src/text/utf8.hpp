@@ -1,6 +1,7 @@
 // Text in UTF-8, the encoding of everything the program writes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,10 @@ std::string latin1_to_utf8(std::string_view text);
 // store's width. Overlong forms, surrogates and code points past U+10FFFF
 // are not well formed.
 bool repair_utf8(std::string& text);
+
+// `text` cut to at most `most` bytes, before a UTF-8 character that would
+// not fit whole; `text` itself when it is no longer. In text that is not
+// UTF-8 the cut passes back over every continuation byte before it.
+std::string_view utf8_prefix(std::string_view text, std::size_t most);
 
 }  // namespace ruvela

@@ -119,6 +119,8 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
         {"series,d2pith\n01A,abc\n", CompanionKind::d2pith, 2,
          "the distance to the pith \"abc\" is no number"},
         {"3.5 01A\n", CompanionKind::pith, 1, "the pith offset \"3.5\" is no whole number"},
+        {"01A 1e-50\n", CompanionKind::diameter, 1,
+         "the diameter \"1e-50\" is too small: values nearer 0 than 1e-45 cannot be read"},
         {"60 01A extra\n", CompanionKind::d2pith, 1,
          "the line holds more than a value and a series ID"},
         {"1\n-2 01B\n", CompanionKind::d2pith, 2, "the distance to the pith -2 mm is negative"},

@@ -54,8 +54,10 @@ inline std::string describe(const Finding& f) {
         case FindingKind::gap_read_as_zero:
             return f.series + ": " + std::to_string(f.count) + " missing from " +
                    std::to_string(f.year) + " to " + std::to_string(f.expected_year);
+        case FindingKind::mean_width_implausible:
+            return f.series + ": implausible mean width";
         default:
-            return "a decade-format finding";
+            return "another finding";
     }
 }
 

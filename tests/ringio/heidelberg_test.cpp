@@ -42,7 +42,8 @@ TEST(Heidelberg, BlockLayoutTakesLengthRingsAndLeavesThePadding) {
 
 // Column layout: the value is a line's first `;` field. Thousandths go the
 // decade format's way; early wood and a chronology are skipped; IDs are cut
-// to 8 characters, and two that end up alike are told.
+// to 8 characters, and two that end up alike are told; a series of one
+// ring of 0.007 mm has an implausible mean width.
 TEST(Heidelberg, ColumnLayoutSkipsWhatIsNotRingWidthAndCutsIds) {
     const auto r = read_fixture("heidelberg/column.fh", RingFormat::heidelberg);
     ASSERT_EQ(error_of(r), "no error");
@@ -60,7 +61,8 @@ TEST(Heidelberg, ColumnLayoutSkipsWhatIsNotRingWidthAndCutsIds) {
                        "line 19: PINE-EW skipped, another quantity than ring width "
                        "(DataType=Early wood)",
                        "line 26: MEAN01 skipped, a chronology (DATA:Chrono)",
-                       "line 29: ID PINE-SITE-99 cut to PINE-SIT", "line 29: ID PINE-SIT again"}));
+                       "line 29: ID PINE-SITE-99 cut to PINE-SIT", "line 29: ID PINE-SIT again",
+                       "PINE-SIT: implausible mean width"}));
 }
 
 // Units other than hundredths and thousandths are rounded once from the

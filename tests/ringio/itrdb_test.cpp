@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ringio/ring_format.hpp"
 #include "text/fields.hpp"
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
@@ -112,8 +113,8 @@ TEST(ArchiveFiles, FindingsAreExactlyWhatTheContentCallsFor) {
                  {"itrdb/wa082.rwl", {wa082_code}},
                  {"gp/gp.rwl", {}}};
     for (const auto& f : files) {
-        const auto r = testing::read_all(file_text(std::string(RUVELA_TEST_DATA) + "/" + f.file),
-                                         TrrwMode::mr);
+        const auto r = read_ring_file(RingFormat::decade,
+                                      file_text(std::string(RUVELA_TEST_DATA) + "/" + f.file));
         EXPECT_FALSE(r.series.empty()) << f.file;
         EXPECT_EQ(r.findings, f.findings) << f.file;
     }

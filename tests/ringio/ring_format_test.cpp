@@ -156,6 +156,33 @@ TEST(SeriesChecks, MeanWidthOutsideThePlausibleBounds) {
     EXPECT_EQ(means({0.05f, -9.99f}), std::vector<float>{0.05f});
 }
 
+// Every format's reading checks the widths alike: hundredths typed where the
+// file says millimetres are told whatever the format.
+TEST(SeriesChecks, EveryFormatGetsTheSameWidthChecks) {
+    const std::string tridas =
+        "<tridas><measurementSeries><title>A</title><interpretation><firstYear>1850</firstYear>"
+        "</interpretation><values><variable normalTridas=\"ring width\"/>"
+        "<unit normalTridas=\"millimetres\"/><value value=\"125\"/><value value=\"130\"/>"
+        "</values></measurementSeries></tridas>\n";
+    const struct {
+        RingFormat format;
+        std::string file;
+    } files[] = {
+        {RingFormat::decade, "A       1850 12500 13000   999\n"},
+        {RingFormat::heidelberg,
+         "HEADER:\nKeyCode=A\nDateBegin=1850\nUnit=mm\nDATA:Tree\n125 130\n"},
+        {RingFormat::delimited, "Year,A\n1850,125\n1851,130\n"},
+        {RingFormat::tridas, tridas},
+    };
+    for (const auto& f : files) {
+        const RingFileReading r = read_ring_file(f.format, f.file);
+        ASSERT_EQ(r.findings.size(), 1u) << ring_format_name(f.format);
+        EXPECT_EQ(r.findings[0].kind, FindingKind::mean_width_implausible);
+        EXPECT_EQ(trim_right(r.findings[0].series), "A");
+        EXPECT_EQ(r.findings[0].value, 127.5f) << ring_format_name(f.format);
+    }
+}
+
 TEST(RingValues, Utf16IsToldByItsMarkOrItsNulBytes) {
     using namespace std::string_view_literals;
     for (const std::string_view head :

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ringio/ring_format.hpp"
 #include "ringio/trrw.hpp"
 #include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
@@ -389,7 +390,7 @@ TEST(DecadeFindings, EachDamageIsFoundOnceWhereItFirstShows) {
          {{.kind = K::series_unended, .line = 2, .series = "B       ", .year = 1990}}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(read_all(c.text, TrrwMode::mr).findings, c.findings) << c.what;
+        EXPECT_EQ(read_ring_file(RingFormat::decade, c.text).findings, c.findings) << c.what;
 }
 
 // The writer puts a year before -999 with its sign in the ID's last column;

@@ -50,11 +50,35 @@ TEST(FreeNumbers, EndAtBlankCommaOrLineEnd) {
     EXPECT_EQ(decode_free_real("abc"), std::nullopt);
     EXPECT_EQ(decode_free_real("nan"), std::nullopt);
     EXPECT_EQ(decode_free_real("1e99"), std::nullopt);
+    EXPECT_EQ(read_free_real("1e99").fault, RealFault::too_large);
+    EXPECT_EQ(read_free_real("-1e-50").fault, RealFault::too_small);
+    EXPECT_EQ(read_free_real("1d-400").fault, RealFault::too_small);
     EXPECT_EQ(decode_free_real("."), std::nullopt);
     EXPECT_EQ(decode_free_int(" 12 "), 12);
     EXPECT_EQ(decode_free_int("-3,4"), -3);
     EXPECT_EQ(decode_free_int("2.5"), std::nullopt);
     EXPECT_EQ(decode_free_int("-"), std::nullopt);
+}
+
+// Text, quoted or not, and whether well formed, one string a field.
+std::vector<std::string> split(std::string_view line, char separator) {
+    std::vector<std::string> out;
+    for (const Field& f : split_fields(line, separator))
+        out.push_back((f.quoted ? "q:" : "") + f.text + (f.well_formed ? "" : " (bad)"));
+    return out;
+}
+
+// One splitter for delimited ring-width files and free companion files: the
+// one refuses what is not well formed, the other takes the text.
+TEST(SplitFields, QuotesSeparatorsAndBlanks) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(split(" a , \"b,\"\"c\"\"\" ,", ','), (V{"a", "q:b,\"c\"", ""}));
+    EXPECT_EQ(split("\ta\t\tb ", '\t'), (V{"", "a", "", "b"}));
+    EXPECT_EQ(split("  60,5 \t 01A  ", ' '), (V{"60,5", "01A"}));
+    EXPECT_EQ(split("\"a b\" c", ' '), (V{"q:a b", "c"}));
+    EXPECT_EQ(split("\"ab\"cd;e", ';'), (V{"q:abcd (bad)", "e"}));
+    EXPECT_EQ(split("x;\"open", ';'), (V{"x", "q:open (bad)"}));
+    EXPECT_EQ(split("", ','), (V{""}));
 }
 
 std::vector<std::string> lines_of(LineReader reader) {
