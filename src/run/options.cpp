@@ -63,10 +63,7 @@ constexpr Option options[] = {
      "PLplot device for plots on the screen (xcairo, xwin, null,\n"
      "...); wins over RUVELA_DEVICE"},
     {OptionKey::kind, "--kind", "KIND", true,
-     "what the companion files hold: pith (rings missing to the\n"
-     "pith), diameter (stem diameter, cm), d2pith (distance to\n"
-     "the pith, mm) or proportional (a table of pith offset,\n"
-     "distance to the pith and diameter per series)"},
+     "what the companion files hold:"},  // and the kinds, from their table
     {OptionKey::format, "--format", "FMT", true,
      "read the companion files with this read format, such as\n"
      "(i3) or (f6.1); without it they are read freely: one value\n"
@@ -319,6 +316,41 @@ void put_help_lines(std::string& out, std::string_view head, std::string_view he
     }
 }
 
+// `text` broken before words so that no line is longer than `width`.
+std::string wrapped(std::string_view text, std::size_t width) {
+    std::string out;
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        if (line > 0 && line + 1 + word.size() > width) {
+            out += '\n';
+            line = 0;
+        } else if (line > 0) {
+            out += ' ';
+            ++line;
+        }
+        out += word;
+        line += word.size();
+        at = end + 1;
+    }
+    return out;
+}
+
+// --kind's help: its own words, then each kind with what its files give.
+std::string kind_help(std::string_view head) {
+    std::string text(head);
+    const std::span<const CompanionKindInfo> kinds = companion_kinds();
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        text += k == 0 ? " " : k + 1 == kinds.size() ? " or " : ", ";
+        text += kinds[k].name;
+        text += " (";
+        text += kinds[k].description;
+        text += ')';
+    }
+    return wrapped(text, 59);
+}
+
 std::string head_of(const Option& option) {
     std::string head(option.name);
     if (option.value.empty()) return head;
@@ -339,7 +371,9 @@ std::string options_help(bool named_run) {
             head += ' ';
             head += head_of(all[k + 1]);
         }
-        put_help_lines(out, head, all[k].help);
+        put_help_lines(out, head,
+                       all[k].key == OptionKey::kind ? kind_help(all[k].help)
+                                                     : std::string(all[k].help));
     }
     return out;
 }
