@@ -72,6 +72,11 @@ enum class FindingKind {
                              // separated by tabs, read by their fields instead of their columns
     id_not_utf8,             // line, series (the first such ID, repaired), count (IDs): once
                              // per file; each byte of an ID that is not UTF-8 became '?'
+    // Coordinate files.
+    point_order_reversed,  // line (the first such point), series, count (steps): steps
+                           // between points that go back on both axes against the core
+    pith_off_core_line,    // line (of the pith coordinates), series, value (mm to the pith),
+                           // text (why: against the core's direction, or too far)
 };
 
 struct Finding {
