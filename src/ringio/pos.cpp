@@ -83,8 +83,7 @@ const std::array<std::string_view, 4> read_keys = {"pithcoordinates", "distancet
 // or free text.
 void read_comment(std::string_view rest, long line, Header& h) {
     // Upper case only: a free comment may well begin "Dated by".
-    if (rest.starts_with("DATED") &&
-        (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\t')) {
+    if (rest.starts_with("DATED") && (rest.size() == 5 || rest[5] == ' ' || rest[5] == '\t')) {
         if (!h.dated) h.dated = Entry{std::string(trim(rest.substr(5))), line};
         return;
     }
