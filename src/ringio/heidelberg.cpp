@@ -80,6 +80,61 @@ std::string not_ring_widths(const Header& h) {
     return {};
 }
 
+// A decimal as written: the unit that scales it by one.
+constexpr WidthUnit as_written{1, 0};
+
+// A count of rings: a whole number not below zero.
+std::optional<int> ring_count_of(const Entry* e) {
+    if (!e) return std::nullopt;
+    const auto n = whole_number(e->value);
+    if (!n || *n < 0) return std::nullopt;
+    return n;
+}
+
+// A size above zero, in the unit it is written in.
+std::optional<float> size_of(const Entry* e) {
+    if (!e) return std::nullopt;
+    const auto v = width_in_mm(e->value, as_written);
+    if (!v || !(*v > 0.0f)) return std::nullopt;
+    return v;
+}
+
+// Pith= as the lab programs code it: P (or 1) present, - (or 0) absent.
+std::optional<bool> pith_presence(const Entry* e) {
+    if (!e) return std::nullopt;
+    const std::string code = lower_case(e->value);
+    if (code == "p" || code == "1") return true;
+    if (code == "-" || code == "0") return false;
+    return std::nullopt;
+}
+
+// What the header says of the pith and the stem. The offset is
+// MissingRingsBefore itself (a pith offset counts the missing rings), or 0
+// when the pith is marked present without a count. BHD and Circumference
+// carry no unit in any file seen; they are taken as centimetres, as foresters
+// write a stem's size.
+std::optional<PithInfo> pith_of(const Header& h) {
+    PithInfo p;
+    p.present = pith_presence(h.find("pith"));
+    if (p.present) p.present_source = "Pith";
+    if (const auto n = ring_count_of(h.find("missingringsbefore"))) {
+        p.offset = n;
+        p.offset_source = "MissingRingsBefore";
+    } else if (p.present == true) {
+        p.offset = 0;
+        p.offset_source = "Pith";
+    }
+    if (const auto d = size_of(h.find("bhd"))) {
+        p.diameter_cm = d;
+        p.diameter_source = "BHD";
+    } else if (const auto c = size_of(h.find("circumference"))) {
+        p.diameter_cm = *c / 3.14159265f;
+        p.diameter_source = "Circumference";
+    }
+    if (p == PithInfo{}) return std::nullopt;
+    return p;
+}
+
 class HeidelbergReader {
   public:
     explicit HeidelbergReader(std::string_view content) : text_(without_byte_order_mark(content)) {}
@@ -183,7 +238,8 @@ class HeidelbergReader {
             return std::nullopt;
         }
         const Entry* key = h.find("keycode");
-        series_.keep(id, key ? key->line : h.line, static_cast<int>(first_year), std::move(widths));
+        series_.keep(id, key ? key->line : h.line, static_cast<int>(first_year), std::move(widths),
+                     pith_of(h));
         return std::nullopt;
     }
 

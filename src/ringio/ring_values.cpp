@@ -189,7 +189,7 @@ std::string SeriesCollector::repaired(std::string_view written_id, long line) {
 }
 
 void SeriesCollector::keep(std::string_view written, long line, int first_year,
-                           std::vector<float> widths) {
+                           std::vector<float> widths, std::optional<PithInfo> pith) {
     SeriesId id(shown_id(repaired(written, line)));
     if (id.whole().size() > id_length) {
         Finding f;
@@ -207,7 +207,7 @@ void SeriesCollector::keep(std::string_view written, long line, int first_year,
         f.series = id.cut();
         reading_.findings.push_back(std::move(f));
     }
-    reading_.series.push_back({std::move(id), first_year, std::move(widths)});
+    reading_.series.push_back({std::move(id), first_year, std::move(widths), std::move(pith)});
 }
 
 void SeriesCollector::skip(std::string_view written_id, long line, std::string why) {

@@ -46,7 +46,8 @@ std::string kept_id(std::string_view written);
 class SeriesCollector {
   public:
     // `written_id` as the file writes it; `line` where it does.
-    void keep(std::string_view written_id, long line, int first_year, std::vector<float> widths);
+    void keep(std::string_view written_id, long line, int first_year, std::vector<float> widths,
+              std::optional<PithInfo> pith = std::nullopt);
     void skip(std::string_view written_id, long line, std::string why);
     // A gap read as zero in the series kept last.
     void tell_gap(int first_missing, int last_missing);

@@ -16,12 +16,36 @@ namespace ruvela {
 // rings a series can hold.
 inline constexpr int max_years = 5001;
 
+// What a ring-width file itself says of a series' pith and stem, each value
+// with the key or element it came from, so that a run can tell where a
+// companion value came from. A value the file does not give, or gives in a
+// form that cannot be read, is absent.
+struct PithInfo {
+    // Rings missing between the first measured ring and the pith; 0 when the
+    // first ring holds the pith.
+    std::optional<int> offset{};
+    std::string offset_source{};
+    // Whether the pith is on the sample: true present, false marked absent.
+    std::optional<bool> present{};
+    std::string present_source{};
+    // From the inner edge of the first ring to the pith, in millimetres.
+    std::optional<float> distance_mm{};
+    std::string distance_source{};
+    // The stem's diameter in centimetres.
+    std::optional<float> diameter_cm{};
+    std::string diameter_source{};
+
+    bool operator==(const PithInfo&) const = default;
+};
+
 // One measured series: its ID, the calendar year of its first ring and one
-// width per year in millimetres.
+// width per year in millimetres; and what its file says of its pith, when it
+// says anything.
 struct RingSeries {
     SeriesId id;
     int first_year = 0;
     std::vector<float> widths;
+    std::optional<PithInfo> pith{};
 };
 
 // Something a reader noticed that the user should know of. The values read
@@ -48,6 +72,11 @@ enum class FindingKind {
                              // separated by tabs, read by their fields instead of their columns
     id_not_utf8,             // line, series (the first such ID, repaired), count (IDs): once
                              // per file; each byte of an ID that is not UTF-8 became '?'
+    // Coordinate files.
+    point_order_reversed,  // line (the first such point), series, count (steps): steps
+                           // between points that go back on both axes against the core
+    pith_off_core_line,    // line (of the pith coordinates), series, value (mm to the pith),
+                           // text (why: against the core's direction, or too far)
 };
 
 struct Finding {

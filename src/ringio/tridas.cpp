@@ -44,6 +44,74 @@ std::string normal_of(const pugi::xml_node& node) {
     return text_of(node);
 }
 
+// A count of rings written as an element's text: a whole number not below zero.
+std::optional<int> ring_count_of(const pugi::xml_node& node) {
+    if (!node) return std::nullopt;
+    const auto n = whole_number(text_of(node));
+    if (!n || *n < 0) return std::nullopt;
+    return n;
+}
+
+// The series' own woodCompleteness, else that of the radius it stands under.
+pugi::xml_node wood_completeness(const pugi::xml_node& series) {
+    if (const pugi::xml_node own = child(series, "woodCompleteness")) return own;
+    const pugi::xml_node parent = series.parent();
+    if (local_name(parent) == "radius") return child(parent, "woodCompleteness");
+    return {};
+}
+
+// A dimensions unit as the scale that gives centimetres: the width unit of
+// that name (in millimetres), a place further.
+std::optional<WidthUnit> centimetres_per(const std::string& name) {
+    const auto unit = unit_named(lower_case(name), &UnitName::tridas);
+    if (!unit) return std::nullopt;
+    return WidthUnit{unit->factor, unit->exponent - 1};
+}
+
+// The diameter of the tree or timber the series comes from: only an element
+// holds dimensions, in the unit they name.
+std::optional<float> diameter_cm_of(const pugi::xml_node& series) {
+    pugi::xml_node e = series.parent();
+    while (e && local_name(e) != "element") e = e.parent();
+    const pugi::xml_node dimensions = child(e, "dimensions");
+    const auto unit = centimetres_per(normal_of(child(dimensions, "unit")));
+    if (!unit) return std::nullopt;
+    const auto d = width_in_mm(text_of(child(dimensions, "diameter")), *unit);
+    if (!d || !(*d > 0.0f)) return std::nullopt;
+    return d;
+}
+
+// What the series' wood completeness says of its pith. A pith offset counts
+// the rings missing to the pith: none beyond the unmeasured inner rings when
+// the pith is there; else the missing heartwood rings plus those, when the
+// missing ones are counted. A pith marked absent or unknown without a count
+// gives no offset.
+std::optional<PithInfo> pith_of(const pugi::xml_node& series) {
+    PithInfo p;
+    const pugi::xml_node wc = wood_completeness(series);
+    const std::string presence = child(wc, "pith").attribute("presence").value();
+    if (presence == "complete" || presence == "incomplete") p.present = true;
+    if (presence == "absent") p.present = false;
+    if (p.present) p.present_source = "pith presence=" + presence;
+    const auto unmeasured = ring_count_of(child(wc, "nrOfUnmeasuredInnerRings"));
+    const auto missing =
+        ring_count_of(child(child(wc, "heartwood"), "missingHeartwoodRingsToPith"));
+    const std::string unmeasured_name = unmeasured ? " + nrOfUnmeasuredInnerRings" : "";
+    if (p.present == true) {
+        p.offset = unmeasured.value_or(0);
+        p.offset_source = p.present_source + unmeasured_name;
+    } else if (missing && *missing <= INT_MAX - unmeasured.value_or(0)) {
+        p.offset = *missing + unmeasured.value_or(0);
+        p.offset_source = "missingHeartwoodRingsToPith" + unmeasured_name;
+    }
+    if (const auto d = diameter_cm_of(series)) {
+        p.diameter_cm = d;
+        p.diameter_source = "dimensions/diameter";
+    }
+    if (p == PithInfo{}) return std::nullopt;
+    return p;
+}
+
 class TridasReader {
   public:
     explicit TridasReader(std::string_view content)
@@ -116,7 +184,7 @@ class TridasReader {
             ++skipped_;
             return;
         }
-        series_.keep(id, line, first_year, std::move(widths));
+        series_.keep(id, line, first_year, std::move(widths), pith_of(s));
         ++kept_;
     }
 

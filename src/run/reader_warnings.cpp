@@ -81,6 +81,10 @@ std::string_view untold_kind(FindingKind kind) {
             return "with missing rings read as zero width";
         case FindingKind::mean_width_implausible:
             return "with an implausible mean ring width";
+        case FindingKind::point_order_reversed:
+            return "whose points go back against the core";
+        case FindingKind::pith_off_core_line:
+            return "whose pith lies off the core's line";
         case FindingKind::not_decade_format:
         case FindingKind::tabs_between_fields:
         case FindingKind::id_not_utf8:
@@ -147,6 +151,13 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
             return at_line + plural(f.count, "line separates", "lines separate") +
                    " its ID, year and values by tabs; they are read by these fields, not by "
                    "the columns of the decade format";
+        case FindingKind::point_order_reversed:
+            return at_line + "series " + series + ": " +
+                   plural(f.count, "step between points goes", "steps between points go") +
+                   " back against the core's direction; the points may be out of order";
+        case FindingKind::pith_off_core_line:
+            return at_line + "series " + series + ": the pith, " + millimetres(f.value) +
+                   " from the innermost point, lies " + f.text;
         case FindingKind::id_not_utf8:
             return at_line + "ID " + series +
                    " is not UTF-8 text; each byte of it that is not is shown as '?'" +

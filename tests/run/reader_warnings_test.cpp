@@ -91,6 +91,16 @@ TEST(ReaderWarnings, EveryKindNamesWhereAndWhat) {
         {{.kind = K::mean_width_implausible, .series = "01A", .value = 0.0125f},
          "File f.rwl, series 01A: mean ring width 0.013 mm is below 0.1 mm; are the widths in "
          "thousandths of a millimetre, or in another unit than the file says?"},
+        {{.kind = K::point_order_reversed, .line = 12, .series = "core_07", .count = 3},
+         "File f.rwl, line 12: series core_07: 3 steps between points go back against the core's "
+         "direction; the points may be out of order"},
+        {{.kind = K::pith_off_core_line,
+          .line = 7,
+          .series = "core_07",
+          .value = 3.0f,
+          .text = "back toward the bark"},
+         "File f.rwl, line 7: series core_07: the pith, 3.000 mm from the innermost point, lies "
+         "back toward the bark"},
     };
     for (const auto& c : cases) EXPECT_EQ(reader_warning_text(c.finding, "f.rwl"), c.text);
 }
