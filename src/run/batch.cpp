@@ -25,6 +25,7 @@ Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     job.companion_format = inputs.format;
     job.output_layout = inputs.layout;
     job.out_dir = options.out_dir;
+    job.reads_coordinate_files = true;
     job.pairs = inputs.pairs;
     job.ring_list = inputs.ring_list;
     job.companion_list = inputs.companion_list;
@@ -117,7 +118,10 @@ void report_pair(const Job& job, const Store& store, const std::string& table, i
     const int f = store.run.file_index;
     write_report(con, " Pair " + std::to_string(number) + " of " + std::to_string(pairs) + ": " +
                           file_name_of(job.pair(f).ring_file) + " with " +
-                          file_name_of(job.pair(f).companion_file) + ": " +
+                          (job.values_from_ring_files(f)
+                               ? std::string("the values in its files")
+                               : file_name_of(job.pair(f).companion_file)) +
+                          ": " +
                           std::to_string(store.pair.series_count) + " series, " + years_of(store) +
                           ", table " + job.output_path(table));
 }

@@ -235,7 +235,94 @@ void keep_in_file_order(const CompanionReading& reading, std::size_t count, Pair
 
 }  // namespace
 
+namespace {
+
+// The value of `field` that a series' ring-width file gives, and the key
+// that gives it; nothing when the file gives none.
+struct FileValue {
+    CompanionRecord record;
+    std::string source;
+};
+
+std::optional<FileValue> file_value(CompanionField field, const std::optional<PithInfo>& pith) {
+    if (!pith) return std::nullopt;
+    FileValue value;
+    switch (field) {
+        case CompanionField::pith_offset:
+            if (!pith->offset) return std::nullopt;
+            value.record.pith_offset = *pith->offset;
+            value.source = pith->offset_source;
+            return value;
+        case CompanionField::d2pith:
+            if (!pith->distance_mm) return std::nullopt;
+            value.record.d2pith_mm = *pith->distance_mm;
+            value.source = pith->distance_source;
+            return value;
+        case CompanionField::diameter:
+            break;
+    }
+    if (!pith->diameter_cm) return std::nullopt;
+    value.record.diameter_cm = *pith->diameter_cm;
+    value.source = pith->diameter_source;
+    return value;
+}
+
+// Without a companion file each series takes its value from its own
+// ring-width file; a series whose file gives none stops the pair.
+void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Console& con) {
+    const CompanionKindInfo& kind = kind_info(job.companion_kind);
+    const CompanionField field = kind.value_field();
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const std::optional<FileValue> value = file_value(field, pair.file_pith(s));
+        if (!value)
+            stop_run(con, {" Series " + std::to_string(s) + ", " +
+                               quoted(pair.series_ids(s).whole()) + ", of " +
+                               file_name_of(job.pair(f).ring_file) + ": its file gives no " +
+                               std::string(field_info(field).words.substr(4)) +
+                               " and no companion file is given;",
+                           " the pair cannot be processed."});
+        pair.companion(s) = value->record;
+        pair.companion_source(s) = {0, value->source};
+    }
+    pair.offset_count = pair.series_count;
+    write_series_table(job.companion_kind, pair, pair.offset_count, con);
+}
+
+// A companion file's value wins over the ring-width file's; where they
+// differ, the user hears of it.
+void tell_values_that_differ_from_the_files(const Job& job, int f, const PairSeries& pair,
+                                            Console& con) {
+    const std::string file = file_name_of(job.pair(f).companion_file);
+    const CompanionField field = kind_info(job.companion_kind).value_field();
+    ListedWarnings listed;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const std::optional<FileValue> in_file = file_value(field, pair.file_pith(s));
+        if (!in_file) continue;
+        CompanionRecord shown = pair.companion(s);
+        std::string ours, theirs;
+        kind_info(job.companion_kind).put_listing(shown, ours);
+        CompanionRecord from_file = shown;
+        if (field == CompanionField::pith_offset) from_file.pith_offset = in_file->record.pith_offset;
+        if (field == CompanionField::d2pith) from_file.d2pith_mm = in_file->record.d2pith_mm;
+        if (field == CompanionField::diameter) from_file.diameter_cm = in_file->record.diameter_cm;
+        kind_info(job.companion_kind).put_listing(from_file, theirs);
+        if (ours == theirs || !listed.take()) continue;
+        write_warning(con, at_line(file, pair.companion_source(s).line) + "series " +
+                               quoted(pair.series_ids(s).shown()) + ": " +
+                               std::string(field_info(field).words) + " " +
+                               std::string(trim(ours)) + " differs from " +
+                               std::string(trim(theirs)) + " in its ring-width file (" +
+                               in_file->source + "); the companion file's is used.");
+    }
+    if (listed.untold() > 0)
+        write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
+                               " more values differ from their ring-width files'.");
+}
+
+}  // namespace
+
 void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) {
+    if (job.values_from_ring_files(f)) return take_values_from_ring_files(job, f, pair, con);
     const std::string file = file_name_of(job.pair(f).companion_file);
     const std::string ring_file = file_name_of(job.pair(f).ring_file);
     write_line(con);
@@ -274,6 +361,7 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
         pair_values(file, ring_file, reading, pair, con);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
+    tell_values_that_differ_from_the_files(job, f, pair, con);
 }
 
 void tell_implausible_values(const Job& job, int f, const PairSeries& pair,

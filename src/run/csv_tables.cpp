@@ -75,7 +75,7 @@ void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
         const int first = pair.series_first_year(s);
         const auto years = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
         const auto row = [&](const SeriesYearTable& table) { return table.cells(s, first, years); };
-        views.push_back({pair.series_ids(s).cut(), first, row(tables.ring_width),
+        views.push_back({trim_right(pair.series_ids(s).whole()), first, row(tables.ring_width),
                          row(tables.basal_area), row(tables.basal_area_increment),
                          pair.first_ring_area(s)});
     }

@@ -24,7 +24,11 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     RunResults& results = store.run;
     results.file_index = f;
     start_pair(results, store.tables);
-    read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
+    if (job.reads_coordinate_files && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
+        read_coordinate_input(job.ring_file_name(f), results, store.pair, store.tables,
+                              options.keep_going, con);
+    else
+        read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, con);
     const PairResult result =
         compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));

@@ -59,7 +59,29 @@ FileLists read_file_lists(const std::string& ring_list, const std::string& compa
     return {names_of(ring_file), names_of(companion_file)};
 }
 
+namespace {
+
+// A ring-width list alone: each file's series take their values from it.
+void take_listed_ring_files(Job& job, Console& con) {
+    std::ifstream list;
+    open_input(list, job.ring_list);
+    const FileList rings = names_of(list);
+    check_name_lengths(job.ring_list, rings, con);
+    for (std::size_t k = 0; k < rings.names.size(); ++k) {
+        if (k == max_files)
+            stop_run(con, {" The list file " + job.ring_list + " names more than " +
+                               std::to_string(max_files) + " ring-width files;",
+                           " line " + std::to_string(rings.lines[k]) + " names \"" +
+                               rings.names[k] + "\"."});
+        job.pairs.push_back({padded_name(rings.names[k]), ""});
+    }
+    tell_empty_lines(job.ring_list, rings, con);
+}
+
+}  // namespace
+
 void take_listed_pairs(Job& job, Console& con) {
+    if (job.companion_list.empty()) return take_listed_ring_files(job, con);
     const FileLists lists = read_file_lists(job.ring_list, job.companion_list);
     check_name_lengths(job.ring_list, lists.rings, con);
     check_name_lengths(job.companion_list, lists.companions, con);

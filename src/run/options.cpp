@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <map>
 
 #include "plot/plplot_plotter.hpp"
@@ -105,6 +106,7 @@ struct Parse {
 
     void word(std::span<const std::string_view> args, std::size_t& k);
     void take_file(std::string_view arg);
+    void take_pairs();
     bool once(const Option& option, std::string_view value);
     void take(const Option& option, std::string_view value);
     void take_text(const Option& option, std::string_view value, std::string_view needs,
@@ -236,6 +238,42 @@ void Parse::take(const Option& option, std::string_view value) {
     }
 }
 
+// A ring-width input that carries its series' values: a coordinate file or
+// a folder of them.
+bool carries_its_values(std::string_view word) {
+    std::error_code error;
+    return ends_with_ignoring_case(word, ".pos") || word.ends_with('/') ||
+           std::filesystem::is_directory(std::filesystem::path(word), error);
+}
+
+// A word that is never a companion file: a ring-width input by its name.
+bool is_ring_width_name(std::string_view word) {
+    if (carries_its_values(word)) return true;
+    for (const std::string_view ending : {".rwl", ".raw", ".fh", ".xml", ".crn"})
+        if (ends_with_ignoring_case(word, ending)) return true;
+    return false;
+}
+
+// The words pair as RINGS COMPANION. A coordinate file or a folder of them
+// stands alone when no companion file follows it: its series take their
+// values from their files.
+void Parse::take_pairs() {
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const std::string rings(files[k]);
+        const bool alone = carries_its_values(rings) &&
+                           (k + 1 == files.size() || is_ring_width_name(files[k + 1]));
+        if (alone) {
+            inputs.pairs.push_back({rings, ""});
+            continue;
+        }
+        if (k + 1 == files.size()) {
+            fail("ring-width file '" + rings + "' has no companion file after it");
+            return;
+        }
+        inputs.pairs.push_back({rings, std::string(files[++k])});
+    }
+}
+
 void Parse::finish() {
     if (!kind) {
         if (!files.empty())
@@ -255,13 +293,16 @@ void Parse::finish() {
             fail("option --format: the read format '" + inputs.format +
                  "' cannot be used: " + problem);
     }
-    if (files.size() % 2 != 0)
-        fail("ring-width file '" + std::string(files.back()) + "' has no companion file after it");
-    for (std::size_t k = 0; k + 1 < files.size(); k += 2)
-        inputs.pairs.push_back({std::string(files[k]), std::string(files[k + 1])});
+    take_pairs();
     const bool lists = !inputs.ring_list.empty() || !inputs.companion_list.empty();
     if (lists && inputs.ring_list.empty()) fail("option --companion-list needs --ring-list");
-    if (lists && inputs.companion_list.empty()) fail("option --ring-list needs --companion-list");
+    const bool without_companions =
+        (lists && inputs.companion_list.empty()) ||
+        std::any_of(inputs.pairs.begin(), inputs.pairs.end(),
+                    [](const FilePair& pair) { return pair.companion_file.empty(); });
+    if (without_companions && kind_info(inputs.kind).is_table())
+        fail("--kind " + std::string(kind_info(inputs.kind).name) +
+             " needs a companion table for every ring-width file");
     if (lists && !files.empty())
         fail("file '" + std::string(files.front()) + "' beside --ring-list: give pairs one way");
     if (!lists && files.empty())

@@ -1,9 +1,13 @@
 #include "run/pair_input.hpp"
 
+#include <algorithm>
+#include <filesystem>
+#include <map>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "ringio/pos.hpp"
 #include "ringio/ring_format.hpp"
 #include "ringio/ring_values.hpp"
 #include "run/reader_warnings.hpp"
@@ -53,8 +57,12 @@ void check_series_fits(const std::string& ring_file_name, Console& con, int s,
 }
 
 // Series s of the pair, and the pair's span widened to its years.
-void store_series(int s, const SeriesId& id, int first_year, std::span<const float> widths,
-                  RunResults& run, PairSeries& pair, PairTables& tables) {
+void store_series(int s, const RingSeries& series, RunResults& run, PairSeries& pair,
+                  PairTables& tables) {
+    const SeriesId& id = series.id;
+    const int first_year = series.first_year;
+    const std::span<const float> widths = series.widths;
+    pair.file_pith(s) = series.pith;
     const int value_count = static_cast<int>(widths.size());
     pair.series_ids(s) = id;
     pair.series_first_year(s) = first_year;
@@ -94,7 +102,7 @@ int store_reading(const std::string& name, const RingFileReading& reading, RunRe
         const bool too_long = reading.last_series_too_long && s == std::ssize(reading.series);
         check_series_fits(name, con, s, series.id, series.first_year,
                           static_cast<long long>(series.widths.size()), too_long);
-        store_series(s, series.id, series.first_year, series.widths, run, pair, tables);
+        store_series(s, series, run, pair, tables);
     }
     write_reader_lines(con, reading, next_line, s + 1);
     if (reading.error_line) {
@@ -104,7 +112,89 @@ int store_reading(const std::string& name, const RingFileReading& reading, RunRe
     return s;
 }
 
+// Every coordinate file of an input: the file itself, or every .pos file
+// below a folder, sorted by name.
+std::vector<std::string> coordinate_files(const std::string& input) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::is_directory(input, error)) return {input};
+    std::vector<std::string> files;
+    for (auto it = fs::recursive_directory_iterator(input, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        const fs::path& path = it->path();
+        if (it->is_regular_file(error) && ends_with_ignoring_case(path.native(), ".pos"))
+            files.push_back(path.string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string stem_of(const std::string& path) {
+    return std::filesystem::path(path).stem().string();
+}
+
+// A file that cannot be read stops the pair, or with keep_going is told and
+// left out.
+void refuse_coordinate_file(const std::string& path, const ReadError& error, bool keep_going,
+                            Console& con) {
+    const std::string where = error.line > 0 ? ", line " + std::to_string(error.line) : "";
+    if (!keep_going)
+        stop_run(con, {" File " + path + where + ": " + error.text,
+                       " (read as a coordinate file); the pair cannot be processed."});
+    write_warning(con, "File " + path + where + ": " + error.text +
+                           " (read as a coordinate file); the file is left out.");
+}
+
+// Two IDs that the fixed-width tables cut alike: the CSV tables keep them
+// whole and apart.
+void tell_ids_cut_alike(const std::vector<std::string>& files, const RingFileReading& reading,
+                        Console& con) {
+    std::map<std::string, std::size_t> first_of_cut;
+    for (std::size_t k = 0; k < reading.series.size(); ++k) {
+        const SeriesId& id = reading.series[k].id;
+        const auto [at, new_cut] = first_of_cut.emplace(id.cut(), k);
+        if (new_cut) continue;
+        write_warning(con, "Files " + files[at->second] + " and " + files[k] + ": the IDs " +
+                               ruvela::quoted(reading.series[at->second].id.whole()) + " and " +
+                               ruvela::quoted(id.whole()) + " are both " + ruvela::quoted(id.cut()) +
+                               " in the fixed-width tables; the CSV tables keep them whole.");
+    }
+}
+
 }  // namespace
+
+bool is_coordinate_input(const std::string& name) {
+    std::error_code error;
+    return ends_with_ignoring_case(name, ".pos") || std::filesystem::is_directory(name, error);
+}
+
+void read_coordinate_input(const std::string& name, RunResults& run, PairSeries& pair,
+                           PairTables& tables, bool keep_going, Console& con) {
+    write_line(con);
+    write_line(con, " READING INCREMENT FILE :> " + name);
+    const std::string input = file_name_of(name);
+    RingFileReading all;
+    std::vector<std::string> files_read;
+    for (const std::string& path : coordinate_files(input)) {
+        PosReading file = read_pos(read_whole_file(path), stem_of(path));
+        if (file.reading.error) {
+            refuse_coordinate_file(path, *file.reading.error, keep_going, con);
+            continue;
+        }
+        write_reader_warnings(con, path, file.reading.findings);
+        for (RingSeries& series : file.reading.series) {
+            all.series.push_back(std::move(series));
+            files_read.push_back(path);
+        }
+    }
+    if (all.series.empty())
+        stop_run(con, {" " + input + " holds no coordinate file (.pos) that can be read;",
+                       " the pair cannot be processed."});
+    tell_ids_cut_alike(files_read, all, con);
+    pair.series_count = store_reading(name, all, run, pair, tables, con);
+    write_line(con);
+    write_line(con, " Total series read = " + int_field(pair.series_count, 4));
+}
 
 void start_pair(RunResults& run, PairTables& tables) {
     run.file_first_year(run.file_index) = pair_span_first_unset;

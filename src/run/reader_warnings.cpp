@@ -105,7 +105,8 @@ std::string untold_warnings_text(FindingKind kind, int untold, std::string_view 
 
 std::string reader_warning_text(const Finding& f, std::string_view file) {
     const std::string head = "File " + std::string(file);
-    const std::string at_line = ruvela::at_line(file, f.line);
+    // A finding of no line (an ID from a file's name) names the file alone.
+    const std::string at_line = f.line > 0 ? ruvela::at_line(file, f.line) : head + ": ";
     const std::string series = id_or_blank(f.series);
     const std::string of_series = head + ", series " + series + ": ";
     switch (f.kind) {
@@ -128,7 +129,8 @@ std::string reader_warning_text(const Finding& f, std::string_view file) {
                    ", has no end marker before the end of the file and is not read";
         case FindingKind::id_cut:
             return at_line + "ID " + std::string(trim_right(f.other_id)) + " is cut to " +
-                   number(static_cast<long>(id_length)) + " characters: " + series;
+                   number(static_cast<long>(id_length)) + " characters in the fixed-width tables: " +
+                   series + " (the CSV tables keep it whole)";
         case FindingKind::duplicate_id:
             return at_line + "a second series with ID " + series;
         case FindingKind::series_skipped:

@@ -94,6 +94,9 @@ struct Job {
     std::string companion_format;  // as typed
     OutputLayout output_layout = OutputLayout::column;
     std::string out_dir;  // where tables and plots go; empty: the working folder
+    // A folder or a .pos file is read as coordinate files (the command line
+    // only: the dialogue reads every name as a ring-width file).
+    bool reads_coordinate_files = false;
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {
@@ -105,6 +108,9 @@ struct Job {
     }
 
     int file_count() const { return static_cast<int>(pairs.size()); }
+    // Pair f has no companion file: its series take their values from
+    // their ring-width files.
+    bool values_from_ring_files(int f) const { return trim(pair(f).companion_file).empty(); }
     // Pair f's names as the console and the tables show them (padded_name).
     std::string ring_file_name(int f) const { return padded_name(pair(f).ring_file); }
     std::string companion_file_name(int f) const { return padded_name(pair(f).companion_file); }
@@ -139,6 +145,8 @@ struct PairSeries {
     PerSeries<std::string> series_headings;  // 35 characters each
     PerSeries<int> series_first_year, series_last_year, series_length;
     PerSeries<CompanionRecord> companion;
+    // What a series' ring-width file says of its pith and stem, if anything.
+    PerSeries<std::optional<PithInfo>> file_pith;
     PerSeries<CompanionSource> companion_source;  // the line each value was read from
     int offset_count = 0;
     PerSeries<float> radius;  // cm, at the end of the series' first year

@@ -14,7 +14,9 @@ namespace ruvela {
 
 std::string output_file_name(std::string_view ring_file_name) {
     constexpr std::string_view suffix = "_BAI";
-    const std::string_view name = trim_right(ring_file_name);
+    std::string_view name = trim_right(ring_file_name);
+    // A folder's table is named after the folder.
+    while (name.size() > 1 && name.ends_with('/')) name.remove_suffix(1);
     // The table goes to the working folder, named after the file, not its path.
     const auto slash = name.rfind('/');
     const std::string_view base = slash == std::string_view::npos ? name : name.substr(slash + 1);

@@ -69,7 +69,11 @@ TEST(CommandLine, BadWordsAreNamed) {
          "unknown kind 'pine' for --kind (pith, diameter, d2pith or proportional)"},
         {{"--kind", "pith", "a.rwl", "a.pth", "b.rwl"},
          "ring-width file 'b.rwl' has no companion file after it"},
-        {{"--kind", "pith", "--ring-list", "r.lst"}, "option --ring-list needs --companion-list"},
+        // A ring-width list alone is a run whose values come from the files.
+        {{"--kind", "pith", "--ring-list", "r.lst"}, ""},
+        {{"--kind", "proportional", "--ring-list", "r.lst"},
+         "--kind proportional needs a companion table for every ring-width file"},
+        {{"--kind", "pith", "cores/", "a.rwl", "a.pth", "site.pos"}, ""},
         {{"--kind", "pith"},
          "option --kind needs file pairs (RINGS COMPANION ...) or the two list files"},
         {{"--layout", "decade"}, "option --layout needs --kind"},

@@ -62,7 +62,8 @@ TEST(ReaderWarnings, EveryKindNamesWhereAndWhat) {
          "File f.rwl, line 40: series B1, from year 1850, has no end marker before the end of the "
          "file and is not read"},
         {{.kind = K::id_cut, .line = 1, .series = "ABCDEFGH", .other_id = "ABCDEFGHIJK"},
-         "File f.rwl, line 1: ID ABCDEFGHIJK is cut to 8 characters: ABCDEFGH"},
+         "File f.rwl, line 1: ID ABCDEFGHIJK is cut to 8 characters in the fixed-width tables: "
+         "ABCDEFGH (the CSV tables keep it whole)"},
         {{.kind = K::duplicate_id, .line = 7, .series = "01A"},
          "File f.rwl, line 7: a second series with ID 01A"},
         {{.kind = K::series_skipped, .line = 3, .series = "01A", .text = "it has no first year"},
