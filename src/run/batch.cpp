@@ -167,7 +167,8 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
             tables += (tables.empty() ? "" : ", ") + job.output_path(table.file_name);
         write_report(con, " Summary tables: " + tables + " (" + std::to_string(end.pairs_done) +
                               (end.pairs_done == 1 ? " pair)" : " pairs)"));
-        if (end.pairs_left_out > 0 || (options.strict && con.warnings > 0)) return stop_status;
+        const bool left_out = end.pairs_left_out > 0 || store.run.files_left_out > 0;
+        if (left_out || (options.strict && con.warnings > 0)) return stop_status;
         return normal_status;
     } catch (const RunEnded& stop) {
         if (!stop.reason.empty()) write_report(con, " The run stops: " + stop.reason);

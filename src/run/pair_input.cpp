@@ -179,6 +179,7 @@ void read_coordinate_input(const std::string& name, RunResults& run, PairSeries&
         PosReading file = read_pos(read_whole_file(path), stem_of(path));
         if (file.reading.error) {
             refuse_coordinate_file(path, *file.reading.error, keep_going, con);
+            ++run.files_left_out;
             continue;
         }
         write_reader_warnings(con, path, file.reading.findings);

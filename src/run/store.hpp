@@ -129,6 +129,7 @@ struct RunResults {
     int overall_last_year = run_span_last_unset;
     FileMeans file_means;
     std::vector<std::string> table_names;  // per-file tables written so far
+    int files_left_out = 0;                // coordinate files left out with keep_going
 };
 
 // Where a series' companion value stands in its file.
