@@ -25,7 +25,7 @@ Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     job.companion_format = inputs.format;
     job.output_layout = inputs.layout;
     job.out_dir = options.out_dir;
-    job.reads_coordinate_files = true;
+    job.from_command_line = true;
     job.pairs = inputs.pairs;
     job.ring_list = inputs.ring_list;
     job.companion_list = inputs.companion_list;

@@ -112,9 +112,10 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
     stop_run(con, {" " + at_line(file, fault.line) + quoted(fault.text), " " + fault.reason + "."});
 }
 
-void keep_value(PairSeries& pair, int s, const CompanionValue& value) {
+void keep_value(PairSeries& pair, int s, const CompanionValue& value, const std::string& file) {
     pair.companion(s) = value.record;
-    pair.companion_source(s) = {value.line, value.text};
+    pair.companion_source(s) = {value.line, value.text,
+                                file + ", line " + std::to_string(value.line)};
 }
 
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
@@ -133,7 +134,7 @@ void pair_values(const std::string& file, const std::string& ring_file,
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
         const int s =
             pairing.series_of_value.empty() ? static_cast<int>(k) + 1 : pairing.series_of_value[k];
-        keep_value(pair, s, reading.values[k]);
+        keep_value(pair, s, reading.values[k], file);
     }
     if (!pairing.series_of_value.empty()) {
         write_warning(con, "File " + file + " lists the series in another order than " + ring_file +
@@ -179,7 +180,7 @@ void pair_rows(const std::string& file, const std::string& ring_file,
                       ", of file " + ring_file + "."});
     }
     for (std::size_t k = 0; k < reading.values.size(); ++k)
-        keep_value(pair, pairing.series_of_value[k], reading.values[k]);
+        keep_value(pair, pairing.series_of_value[k], reading.values[k], file);
 }
 
 void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
@@ -230,7 +231,7 @@ std::string fault_reason(const CompanionFault& fault) {
 // The values in file order, for a listing before they could be paired.
 void keep_in_file_order(const CompanionReading& reading, std::size_t count, PairSeries& pair) {
     for (std::size_t k = 0; k < count; ++k)
-        keep_value(pair, static_cast<int>(k) + 1, reading.values[k]);
+        keep_value(pair, static_cast<int>(k) + 1, reading.values[k], "");
 }
 
 }  // namespace
@@ -282,7 +283,8 @@ void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Consol
                                " and no companion file is given;",
                            " the pair cannot be processed."});
         pair.companion(s) = value->record;
-        pair.companion_source(s) = {0, value->source};
+        pair.companion_source(s) = {0, value->source, file_name_of(job.pair(f).ring_file) + " (" +
+                                                          value->source + ")"};
     }
     pair.offset_count = pair.series_count;
     write_series_table(job.companion_kind, pair, pair.offset_count, con);

@@ -8,6 +8,7 @@
 #include "run/companion_file.hpp"
 #include "run/csv_tables.hpp"
 #include "run/pair_input.hpp"
+#include "run/series_csv.hpp"
 #include "run/stop.hpp"
 #include "run/tables.hpp"
 #include "run/tree_means.hpp"
@@ -24,7 +25,7 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     RunResults& results = store.run;
     results.file_index = f;
     start_pair(results, store.tables);
-    if (job.reads_coordinate_files && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
+    if (job.from_command_line && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
         read_coordinate_input(job.ring_file_name(f), results, store.pair, store.tables,
                               options.keep_going, con);
     else
@@ -39,6 +40,9 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
         write_pair_csv_file(job.output_path(table), store.pair, store.tables);
+        if (job.from_command_line)
+            write_series_csv_file(job.output_path(table), job.companion_kind, store.pair,
+                                  store.tables);
         add_pair_rows(summary_csv, file_name_of(job.pair(f).ring_file), results.file_first_year(f),
                       results.file_last_year(f), store.tables);
     }
@@ -91,6 +95,9 @@ std::vector<NamedFile> outputs_of(const Job& job, const RunOptions& options) {
             outputs.push_back({job.output_path(tables[k] + ".csv"), "the CSV table" + pair});
         if (options.trees)
             outputs.push_back({job.output_path(tables[k] + "_trees.csv"), "the tree means" + pair});
+        if (options.write_csv && job.from_command_line)
+            outputs.push_back({job.output_path(tables[k] + std::string(series_csv_suffix)),
+                               "the series' values" + pair});
     }
     for (const SummaryTable& table : summary_tables)
         outputs.push_back({job.output_path(table.file_name), "a summary table"});

@@ -94,9 +94,10 @@ struct Job {
     std::string companion_format;  // as typed
     OutputLayout output_layout = OutputLayout::column;
     std::string out_dir;  // where tables and plots go; empty: the working folder
-    // A folder or a .pos file is read as coordinate files (the command line
-    // only: the dialogue reads every name as a ring-width file).
-    bool reads_coordinate_files = false;
+    // Named on the command line: a folder or a .pos file is read as
+    // coordinate files, and --csv also writes each pair's series table. The
+    // dialogue reads every name as a ring-width file, as it always has.
+    bool from_command_line = false;
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {
@@ -134,8 +135,9 @@ struct RunResults {
 
 // Where a series' companion value stands in its file.
 struct CompanionSource {
-    long line = 0;
+    long line = 0;  // 0: not from a companion file
     std::string text;
+    std::string origin;  // "site.pth, line 3", or the ring-width file and its key
 };
 
 // The series of the pair being processed and what the companion file gives

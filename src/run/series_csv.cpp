@@ -1,0 +1,63 @@
+#include "run/series_csv.hpp"
+
+#include <algorithm>
+
+#include "run/csv_tables.hpp"
+#include "text/numfmt.hpp"
+#include "text/output_file.hpp"
+
+namespace ruvela {
+
+namespace {
+
+void put_value(std::string& row, const CompanionKindInfo& kind, CompanionField field,
+               const CompanionRecord& record, const std::string& origin) {
+    row += ',';
+    if (!kind.gives(field)) {
+        row += ',';
+        return;
+    }
+    switch (field) {
+        case CompanionField::pith_offset:
+            row += std::to_string(record.pith_offset);
+            break;
+        case CompanionField::d2pith:
+            put_shortest(row, record.d2pith_mm);
+            break;
+        case CompanionField::diameter:
+            put_shortest(row, record.diameter_cm);
+            break;
+    }
+    row += ',';
+    put_csv_text(row, origin);
+}
+
+void put_series_row(std::string& row, const CompanionKindInfo& kind, const PairSeries& pair,
+                    const PairTables& tables, int s) {
+    const int first = pair.series_first_year(s);
+    const int rings = std::max(pair.series_length(s), 0);
+    const auto widths = tables.ring_width.cells(s, first, static_cast<std::size_t>(rings));
+    put_csv_text(row, trim_right(pair.series_ids(s).whole()));
+    row += ',' + std::to_string(first) + ',' + std::to_string(pair.series_last_year(s)) + ',' +
+           std::to_string(rings) + ',';
+    if (rings > 0) put_shortest(row, measured_width(widths) / static_cast<float>(rings));
+    for (const CompanionField field : all_companion_fields)
+        put_value(row, kind, field, pair.companion(s), pair.companion_source(s).origin);
+    row += '\n';
+}
+
+}  // namespace
+
+void write_series_csv_file(std::string_view table_path, CompanionKind kind,
+                           const PairSeries& pair, const PairTables& tables) {
+    OutputFile file(std::string(table_path) + std::string(series_csv_suffix));
+    std::string rows =
+        "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,d2pith_mm,"
+        "d2pith_from,dbh_cm,dbh_from\n";
+    for (int s = 1; s <= pair.series_count; ++s)
+        put_series_row(rows, kind_info(kind), pair, tables, s);
+    file.stream() << rows;
+    file.commit();
+}
+
+}  // namespace ruvela
