@@ -238,25 +238,26 @@ void Parse::take(const Option& option, std::string_view value) {
     }
 }
 
-// A ring-width input that carries its series' values: a coordinate file or
-// a folder of them.
+// A ring-width input that may carry its series' values: a coordinate file
+// or a folder of them, a Heidelberg or a TRiDaS file.
 bool carries_its_values(std::string_view word) {
     std::error_code error;
-    return ends_with_ignoring_case(word, ".pos") || word.ends_with('/') ||
-           std::filesystem::is_directory(std::filesystem::path(word), error);
+    for (const std::string_view ending : {".pos", ".fh", ".xml"})
+        if (ends_with_ignoring_case(word, ending)) return true;
+    return word.ends_with('/') || std::filesystem::is_directory(std::filesystem::path(word), error);
 }
 
 // A word that is never a companion file: a ring-width input by its name.
 bool is_ring_width_name(std::string_view word) {
     if (carries_its_values(word)) return true;
-    for (const std::string_view ending : {".rwl", ".raw", ".fh", ".xml", ".crn"})
+    for (const std::string_view ending : {".rwl", ".raw", ".crn"})
         if (ends_with_ignoring_case(word, ending)) return true;
     return false;
 }
 
-// The words pair as RINGS COMPANION. A coordinate file or a folder of them
-// stands alone when no companion file follows it: its series take their
-// values from their files.
+// The words pair as RINGS COMPANION. A ring-width input that may carry its
+// values stands alone when no companion file follows it: its series take
+// their values from their files.
 void Parse::take_pairs() {
     for (std::size_t k = 0; k < files.size(); ++k) {
         const std::string rings(files[k]);

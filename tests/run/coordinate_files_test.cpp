@@ -82,5 +82,19 @@ TEST(CoordinateFiles, WhatTheFilesLackIsToldByName) {
         << both.out;
 }
 
+// Fault guarded: a Heidelberg file named alone taken as missing its
+// companion file, or its MissingRingsBefore key not used as the pith offset.
+TEST(CoordinateFiles, AHeidelbergFileAloneGivesItsMissingRingsAsThePithOffset) {
+    ScratchFolder folder("heidelberg");
+    fs::copy_file(fs::path(RUVELA_TEST_DATA) / "formats" / "heidelberg" / "missing_rings_before.fh",
+                  folder.path / "site.fh");
+    const ProgramRun alone = run(folder.path, {"--kind", "pith", "--csv", "site.fh"});
+    EXPECT_EQ(alone.status, 0) << alone.out;
+    EXPECT_EQ(read_file(folder.path / "site_BAI_series.csv"),
+              "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,"
+              "d2pith_mm,d2pith_from,dbh_cm,dbh_from\n"
+              "MRB01,1850,1852,3,1.18,12,site.fh (MissingRingsBefore),,,,\n");
+}
+
 }  // namespace
 }  // namespace ruvela::testing
