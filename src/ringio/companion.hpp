@@ -75,6 +75,9 @@ struct CompanionReading {
     std::optional<CompanionFault> fault;   // reading stopped at a line that holds no usable value
     LinesPassedOver header;                // a first line without a number (at most 1)
     LinesPassedOver trailing_empty_lines;  // after the last value
+    // Fields of a table that its header does not name and that the
+    // ring-width files are to give.
+    std::vector<CompanionField> fields_from_files;
 };
 
 // Reads the values of `kind` until the end of `lines`, a conversion error, a

@@ -155,11 +155,16 @@ void take_unnamed_value_column(const CompanionKindInfo& kind, Columns& c) {
         value = 1 - c.id;
 }
 
-// The first column the kind needs that the header does not name, in words.
-std::string missing_column(const CompanionKindInfo& kind, const Columns& c) {
+// The first column the kind needs that the header does not name, in words;
+// a column the ring-width files may give instead goes into `from_files`.
+std::string missing_column(const CompanionKindInfo& kind, const Columns& c,
+                           std::vector<CompanionField>& from_files) {
     if (kind.is_table() && c.id < 0) return "series ID column (series or id)";
-    for (const CompanionField field : kind.fields)
-        if (c.of(field) < 0) return std::string(field_info(field).missing_column);
+    for (const CompanionField field : kind.fields) {
+        if (c.of(field) >= 0) continue;
+        if (!kind.may_come_from_files(field)) return std::string(field_info(field).missing_column);
+        from_files.push_back(field);
+    }
     return "";
 }
 
@@ -240,6 +245,7 @@ std::string read_named_row(const CompanionKindInfo& kind, const Layout& layout,
     }
     if (c.id >= 0) value.name = fields[static_cast<std::size_t>(c.id)];
     for (const CompanionField field : kind.fields) {
+        if (c.of(field) < 0) continue;  // from the ring-width files
         std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
         if (!why.empty()) return why;
     }
@@ -287,7 +293,7 @@ std::string take_first_line(const CompanionKindInfo& kind, std::string_view line
         return "";
     }
     take_unnamed_value_column(kind, *layout.columns);
-    std::string missing = missing_column(kind, *layout.columns);
+    std::string missing = missing_column(kind, *layout.columns, reading.fields_from_files);
     if (!missing.empty()) missing.insert(0, "the header names no ");
     return missing;
 }

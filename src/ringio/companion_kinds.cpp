@@ -171,23 +171,26 @@ constexpr CompanionField diameter_fields[] = {CompanionField::diameter};
 constexpr CompanionField d2pith_fields[] = {CompanionField::d2pith};
 constexpr CompanionField row_fields[] = {CompanionField::pith_offset, CompanionField::d2pith,
                                          CompanionField::diameter};
+// A coordinate file gives the pith offset and the distance, not the diameter.
+constexpr CompanionField row_fields_from_files[] = {CompanionField::pith_offset,
+                                                    CompanionField::d2pith};
 
 const CompanionKindInfo kind_table[] = {
     {CompanionKind::pith, "pith", "rings missing to the pith", 1, "Pith Estimate only",
-     pith_fields, ValueElement::whole,
+     pith_fields, {}, ValueElement::whole,
      "pith offsets are whole numbers of rings, read with an I element such as (i3)",
      " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith, nullptr},
     {CompanionKind::diameter, "diameter", "stem diameter, cm", 2, "Diameter only",
-     diameter_fields, ValueElement::real,
+     diameter_fields, {}, ValueElement::real,
      "diameters are real numbers, read with an F element such as (f6.1)",
      " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule,
      implausible_diameter, nullptr},
-    {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields,
+    {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields, {},
      ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   D2PITH", list_d2pith,
      d2pith_rule, implausible_d2pith, nullptr},
     {CompanionKind::proportional, "proportional",
      "a table of pith offset, distance to the pith and diameter per series", 0, "", row_fields,
-     ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
+     row_fields_from_files, ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
      list_row, proportional_rule, implausible_row, proportional_peak},
 };
 
@@ -199,6 +202,11 @@ const CompanionFieldInfo& field_info(CompanionField field) {
 
 bool CompanionKindInfo::gives(CompanionField field) const {
     return std::find(fields.begin(), fields.end(), field) != fields.end();
+}
+
+bool CompanionKindInfo::may_come_from_files(CompanionField field) const {
+    return std::find(fields_from_files.begin(), fields_from_files.end(), field) !=
+           fields_from_files.end();
 }
 
 std::span<const CompanionKindInfo> companion_kinds() {

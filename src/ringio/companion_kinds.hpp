@@ -62,6 +62,8 @@ struct CompanionKindInfo {
     // The fields its files give, in the order a table lists them. A kind of
     // more than one field is a table whose rows name their series.
     std::span<const CompanionField> fields;
+    // Of them, those a table may leave out: its ring-width files give them.
+    std::span<const CompanionField> fields_from_files;
     ValueElement format_element;
     std::string_view format_advice;  // why a format of the other element cannot read it
     std::string_view listing_heading;
@@ -81,6 +83,7 @@ struct CompanionKindInfo {
                                                      float before, float width);
 
     bool gives(CompanionField field) const;
+    bool may_come_from_files(CompanionField field) const;
     bool is_table() const { return fields.size() > 1; }
     CompanionField value_field() const { return fields.front(); }
 };

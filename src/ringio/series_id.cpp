@@ -21,6 +21,10 @@ std::string_view SeriesId::shown() const {
     return trim(cut_);
 }
 
+std::string_view SeriesId::name() const {
+    return trim(whole_);
+}
+
 std::ostream& operator<<(std::ostream& out, const SeriesId& id) {
     return out << id.whole();
 }

@@ -31,6 +31,9 @@ class SeriesId {
     // The cut ID without blanks on either side: as messages quote it and as
     // a companion file names it.
     std::string_view shown() const;
+    // The whole ID without blanks on either side: as a message names a
+    // series whole, and as a companion file names it to pair by ID.
+    std::string_view name() const;
     bool empty() const { return whole_.empty(); }
 
     friend bool operator==(const SeriesId& a, const SeriesId& b) { return a.whole_ == b.whole_; }

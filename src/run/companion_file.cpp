@@ -114,13 +114,13 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
 
 void keep_value(PairSeries& pair, int s, const CompanionValue& value, const std::string& file) {
     pair.companion(s) = value.record;
-    pair.companion_source(s) = {value.line, value.text,
-                                file + ", line " + std::to_string(value.line)};
+    const std::string origin = file + ", line " + std::to_string(value.line);
+    pair.companion_source(s) = {value.line, value.text, {origin, origin, origin}};
 }
 
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
     std::vector<std::string_view> ids;
-    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).shown());
+    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).name());
     return ids;
 }
 
@@ -277,14 +277,15 @@ void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Consol
         const std::optional<FileValue> value = file_value(field, pair.file_pith(s));
         if (!value)
             stop_run(con, {" Series " + std::to_string(s) + ", " +
-                               quoted(pair.series_ids(s).whole()) + ", of " +
+                               quoted(pair.series_ids(s).name()) + ", of " +
                                file_name_of(job.pair(f).ring_file) + ": its file gives no " +
                                std::string(field_info(field).words.substr(4)) +
                                " and no companion file is given;",
                            " the pair cannot be processed."});
         pair.companion(s) = value->record;
-        pair.companion_source(s) = {0, value->source, file_name_of(job.pair(f).ring_file) + " (" +
-                                                          value->source + ")"};
+        pair.companion_source(s) = {};
+        pair.companion_source(s).origin(field) =
+            file_name_of(job.pair(f).ring_file) + " (" + value->source + ")";
     }
     pair.offset_count = pair.series_count;
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
@@ -319,6 +320,29 @@ void tell_values_that_differ_from_the_files(const Job& job, int f, const PairSer
     if (listed.untold() > 0)
         write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more values differ from their ring-width files'.");
+}
+
+// The fields a table left out, from each series' ring-width file.
+void take_fields_from_ring_files(const Job& job, int f, std::span<const CompanionField> fields,
+                                 PairSeries& pair, Console& con) {
+    for (int s = 1; s <= pair.series_count; ++s) {
+        for (const CompanionField field : fields) {
+            const std::optional<FileValue> value = file_value(field, pair.file_pith(s));
+            if (!value)
+                stop_run(con, {" Series " + std::to_string(s) + ", " +
+                                   quoted(pair.series_ids(s).name()) + ", of " +
+                                   file_name_of(job.pair(f).ring_file) + ": neither " +
+                                   file_name_of(job.pair(f).companion_file) +
+                                   " nor its ring-width file gives " +
+                                   std::string(field_info(field).words) + ";",
+                               " the pair cannot be processed."});
+            CompanionRecord& record = pair.companion(s);
+            if (field == CompanionField::pith_offset) record.pith_offset = value->record.pith_offset;
+            if (field == CompanionField::d2pith) record.d2pith_mm = value->record.d2pith_mm;
+            pair.companion_source(s).origin(field) =
+                file_name_of(job.pair(f).ring_file) + " (" + value->source + ")";
+        }
+    }
 }
 
 }  // namespace
@@ -357,8 +381,10 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     warn_habits(con, file, job.companion_format, reading);
     warn_empty_values(con, file, reading, pair);
     warn_trailing_empty_lines(con, file, reading);
-    if (kind_info(job.companion_kind).is_table())
+    if (kind_info(job.companion_kind).is_table()) {
         pair_rows(file, ring_file, reading, pair, con);
+        take_fields_from_ring_files(job, f, reading.fields_from_files, pair, con);
+    }
     else
         pair_values(file, ring_file, reading, pair, con);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);

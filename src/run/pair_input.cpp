@@ -155,8 +155,8 @@ void tell_ids_cut_alike(const std::vector<std::string>& files, const RingFileRea
         const auto [at, new_cut] = first_of_cut.emplace(id.cut(), k);
         if (new_cut) continue;
         write_warning(con, "Files " + files[at->second] + " and " + files[k] + ": the IDs " +
-                               ruvela::quoted(reading.series[at->second].id.whole()) + " and " +
-                               ruvela::quoted(id.whole()) + " are both " + ruvela::quoted(id.cut()) +
+                               ruvela::quoted(reading.series[at->second].id.name()) + " and " +
+                               ruvela::quoted(id.name()) + " are both " + ruvela::quoted(id.cut()) +
                                " in the fixed-width tables; the CSV tables keep them whole.");
     }
 }

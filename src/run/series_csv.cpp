@@ -42,7 +42,7 @@ void put_series_row(std::string& row, const CompanionKindInfo& kind, const PairS
            std::to_string(rings) + ',';
     if (rings > 0) put_shortest(row, measured_width(widths) / static_cast<float>(rings));
     for (const CompanionField field : all_companion_fields)
-        put_value(row, kind, field, pair.companion(s), pair.companion_source(s).origin);
+        put_value(row, kind, field, pair.companion(s), pair.companion_source(s).origin(field));
     row += '\n';
 }
 

@@ -3,6 +3,7 @@
 // limits for the largest job, owned by the run driver and passed by reference.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -137,7 +138,14 @@ struct RunResults {
 struct CompanionSource {
     long line = 0;  // 0: not from a companion file
     std::string text;
-    std::string origin;  // "site.pth, line 3", or the ring-width file and its key
+    // Where each field (by CompanionField) came from: "site.pth, line 3", or
+    // the ring-width file and its key.
+    std::array<std::string, 3> origins;
+
+    std::string& origin(CompanionField field) { return origins[static_cast<std::size_t>(field)]; }
+    const std::string& origin(CompanionField field) const {
+        return origins[static_cast<std::size_t>(field)];
+    }
 };
 
 // The series of the pair being processed and what the companion file gives

@@ -129,8 +129,8 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
         {"3,6,59\n", table, 1,
          "the table has no header row naming its columns (series, pith_offset, d2pith_mm and "
          "dbh_cm)"},
-        {"series,pith_offset,dbh_cm\nA,1,30\n", table, 1,
-         "the header names no column of the distance to the pith in mm (d2pith or d2pith_mm)"},
+        {"series,pith_offset,d2pith\nA,1,30\n", table, 1,
+         "the header names no diameter column in cm (dbh, diam or diameter)"},
         {"series,po,d2pith,dbh\nA,1,2\n", table, 2,
          "the row holds 3 fields where the header names 4"},
         {"series,po,d2pith,dbh\nA,1,2,0\n", table, 2, "the diameter 0 cm is not more than 0"},

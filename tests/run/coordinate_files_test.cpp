@@ -82,6 +82,31 @@ TEST(CoordinateFiles, WhatTheFilesLackIsToldByName) {
         << both.out;
 }
 
+// Fault guarded: the proportional method refusing a table of diameters only
+// where coordinate files give the pith offsets and distances.
+TEST(CoordinateFiles, TheProportionalMethodTakesTheDiameterFromATableAndTheRestFromTheFiles) {
+    ScratchFolder folder("proportional");
+    copy_cores(folder);
+    write_file(folder.path / "dbh.csv", "series,dbh\nc1,5.0\nc2,4.0\n");
+    const ProgramRun run_ =
+        run(folder.path, {"--kind", "proportional", "--csv", "cores", "dbh.csv"});
+    EXPECT_EQ(run_.status, 0) << run_.out;
+    EXPECT_EQ(read_file(folder.path / "cores_BAI_series.csv"),
+              "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,"
+              "d2pith_mm,d2pith_from,dbh_cm,dbh_from\n"
+              "c1,1998,2000,3,1.6666666,2,cores (YearsToPith),2,cores (PithCoordinates),5,"
+              "\"dbh.csv, line 2\"\n"
+              "c2,1999,2001,3,1.3333334,3,cores (YearsToPith),1.5,cores (PithCoordinates),4,"
+              "\"dbh.csv, line 3\"\n");
+    write_file(folder.path / "site_dbh.csv", "series,dbh\nc1,5.0\nc2,4.0\n");
+    const ProgramRun decade =
+        run(folder.path, {"--kind", "proportional", "site.rwl", "site_dbh.csv"});
+    EXPECT_EQ(decade.status, 1);
+    EXPECT_EQ(decade.out,
+              " The run stops: Series 1, \"c1\", of site.rwl: neither site_dbh.csv nor its "
+              "ring-width file gives the pith offset; the pair cannot be processed.\n");
+}
+
 // Fault guarded: a Heidelberg file named alone taken as missing its
 // companion file, or its MissingRingsBefore key not used as the pith offset.
 TEST(CoordinateFiles, AHeidelbergFileAloneGivesItsMissingRingsAsThePithOffset) {
