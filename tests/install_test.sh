@@ -44,7 +44,7 @@ warnings=$(groff -man -Tutf8 -ww -z "$root$prefix/share/man/man1/ruvela.1" 2>&1)
 # runs and whatever PLPLOT_LIB says.
 [ -f "$fonts/plxtnd5.fnt" ] || fail "no fonts in $fonts"
 grep -a -q "$fonts" "$root$prefix/bin/Ruvela_v12" || fail "the font folder is not compiled in"
-cp "$examples"/* "$work/run/"
+cp -R "$examples"/. "$work/run/"
 cd "$work/run"
 printf '\nf\ngp.rwl\ngp_pith.txt\n1\n(i3)\n1\n2\ns\nmeans.ps\nc\n3\n' >answers
 PLPLOT_LIB=/nonexistent RUVELA_DEVICE=null "$root$prefix/bin/Ruvela_v12" <answers >out 2>err ||

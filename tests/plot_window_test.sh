@@ -19,7 +19,7 @@ fail() {
 
 rm -rf "$work"
 mkdir -p "$work"
-cp "$examples"/* "$work"/
+cp -R "$examples"/. "$work"/
 
 # Xvfb picks a free display number itself and tells it through -displayfd.
 : >"$work/display"
