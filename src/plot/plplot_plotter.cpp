@@ -16,6 +16,7 @@
 #include <iostream>
 #include <thread>
 
+#include "plot/plplot_replay.hpp"
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
 #include "text/fixed_text.hpp"
@@ -45,78 +46,13 @@ bool has_display(const char* display) {
 
 // --- the drawing process -------------------------------------------------
 
-// The library loops over every tick it is given; more ticks than this on one
-// axis are left to the library's own choice.
-constexpr float most_major_ticks = 1000.0f;
-constexpr int most_minor_ticks = 100;
-constexpr int widest_pen = 50;
-
-float usable_tick(float tick, float from, float to) {
-    const float ticks = std::fabs((to - from) / tick);
-    return std::isfinite(ticks) && ticks <= most_major_ticks ? tick : 0.0f;
-}
-
-int usable_subdivisions(int n) {
-    return n >= 0 && n <= most_minor_ticks ? n : 0;
-}
-
-PLFLT r(float value) {
-    return static_cast<PLFLT>(value);
-}
-
-// Replays one call; `device` stands for the device name recorded.
-class replay {
-  public:
-    explicit replay(const std::string& device) : device_(device) {}
-
-    void operator()(const call::Sdev&) { plsdev(device_.c_str()); }
-    void operator()(const call::Scol0& c) { plscol0(c.index, c.red, c.green, c.blue); }
-    void operator()(const call::Scolbg& c) { plscolbg(c.red, c.green, c.blue); }
-    void operator()(const call::Init&) { plinit(); }
-    void operator()(const call::Fontld& c) { plfontld(c.set); }
-    void operator()(const call::Font& c) { plfont(c.font); }
-    void operator()(const call::Ssub& c) { plssub(c.columns, c.rows); }
-    void operator()(const call::Adv& c) { pladv(c.page); }
-    void operator()(const call::Vpor& c) { plvpor(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax)); }
-    void operator()(const call::Wind& c) {
-        window_ = c;
-        plwind(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax));
-    }
-    void operator()(const call::Col0& c) { plcol0(c.index); }
-    void operator()(const call::Axes& c) {
-        plaxes(r(c.x0), r(c.y0), c.xopt.c_str(), usable_tick(c.xtick, window_.xmin, window_.xmax),
-               usable_subdivisions(c.nxsub), c.yopt.c_str(),
-               usable_tick(c.ytick, window_.ymin, window_.ymax), usable_subdivisions(c.nysub));
-    }
-    void operator()(const call::Lab& c) {
-        pllab(c.xlabel.c_str(), c.ylabel.c_str(), c.title.c_str());
-    }
-    void operator()(const call::Lsty& c) { pllsty(c.style); }
-    void operator()(const call::Width& c) {
-        plwidth(static_cast<PLFLT>(std::clamp(c.width, 0, widest_pen)));
-    }
-    void operator()(const call::Line& c) {
-        std::vector<PLFLT> x(c.x.begin(), c.x.end()), y(c.y.begin(), c.y.end());
-        plline(static_cast<PLINT>(std::min(x.size(), y.size())), x.data(), y.data());
-    }
-    void operator()(const call::Mtex& c) {
-        plmtex(c.side.c_str(), r(c.disp), r(c.pos), r(c.just), c.text.c_str());
-    }
-    void operator()(const call::Sfnam&) {}  // given to the library before the first call
-    void operator()(const call::End&) { plend(); }
-
-  private:
-    const std::string& device_;
-    call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
-};
-
 [[noreturn]] void draw_and_exit(const std::vector<PlotCall>& calls, const std::string& device,
                                 const std::string& file_name) {
     // The library must not read the answers meant for the menus.
     const int null_fd = ::open("/dev/null", O_RDONLY);
     if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
     if (!file_name.empty()) plsfnam(file_name.c_str());
-    replay replayer(device);
+    plplot_replay::replay replayer(device);
     for (const auto& call : calls) std::visit(replayer, call);
     std::fflush(nullptr);
     ::_exit(0);

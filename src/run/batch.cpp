@@ -6,10 +6,11 @@
 #include <set>
 #include <system_error>
 
-#include "plot/plplot_plotter.hpp"
+#include "plot/plplot_file_stream.hpp"
 #include "run/job.hpp"
 #include "run/list_files.hpp"
 #include "run/plot_selection.hpp"
+#include "run/run_outputs.hpp"
 #include "run/stop.hpp"
 #include "run/tables.hpp"
 #include "text/fixed_text.hpp"
@@ -42,25 +43,13 @@ void make_folder(const std::string& folder) {
     if (error) throw FileFailure("cannot create folder \"" + folder + "\": " + error.message());
 }
 
-// A series ID as part of a file name: no folder separators, no control
-// characters, no blanks.
-std::string file_name_part(std::string_view id) {
-    std::string part(trim(id));
-    for (char& c : part) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || c == ' ' || u < 0x20 || u == 0x7F) c = '_';
-    }
-    return part.empty() ? "_" : part;
-}
-
 // Every series' page of each pair, then its means page: into one file, or
 // one PNG file a page in a folder.
 class BatchPlots {
   public:
     BatchPlots(const RunOptions& options, const Job& job, Console& con)
         : target_(options.plots.empty() ? std::string() : job.output_path(options.plots)),
-          con_(con),
-          plotter_(PlplotPlotter::from_environment(con.out, options.device)) {
+          con_(con) {
         if (one_file_a_page()) make_folder(target_);
     }
 
@@ -69,8 +58,8 @@ class BatchPlots {
         const PlotData data = plot_data_of(store, title);
         for (int s = 1; s <= store.pair.series_count; ++s)
             draw({PlotChoice::individual, s}, data,
-                 table + "_" + file_name_part(store.pair.series_ids(s)));
-        draw({PlotChoice::summary, 0}, data, table + "_means");
+                 plot_page_stem(table, store.pair.series_ids(s)));
+        draw({PlotChoice::summary, 0}, data, plot_page_stem(table, ""));
     }
 
     void finish() {
@@ -98,7 +87,7 @@ class BatchPlots {
 
     std::string target_;
     Console& con_;
-    PlplotPlotter plotter_;
+    PlplotFileStream plotter_;
     PlotSession session_;
     bool file_open_ = false;
     std::set<std::string> page_names_;
@@ -145,6 +134,9 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
     con.quiet = true;
     try {
         const Job job = job_of(inputs, options, con);
+        // Nothing is written or created unless every output can be.
+        check_inputs_are_not_outputs(job, options, con);
+        check_outputs_can_be_written(job, options);
         make_folder(job.out_dir);
         BatchPlots plots(options, job, con);
         Progress progress(con, job.file_count());
