@@ -13,6 +13,7 @@
 #include "run/tables.hpp"
 #include "run/tree_means.hpp"
 #include "run/warning_text.hpp"
+#include "text/shown_text.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -33,7 +34,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
         write_pair_csv_file(job.output_path(pair_csv_name(table)), store.pair, store.tables);
-        add_pair_rows(summary_csv, file_name_of(job.pair(f).ring_file), results.file_first_year(f),
+        add_pair_rows(summary_csv, shown_text(file_name_of(job.pair(f).ring_file)),
+                      results.file_first_year(f),
                       results.file_last_year(f), store.tables);
     }
     if (options.trees) {
@@ -59,12 +61,35 @@ void tell_pairs_left_out(const Job& job, int last_processed, Console& con) {
                            " (their columns of the summary tables hold zeros).");
 }
 
+// A name with a line end or bytes that are not UTF-8 would break the
+// records of the tables and the lines of the console: they show it with ?
+// in those places, which the user hears once.
+void tell_names_shown_otherwise(const Job& job, Console& con) {
+    std::vector<std::string> names{job.ring_list, job.companion_list};
+    for (const FilePair& pair : job.pairs) {
+        names.push_back(file_name_of(pair.ring_file));
+        names.push_back(file_name_of(pair.companion_file));
+    }
+    std::string first;
+    int count = 0;
+    for (const std::string& name : names) {
+        if (shows_as_is(name)) continue;
+        if (count++ == 0) first = name;
+    }
+    if (count == 0) return;
+    write_warning(con, "File name \"" + shown_text(first) + "\"" +
+                           (count > 1 ? " and " + std::to_string(count - 1) + " more hold" : " holds") +
+                           " control characters or bytes that are not UTF-8; the tables, CSV "
+                           "files and messages show each such character as ?.");
+}
+
 }  // namespace
 
 JobEnd run_job(const Job& job, Edition edition, Store& store, Console& con,
                const RunOptions& options, const AfterPair& after_pair) {
     check_inputs_are_not_outputs(job, options, con);
     const FolderLock one_run_at_a_time(job.out_dir, con.err);
+    tell_names_shown_otherwise(job, con);
     SummaryCsv summary_csv;
     JobEnd end;
     // With keep_going the pairs processed are numbered on their own, so that
