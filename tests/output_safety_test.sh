@@ -113,6 +113,24 @@ InterruptedPlotsLeaveNoPartialFile)
     for page in pages/*.png; do png_complete "$page"; done
     no_temporaries
     ;;
+SaveThatFailsIsToldAndTheDialogueGoesOn)
+    setup
+    # The dialogue saves the means page of a into saved.png under a file-size
+    # limit the page exceeds: told, the run goes on, the earlier file stays.
+    printf 'an earlier plot\n' >saved.png
+    printf '\nf\na.rwl\na.pth\n1\n(i2)\n1\n2\ns\nsaved.png\nc\n\n' |
+        RUVELA_DEVICE=null prlimit --fsize=20000 "$program" >out.txt 2>err.txt
+    status=$?
+    expect_status 0
+    grep -q 'The plot could not be saved in saved.png: File too large\.$' out.txt ||
+        fail "not told: $(grep -i saved out.txt)"
+    grep -q '^ Normal Termination of Program$' out.txt || fail "the run did not go on"
+    [ "$(cat saved.png)" = "an earlier plot" ] || fail "the earlier saved.png was replaced"
+    no_temporaries
+    printf '\nf\na.rwl\na.pth\n1\n(i2)\n1\n2\ns\nsaved.png\nc\n\n' |
+        RUVELA_DEVICE=null "$program" >out.txt 2>err.txt
+    png_complete saved.png
+    ;;
 OutputsAreCheckedBeforeAnythingIsWritten)
     setup
     # Each of these stops the run with one line naming the output; nothing

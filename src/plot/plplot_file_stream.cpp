@@ -54,37 +54,6 @@ bool write_exact(int fd, const void* from, std::size_t size) {
 
 // --- the drawing process -------------------------------------------------
 
-// The file the library writes into, seen through a stream of our own: the
-// library does not check its writes, so a full disk or a file-size limit is
-// caught here and reported when the file is finished.
-struct DrawnFile {
-    int fd = -1;
-    int error = 0;
-    bool closed = true;
-};
-
-ssize_t file_write(void* cookie, const char* bytes, std::size_t size) {
-    auto* file = static_cast<DrawnFile*>(cookie);
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(file->fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (file->error == 0) file->error = n < 0 ? errno : ENOSPC;
-            return -1;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<ssize_t>(size);
-}
-
-int file_close(void* cookie) {
-    auto* file = static_cast<DrawnFile*>(cookie);
-    if (!file->closed && ::close(file->fd) != 0 && file->error == 0) file->error = errno;
-    file->closed = true;
-    return 0;
-}
-
 class DrawingProcess {
   public:
     explicit DrawingProcess(int socket) : socket_(socket) {}
@@ -115,38 +84,22 @@ class DrawingProcess {
         std::visit(replayer_, call);
     }
 
-    // The parent made the file and noted it: it is opened, never created,
-    // so a file the parent has already removed (a signal) stays removed.
     void open(const std::string& temporary) {
-        file_ = DrawnFile{::open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), 0, false};
-        skipping_ = file_.fd < 0;
-        if (skipping_) {
-            file_ = DrawnFile{-1, errno, true};
-            return;
-        }
-        stream_ = ::fopencookie(&file_, "w", {nullptr, file_write, nullptr, file_close});
-        if (stream_ == nullptr) {
-            file_close(&file_);
-            file_.error = ENOMEM;
-            skipping_ = true;
-            return;
-        }
-        plsfile(stream_);
+        stream_ = plplot_replay::open_drawn_file(temporary, file_);
+        skipping_ = stream_ == nullptr;
     }
 
     void finish() {
         if (!skipping_) plend();
-        // The library may or may not close the stream it was given.
-        if (!file_.closed && stream_ != nullptr) std::fclose(stream_);
+        const std::int32_t error = plplot_replay::close_drawn_file(stream_, file_);
         stream_ = nullptr;
-        const std::int32_t error = file_.error;
         skipping_ = false;
         file_ = {};
         if (!write_exact(socket_, &error, sizeof error)) ::_exit(0);
     }
 
     int socket_;
-    DrawnFile file_;
+    plplot_replay::DrawnFile file_;
     std::FILE* stream_ = nullptr;
     bool skipping_ = false;
     std::string no_device_;

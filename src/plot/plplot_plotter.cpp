@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <plplot/plplot.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "plot/plplot_replay.hpp"
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
+#include "text/stops.hpp"
 #include "text/fixed_text.hpp"
 
 namespace ruvela {
@@ -46,35 +48,61 @@ bool has_display(const char* display) {
 
 // --- the drawing process -------------------------------------------------
 
+// Draws and tells the parent through `report` the first write error of the
+// file drawn into (0 when it was written whole, or there is none).
 [[noreturn]] void draw_and_exit(const std::vector<PlotCall>& calls, const std::string& device,
-                                const std::string& file_name) {
+                                const std::string& file_name, int report) {
     // The library must not read the answers meant for the menus.
     const int null_fd = ::open("/dev/null", O_RDONLY);
     if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
-    if (!file_name.empty()) plsfnam(file_name.c_str());
+    plplot_replay::DrawnFile file;
+    std::FILE* stream = nullptr;
+    if (!file_name.empty()) {
+        stream = plplot_replay::open_drawn_file(file_name, file);
+        if (stream == nullptr) {
+            (void)!::write(report, &file.error, sizeof file.error);
+            ::_exit(0);
+        }
+    }
     plplot_replay::replay replayer(device);
     for (const auto& call : calls) std::visit(replayer, call);
+    const int error = plplot_replay::close_drawn_file(stream, file);
+    (void)!::write(report, &error, sizeof error);
     std::fflush(nullptr);
     ::_exit(0);
 }
 
-constexpr auto longest_file_drawing = std::chrono::seconds(60);
+// A drawing that goes this long without writing to its file is taken for hung.
+constexpr auto longest_stall = std::chrono::seconds(60);
+
+long long size_of(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
 
 // Waits for the drawing process; returns a problem, or empty when it drew.
-std::string wait_for(pid_t child, bool may_wait_for_user) {
-    const auto deadline = std::chrono::steady_clock::now() + longest_file_drawing;
+// A drawing that keeps writing to `file` is never cut off.
+std::string wait_for(pid_t child, bool may_wait_for_user, const std::string& file) {
+    auto deadline = std::chrono::steady_clock::now() + longest_stall;
+    long long size = size_of(file);
     int status = 0;
     for (;;) {
         const pid_t done = ::waitpid(child, &status, may_wait_for_user ? 0 : WNOHANG);
         if (done == child) break;
         if (done < 0 && errno != EINTR)
             return std::string("waiting for it failed: ") + std::strerror(errno);
-        if (!may_wait_for_user && std::chrono::steady_clock::now() > deadline) {
+        if (may_wait_for_user) continue;
+        if (const long long now = size_of(file); now != size) {
+            size = now;
+            deadline = std::chrono::steady_clock::now() + longest_stall;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
-            return "the plotting library took too long and was stopped";
+            return "the plotting library made no progress for " +
+                   std::to_string(longest_stall.count()) + " s and was stopped";
         }
-        if (!may_wait_for_user) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
     if (WIFEXITED(status))
@@ -82,6 +110,12 @@ std::string wait_for(pid_t child, bool may_wait_for_user) {
     if (WIFSIGNALED(status))
         return "the plotting library ended with signal " + std::to_string(WTERMSIG(status));
     return "the plotting library ended abnormally";
+}
+
+// What the drawing process reported of its file's writes.
+int reported_error(int report) {
+    int error = 0;
+    return ::read(report, &error, sizeof error) == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
 }  // namespace
@@ -167,13 +201,13 @@ bool PlplotPlotter::ready(const std::string& device, const std::string& file_nam
         return false;
     }
     if (!file_name.empty()) {
-        std::FILE* file = std::fopen(file_name.c_str(), "wb");
-        if (!file) {
-            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(errno)
+        // Drawn under a temporary name and renamed when complete: a save that
+        // fails leaves an earlier file of that name whole.
+        if (const int error = try_create_temporary_beside(file_name, save_temp_)) {
+            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(error)
                       << '\n';
             return false;
         }
-        std::fclose(file);
     }
     return true;
 }
@@ -185,19 +219,48 @@ void PlplotPlotter::draw() {
     const std::string device = device_for(name);
     const std::string file = name == save_device ? file_name() : std::string();
     if (!ready(device, file)) return;
+    const std::string problem = draw_in_child(device, name == screen_device && interactive(device));
+    if (file.empty()) {
+        if (!problem.empty()) messages_ << " The plot could not be drawn: " << problem << ".\n";
+        return;
+    }
+    if (!problem.empty()) {
+        discard(save_temp_);
+        messages_ << " The plot could not be saved in " << file << ": " << problem << ".\n";
+        return;
+    }
+    try {
+        rename_into_place(save_temp_, file);
+    } catch (const FileFailure& failure) {
+        discard(save_temp_);
+        messages_ << " The plot could not be saved: " << failure.what() << ".\n";
+    }
+}
 
+std::string PlplotPlotter::draw_in_child(const std::string& device, bool may_wait_for_user) {
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return std::strerror(errno);
     // The child must not write out a copy of what is still buffered.
     messages_.flush();
     std::cout.flush();
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child < 0) {
-        messages_ << " The plot could not be drawn: " << std::strerror(errno) << '\n';
-        return;
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return std::strerror(error);
     }
-    if (child == 0) draw_and_exit(recording_, device, file);
-    const std::string problem = wait_for(child, name == screen_device && interactive(device));
-    if (!problem.empty()) messages_ << " The plot could not be drawn: " << problem << ".\n";
+    if (child == 0) {
+        ::close(report[0]);
+        draw_and_exit(recording_, device, save_temp_.path, report[1]);
+    }
+    ::close(report[1]);
+    std::string problem = wait_for(child, may_wait_for_user, save_temp_.path);
+    const int error = reported_error(report[0]);
+    ::close(report[0]);
+    if (problem.empty() && error != 0) problem = std::strerror(error);
+    return problem;
 }
 
 }  // namespace ruvela

@@ -2,10 +2,14 @@
 // share, the one of a single drawing and the one a plot file streams to.
 #pragma once
 
+#include <fcntl.h>
 #include <plplot/plplot.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -77,5 +81,64 @@ class replay {
     const std::string& device_;
     call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
 };
+
+// The file the library writes into, seen through a stream of our own: the
+// library does not check its writes, so a full disk or a file-size limit is
+// caught here and reported when the file is finished.
+struct DrawnFile {
+    int fd = -1;
+    int error = 0;
+    bool closed = true;
+};
+
+inline ssize_t drawn_file_write(void* cookie, const char* bytes, std::size_t size) {
+    auto* file = static_cast<DrawnFile*>(cookie);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(file->fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (file->error == 0) file->error = n < 0 ? errno : ENOSPC;
+            return -1;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<ssize_t>(size);
+}
+
+inline int drawn_file_close(void* cookie) {
+    auto* file = static_cast<DrawnFile*>(cookie);
+    if (!file->closed && ::close(file->fd) != 0 && file->error == 0) file->error = errno;
+    file->closed = true;
+    return 0;
+}
+
+// Gives the library `path` to draw into. The file was made and noted by the
+// parent: it is opened, never created, so a file the parent has already
+// removed (a signal) stays removed. Null, with file.error set, when it
+// cannot be opened.
+inline std::FILE* open_drawn_file(const std::string& path, DrawnFile& file) {
+    file = DrawnFile{::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), 0, false};
+    if (file.fd < 0) {
+        file = DrawnFile{-1, errno, true};
+        return nullptr;
+    }
+    std::FILE* stream =
+        ::fopencookie(&file, "w", {nullptr, drawn_file_write, nullptr, drawn_file_close});
+    if (stream == nullptr) {
+        drawn_file_close(&file);
+        file.error = ENOMEM;
+        return nullptr;
+    }
+    plsfile(stream);
+    return stream;
+}
+
+// After the library's end: closes the stream if the library has not, and
+// gives the first write error, or 0.
+inline int close_drawn_file(std::FILE* stream, DrawnFile& file) {
+    if (!file.closed && stream != nullptr) std::fclose(stream);
+    return file.error;
+}
 
 }  // namespace ruvela::plplot_replay

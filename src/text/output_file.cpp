@@ -52,7 +52,7 @@ int make_temporary(std::string& name) {
 
 }  // namespace
 
-TemporaryFile create_temporary_beside(const std::string& target) {
+int try_create_temporary_beside(const std::string& target, TemporaryFile& file) {
     const SignalsHeld held;  // a signal must find the new file noted
     std::string name = temporary_pattern(target, false);
     int fd = make_temporary(name);
@@ -60,14 +60,22 @@ TemporaryFile create_temporary_beside(const std::string& target) {
         name = temporary_pattern(target, true);
         fd = make_temporary(name);
     }
-    if (fd < 0) fail_on("cannot create", target, errno);
+    if (fd < 0) return errno != 0 ? errno : EIO;
     // mkstemp makes the file private; a table gets the permissions of any
     // file the user creates.
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
     ::close(fd);
-    return {name, note_temporary(name.c_str())};
+    file = {name, note_temporary(name.c_str())};
+    return 0;
+}
+
+TemporaryFile create_temporary_beside(const std::string& target) {
+    TemporaryFile file;
+    if (const int error = try_create_temporary_beside(target, file))
+        fail_on("cannot create", target, error);
+    return file;
 }
 
 void rename_into_place(TemporaryFile& file, const std::string& target) {

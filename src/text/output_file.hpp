@@ -29,6 +29,10 @@ struct TemporaryFile {
 
 TemporaryFile create_temporary_beside(const std::string& target);
 
+// The same for callers that tell a failure their own way: the system's
+// reason, or 0 when `file` is made.
+int try_create_temporary_beside(const std::string& target, TemporaryFile& file);
+
 // Renames the file over `target`; a folder in the target's place fails.
 void rename_into_place(TemporaryFile& file, const std::string& target);
 
