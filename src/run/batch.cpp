@@ -49,9 +49,7 @@ class BatchPlots {
   public:
     BatchPlots(const RunOptions& options, const Job& job, Console& con)
         : target_(options.plots.empty() ? std::string() : job.output_path(options.plots)),
-          con_(con) {
-        if (one_file_a_page()) make_folder(target_);
-    }
+          con_(con) {}
 
     void draw_pair(const Store& store, const std::string& title, const std::string& table) {
         if (target_.empty()) return;
@@ -72,6 +70,9 @@ class BatchPlots {
 
     void draw(const PlotPage& page, const PlotData& data, const std::string& page_name) {
         if (one_file_a_page()) {
+            // Made with the first page: a run that stops before leaves no
+            // empty folder.
+            if (page_names_.empty()) make_folder(target_);
             std::string name = page_name;
             for (int k = 2; !page_names_.insert(name).second; ++k)
                 name = page_name + "_" + std::to_string(k);

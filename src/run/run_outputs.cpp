@@ -102,7 +102,8 @@ int folder_problem(std::string folder, bool may_make) {
 }
 
 void check_output(const RunOutput& output, const std::vector<std::string>& made_folders) {
-    if (last_part(output.path).size() > NAME_MAX) cannot_create("file", output.path, ENAMETOOLONG);
+    if (last_part(output.path).size() > NAME_MAX || output.path.size() >= PATH_MAX)
+        cannot_create("file", output.path, ENAMETOOLONG);
     if (is_folder(output.path)) cannot_create("file", output.path, EISDIR);
     const std::string folder = folder_holding(output.path);
     bool made = false;
