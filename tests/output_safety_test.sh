@@ -130,6 +130,14 @@ SaveThatFailsIsToldAndTheDialogueGoesOn)
     printf '\nf\na.rwl\na.pth\n1\n(i2)\n1\n2\ns\nsaved.png\nc\n\n' |
         RUVELA_DEVICE=null "$program" >out.txt 2>err.txt
     png_complete saved.png
+    # The command line's PNG pages, drawn into memory and encoded by the
+    # program, are the library's own PNG page pixel for pixel.
+    run --kind pith --plots pages/ a.rwl a.pth
+    expect_status 0
+    if command -v compare >/dev/null; then
+        differ=$(compare -metric AE saved.png pages/a_BAI_means.png null: 2>&1)
+        [ "$differ" = 0 ] || fail "the PNG page differs from the saved one in $differ pixels"
+    fi
     ;;
 OutputsAreCheckedBeforeAnythingIsWritten)
     setup

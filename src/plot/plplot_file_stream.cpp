@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "plot/call_wire.hpp"
 #include "plot/plplot_plotter.hpp"
 #include "plot/plplot_replay.hpp"
+#include "plot/png_pages.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -79,8 +81,10 @@ class DrawingProcess {
         if (const auto* name = std::get_if<call::Sfnam>(&call)) return open(name->file_name);
         if (std::holds_alternative<call::End>(call)) return finish();
         if (skipping_) return;
-        if (const auto* device = std::get_if<call::Sdev>(&call))
-            return plsdev(device->device.c_str());
+        if (const auto* device = std::get_if<call::Sdev>(&call)) return choose(device->device);
+        if (const auto* background = std::get_if<call::Scolbg>(&call))
+            background_ = {background->red, background->green, background->blue};
+        if (std::holds_alternative<call::Init>(call)) start_page_file();
         std::visit(replayer_, call);
     }
 
@@ -89,8 +93,33 @@ class DrawingProcess {
         skipping_ = stream_ == nullptr;
     }
 
+    // The memory device draws a PNG page into image_, which is encoded here.
+    void choose(const std::string& device) {
+        in_memory_ = device == "memcairo";
+        plsdev(device.c_str());
+    }
+
+    void start_page_file() {
+        if (!in_memory_) return plsfile(stream_);
+        // The memory device draws over the image it is given and paints no
+        // background of its own.
+        image_.resize(std::size_t{4} * png_page_width * png_page_height);
+        for (std::size_t k = 0; k < image_.size(); k += 4) {
+            image_[k] = static_cast<unsigned char>(background_[0]);
+            image_[k + 1] = static_cast<unsigned char>(background_[1]);
+            image_[k + 2] = static_cast<unsigned char>(background_[2]);
+            image_[k + 3] = 255;
+        }
+        plsmema(png_page_width, png_page_height, image_.data());
+    }
+
     void finish() {
         if (!skipping_) plend();
+        if (!skipping_ && in_memory_) {
+            const std::string png = encode_png_page(image_.data());
+            std::fwrite(png.data(), 1, png.size(), stream_);
+        }
+        in_memory_ = false;
         const std::int32_t error = plplot_replay::close_drawn_file(stream_, file_);
         stream_ = nullptr;
         skipping_ = false;
@@ -102,6 +131,9 @@ class DrawingProcess {
     plplot_replay::DrawnFile file_;
     std::FILE* stream_ = nullptr;
     bool skipping_ = false;
+    bool in_memory_ = false;
+    std::array<int, 3> background_{255, 255, 255};
+    std::vector<unsigned char> image_;
     std::string no_device_;
     plplot_replay::replay replayer_{no_device_};
 };
@@ -133,6 +165,10 @@ void PlplotFileStream::record(PlotCall call) {
     if (target_.empty()) return;
     if (auto* device = std::get_if<call::Sdev>(&call)) {
         device->device = file_device_for(target_, devices_);
+        // PNG pages drawn into memory and encoded by us: the library's own
+        // PNG writer takes most of a page's time.
+        if (device->device == "pngcairo" && offered(devices_, "memcairo"))
+            device->device = "memcairo";
         if (!offered(devices_, device->device))
             fail("the plot device " + device->device + " is not available");
     }

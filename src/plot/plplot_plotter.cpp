@@ -63,6 +63,7 @@ bool has_display(const char* display) {
             (void)!::write(report, &file.error, sizeof file.error);
             ::_exit(0);
         }
+        plsfile(stream);
     }
     plplot_replay::replay replayer(device);
     for (const auto& call : calls) std::visit(replayer, call);

@@ -113,10 +113,10 @@ inline int drawn_file_close(void* cookie) {
     return 0;
 }
 
-// Gives the library `path` to draw into. The file was made and noted by the
-// parent: it is opened, never created, so a file the parent has already
-// removed (a signal) stays removed. Null, with file.error set, when it
-// cannot be opened.
+// Opens `path` for the library to draw into (plsfile before plinit). The
+// file was made and noted by the parent: it is opened, never created, so a
+// file the parent has already removed (a signal) stays removed. Null, with
+// file.error set, when it cannot be opened.
 inline std::FILE* open_drawn_file(const std::string& path, DrawnFile& file) {
     file = DrawnFile{::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC), 0, false};
     if (file.fd < 0) {
@@ -130,7 +130,6 @@ inline std::FILE* open_drawn_file(const std::string& path, DrawnFile& file) {
         file.error = ENOMEM;
         return nullptr;
     }
-    plsfile(stream);
     return stream;
 }
 
