@@ -4,10 +4,11 @@
 
 #include "run/basal_area.hpp"
 #include "run/companion_file.hpp"
-#include "run/folder_lock.hpp"
 #include "run/csv_tables.hpp"
+#include "run/folder_lock.hpp"
 #include "run/pair_input.hpp"
 #include "run/run_outputs.hpp"
+#include "run/shown_names.hpp"
 #include "run/stop.hpp"
 #include "run/summary_files.hpp"
 #include "run/tables.hpp"
@@ -59,28 +60,6 @@ void tell_pairs_left_out(const Job& job, int last_processed, Console& con) {
                            std::to_string(job.file_count()) +
                            "; not processed: " + listed_names(left_out) +
                            " (their columns of the summary tables hold zeros).");
-}
-
-// A name with a line end or bytes that are not UTF-8 would break the
-// records of the tables and the lines of the console: they show it with ?
-// in those places, which the user hears once.
-void tell_names_shown_otherwise(const Job& job, Console& con) {
-    std::vector<std::string> names{job.ring_list, job.companion_list};
-    for (const FilePair& pair : job.pairs) {
-        names.push_back(file_name_of(pair.ring_file));
-        names.push_back(file_name_of(pair.companion_file));
-    }
-    std::string first;
-    int count = 0;
-    for (const std::string& name : names) {
-        if (shows_as_is(name)) continue;
-        if (count++ == 0) first = name;
-    }
-    if (count == 0) return;
-    write_warning(con, "File name \"" + shown_text(first) + "\"" +
-                           (count > 1 ? " and " + std::to_string(count - 1) + " more hold" : " holds") +
-                           " control characters or bytes that are not UTF-8; the tables, CSV "
-                           "files and messages show each such character as ?.");
 }
 
 }  // namespace
