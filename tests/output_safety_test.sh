@@ -161,6 +161,11 @@ OutputsAreCheckedBeforeAnythingIsWritten)
     expect_status 2
     expect_err "Ruvela: cannot create file pages/a_BAI_a1.png: Is a directory"
     [ ! -e a_BAI ] || fail "a table was written"
+    # A run that stops at its first pair leaves no empty output folder.
+    printf 'x\n' >bad.pth
+    run --kind pith --out made/sub a.rwl bad.pth
+    expect_status 1
+    [ ! -e made ] || fail "an empty output folder was left"
     touch nofolder
     run --kind pith --out nofolder/x a.rwl a.pth
     expect_status 2

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 #include <system_error>
+#include <vector>
 
 #include "plot/plplot_file_stream.hpp"
 #include "run/job.hpp"
@@ -42,6 +43,30 @@ void make_folder(const std::string& folder) {
     std::filesystem::create_directories(folder, error);
     if (error) throw FileFailure("cannot create folder \"" + folder + "\": " + error.message());
 }
+
+// The output folder the run made, with any folders above it that it made,
+// taken away again when the run ends before it has written anything there.
+class MadeFolder {
+  public:
+    explicit MadeFolder(const std::string& folder) {
+        std::string innermost = folder;
+        while (innermost.size() > 1 && innermost.ends_with('/')) innermost.pop_back();
+        for (std::filesystem::path p = innermost; !p.empty() && !std::filesystem::exists(p);
+             p = p.parent_path())
+            made_.push_back(p.string());
+        make_folder(folder);
+    }
+    ~MadeFolder() {
+        for (const std::string& folder : made_)
+            if (::rmdir(folder.c_str()) != 0) break;  // not empty: kept
+    }
+    MadeFolder(const MadeFolder&) = delete;
+    MadeFolder& operator=(const MadeFolder&) = delete;
+    void keep() { made_.clear(); }
+
+  private:
+    std::vector<std::string> made_;  // the innermost first
+};
 
 // Every series' page of each pair, then its means page: into one file, or
 // one PNG file a page in a folder.
@@ -138,7 +163,7 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
         // Nothing is written or created unless every output can be.
         check_inputs_are_not_outputs(job, options, con);
         check_outputs_can_be_written(job, options);
-        make_folder(job.out_dir);
+        MadeFolder out_folder(job.out_dir);
         BatchPlots plots(options, job, con);
         Progress progress(con, job.file_count());
         int seen = 0;
@@ -151,6 +176,7 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
                         return PairOutcome::next;
                     });
         plots.finish();
+        out_folder.keep();
         std::string tables;
         for (const SummaryTable& table : summary_tables)
             tables += (tables.empty() ? "" : ", ") + job.output_path(table.file_name);
