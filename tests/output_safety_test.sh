@@ -112,6 +112,20 @@ InterruptedPlotsLeaveNoPartialFile)
     sleep 0.2
     for page in pages/*.png; do png_complete "$page"; done
     no_temporaries
+    # SIGINT, which a shell's background job starts with ignored: given back
+    # its default for the run, as a terminal's run has it.
+    rm -f gp.pdf
+    env --default-signal=INT "$program" --kind pith --plots gp.pdf gp.rwl gp_pith.txt \
+        >out.txt 2>err.txt &
+    pid=$!
+    wait_for . 'gp.pdf.tmp*'
+    kill -INT $pid
+    wait $pid
+    status=$?
+    expect_status 130
+    [ ! -e gp.pdf ] || fail "a partial gp.pdf is left"
+    sleep 0.2
+    no_temporaries
     ;;
 SaveThatFailsIsToldAndTheDialogueGoesOn)
     setup
