@@ -127,6 +127,29 @@ InterruptedPlotsLeaveNoPartialFile)
     sleep 0.2
     no_temporaries
     ;;
+PlotMemoryDoesNotGrowWithPages)
+    setup
+    # 100 series of 1000 years; one pair of them, then four: four times the
+    # pages in one PostScript file. Pages kept until the file's end grew
+    # the run by 8 MiB here; streamed, the peak stays where it was.
+    awk 'BEGIN { srand(1); for (s = 1; s <= 100; s++) {
+        id = sprintf("m%05d", s); y = 1000; line = sprintf("%-8s%4d", id, y)
+        for (k = 0; k < 1000; k++) {
+            line = line sprintf("%6d", 20 + int(rand() * 300))
+            if ((y + 1) % 10 == 0) { print line; line = sprintf("%-8s%4d", id, y + 1) }
+            y++ }
+        print line sprintf("%6d", 999) } }' >m.rwl
+    awk 'BEGIN { for (s = 1; s <= 100; s++) printf "%3d  m%05d\n", s % 60, s }' >m.pth
+    peak() {
+        /usr/bin/time -f '%M' -o peak.txt "$program" "$@" >out.txt 2>err.txt ||
+            fail "the run failed: $(cat err.txt)"
+        cat peak.txt
+    }
+    one=$(peak --kind pith --plots one.ps m.rwl m.pth)
+    four=$(peak --kind pith --plots four.ps m.rwl m.pth m.rwl m.pth m.rwl m.pth m.rwl m.pth)
+    [ "$(grep -c '^%%Page:' four.ps)" = 404 ] || fail "four.ps lacks pages"
+    [ $((four - one)) -lt 3072 ] || fail "peak memory grew from $one KiB to $four KiB with the pages"
+    ;;
 SaveThatFailsIsToldAndTheDialogueGoesOn)
     setup
     # The dialogue saves the means page of a into saved.png under a file-size
