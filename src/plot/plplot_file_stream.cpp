@@ -192,6 +192,7 @@ void PlplotFileStream::start_process() {
     // The child must not write out a copy of what is still buffered.
     std::cout.flush();
     std::fflush(nullptr);
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(ends[0]);
@@ -200,11 +201,14 @@ void PlplotFileStream::start_process() {
     }
     if (child == 0) {
         ::close(ends[0]);
+        const int socket = plplot_replay::keep_only(ends[1]);
+        // The drawing ends with the run, however the run ends.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(0);
         // The library must not read the run's standard input.
         const int null_fd = ::open("/dev/null", O_RDONLY);
         if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
-        DrawingProcess(ends[1]).serve();
+        DrawingProcess(socket).serve();
     }
     ::close(ends[1]);
     child_ = child;

@@ -254,7 +254,7 @@ std::string PlplotPlotter::draw_in_child(const std::string& device, bool may_wai
     }
     if (child == 0) {
         ::close(report[0]);
-        draw_and_exit(recording_, device, save_temp_.path, report[1]);
+        draw_and_exit(recording_, device, save_temp_.path, plplot_replay::keep_only(report[1]));
     }
     ::close(report[1]);
     std::string problem = wait_for(child, may_wait_for_user, save_temp_.path);

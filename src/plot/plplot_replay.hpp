@@ -82,6 +82,21 @@ class replay {
     call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
 };
 
+// In a drawing process just forked: keeps standard input, output and error
+// and `keep`, which becomes descriptor 3, and closes every other descriptor
+// inherited from the run. Those include the lock on the output folder,
+// which a drawing left running (a window waiting for the user) must not
+// hold for a run that has ended. Returns the new number of `keep`.
+inline int keep_only(int keep) {
+    constexpr int kept = 3;
+    if (keep != kept) {
+        ::dup2(keep, kept);
+        ::close(keep);
+    }
+    ::close_range(kept + 1, ~0U, 0);
+    return kept;
+}
+
 // The file the library writes into, seen through a stream of our own: the
 // library does not check its writes, so a full disk or a file-size limit is
 // caught here and reported when the file is finished.
