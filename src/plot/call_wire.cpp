@@ -10,27 +10,63 @@ namespace ruvela {
 namespace {
 
 // Each call's fields, in the order they travel: one list serves both ways.
-auto fields(call::Sdev& c) { return std::tie(c.device); }
-auto fields(call::Scol0& c) { return std::tie(c.index, c.red, c.green, c.blue); }
-auto fields(call::Scolbg& c) { return std::tie(c.red, c.green, c.blue); }
-auto fields(call::Init&) { return std::tie(); }
-auto fields(call::Fontld& c) { return std::tie(c.set); }
-auto fields(call::Font& c) { return std::tie(c.font); }
-auto fields(call::Ssub& c) { return std::tie(c.columns, c.rows); }
-auto fields(call::Adv& c) { return std::tie(c.page); }
-auto fields(call::Vpor& c) { return std::tie(c.xmin, c.xmax, c.ymin, c.ymax); }
-auto fields(call::Wind& c) { return std::tie(c.xmin, c.xmax, c.ymin, c.ymax); }
-auto fields(call::Col0& c) { return std::tie(c.index); }
+auto fields(call::Sdev& c) {
+    return std::tie(c.device);
+}
+auto fields(call::Scol0& c) {
+    return std::tie(c.index, c.red, c.green, c.blue);
+}
+auto fields(call::Scolbg& c) {
+    return std::tie(c.red, c.green, c.blue);
+}
+auto fields(call::Init&) {
+    return std::tie();
+}
+auto fields(call::Fontld& c) {
+    return std::tie(c.set);
+}
+auto fields(call::Font& c) {
+    return std::tie(c.font);
+}
+auto fields(call::Ssub& c) {
+    return std::tie(c.columns, c.rows);
+}
+auto fields(call::Adv& c) {
+    return std::tie(c.page);
+}
+auto fields(call::Vpor& c) {
+    return std::tie(c.xmin, c.xmax, c.ymin, c.ymax);
+}
+auto fields(call::Wind& c) {
+    return std::tie(c.xmin, c.xmax, c.ymin, c.ymax);
+}
+auto fields(call::Col0& c) {
+    return std::tie(c.index);
+}
 auto fields(call::Axes& c) {
     return std::tie(c.x0, c.y0, c.xopt, c.xtick, c.nxsub, c.yopt, c.ytick, c.nysub);
 }
-auto fields(call::Lab& c) { return std::tie(c.xlabel, c.ylabel, c.title); }
-auto fields(call::Lsty& c) { return std::tie(c.style); }
-auto fields(call::Width& c) { return std::tie(c.width); }
-auto fields(call::Line& c) { return std::tie(c.n, c.x, c.y); }
-auto fields(call::Mtex& c) { return std::tie(c.side, c.disp, c.pos, c.just, c.text); }
-auto fields(call::Sfnam& c) { return std::tie(c.file_name); }
-auto fields(call::End&) { return std::tie(); }
+auto fields(call::Lab& c) {
+    return std::tie(c.xlabel, c.ylabel, c.title);
+}
+auto fields(call::Lsty& c) {
+    return std::tie(c.style);
+}
+auto fields(call::Width& c) {
+    return std::tie(c.width);
+}
+auto fields(call::Line& c) {
+    return std::tie(c.n, c.x, c.y);
+}
+auto fields(call::Mtex& c) {
+    return std::tie(c.side, c.disp, c.pos, c.just, c.text);
+}
+auto fields(call::Sfnam& c) {
+    return std::tie(c.file_name);
+}
+auto fields(call::End&) {
+    return std::tie();
+}
 
 template <typename T>
 void put_raw(std::string& out, const T& value) {
@@ -39,8 +75,12 @@ void put_raw(std::string& out, const T& value) {
     out.append(bytes, sizeof value);
 }
 
-void put(std::string& out, int value) { put_raw(out, static_cast<std::int32_t>(value)); }
-void put(std::string& out, float value) { put_raw(out, value); }
+void put(std::string& out, int value) {
+    put_raw(out, static_cast<std::int32_t>(value));
+}
+void put(std::string& out, float value) {
+    put_raw(out, value);
+}
 void put(std::string& out, const std::string& text) {
     put_raw(out, static_cast<std::uint32_t>(text.size()));
     out += text;

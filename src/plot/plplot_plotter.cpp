@@ -20,8 +20,8 @@
 #include "plot/plplot_replay.hpp"
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
-#include "text/stops.hpp"
 #include "text/fixed_text.hpp"
+#include "text/stops.hpp"
 
 namespace ruvela {
 

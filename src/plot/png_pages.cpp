@@ -59,7 +59,8 @@ std::string encode_png_page(const unsigned char* rgba) {
     std::string header;
     put_u32(header, png_page_width);
     put_u32(header, png_page_height);
-    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter choice, no interlace
+    header += std::string("\x08\x02\x00\x00\x00",
+                          5);  // 8 bits, RGB, deflate, no filter choice, no interlace
     put_chunk(png, "IHDR", header);
     put_chunk(png, "IDAT", compressed(rows_of(rgba)));
     put_chunk(png, "IEND", "");

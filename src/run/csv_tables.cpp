@@ -68,8 +68,7 @@ void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> s
     file.commit();
 }
 
-void write_pair_csv_file(std::string_view path, const PairSeries& pair,
-                         const PairTables& tables) {
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables) {
     std::vector<SeriesCsvView> views;
     for (int s = 1; s <= pair.series_count; ++s) {
         const int first = pair.series_first_year(s);

@@ -33,8 +33,7 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> series);
 
 // The same for the series of the pair just computed.
-void write_pair_csv_file(std::string_view path, const PairSeries& pair,
-                         const PairTables& tables);
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables);
 
 // The per-year sample depths and means of one pair over its own span, one
 // entry per year from first_year on. The counts and means are those of the

@@ -36,8 +36,7 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     if (options.write_csv) {
         write_pair_csv_file(job.output_path(pair_csv_name(table)), store.pair, store.tables);
         add_pair_rows(summary_csv, shown_text(file_name_of(job.pair(f).ring_file)),
-                      results.file_first_year(f),
-                      results.file_last_year(f), store.tables);
+                      results.file_first_year(f), results.file_last_year(f), store.tables);
     }
     if (options.trees) {
         const auto disagreements =

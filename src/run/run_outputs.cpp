@@ -206,8 +206,8 @@ void check_outputs_can_be_written(const Job& job, const RunOptions& options) {
     const std::string plot_folder = plot_folder_of(job, options);
     if (!plot_folder.empty()) {
         if (const int error = folder_problem(plot_folder, true))
-            throw FileFailure("cannot create folder \"" + plot_folder + "\": " +
-                              std::strerror(error));
+            throw FileFailure("cannot create folder \"" + plot_folder +
+                              "\": " + std::strerror(error));
         made_folders.push_back(plot_folder);
         outputs.push_back({plot_folder, "the plot folder"});
         check_page_places(plot_folder, planned_table_names(job));

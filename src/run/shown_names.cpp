@@ -21,10 +21,11 @@ void tell_names_shown_otherwise(const Job& job, Console& con) {
         if (count++ == 0) first = name;
     }
     if (count == 0) return;
-    write_warning(con, "File name \"" + shown_text(first) + "\"" +
-                           (count > 1 ? " and " + std::to_string(count - 1) + " more hold" : " holds") +
-                           " control characters or bytes that are not UTF-8; the tables, CSV "
-                           "files and messages show each such character as ?.");
+    write_warning(con,
+                  "File name \"" + shown_text(first) + "\"" +
+                      (count > 1 ? " and " + std::to_string(count - 1) + " more hold" : " holds") +
+                      " control characters or bytes that are not UTF-8; the tables, CSV "
+                      "files and messages show each such character as ?.");
 }
 
 }  // namespace ruvela

@@ -23,7 +23,6 @@ void put_line_text(std::ostream& out, std::string_view text) {
         out << shown_text(text, false);
 }
 
-
 // Standard output is written in buffers; its failure shows at a flush, with
 // errno set by the write that failed.
 std::string output_failure_text() {

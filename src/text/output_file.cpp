@@ -82,7 +82,8 @@ void rename_into_place(TemporaryFile& file, const std::string& target) {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         fail_on("cannot create", target, EISDIR);
-    if (std::rename(file.path.c_str(), target.c_str()) != 0) fail_on("cannot create", target, errno);
+    if (std::rename(file.path.c_str(), target.c_str()) != 0)
+        fail_on("cannot create", target, errno);
     forget_temporary(file.slot);
     file = {};
 }
