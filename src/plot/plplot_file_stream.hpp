@@ -25,6 +25,14 @@ class PlplotFileStream : public Plotter {
     PlplotFileStream(const PlplotFileStream&) = delete;
     PlplotFileStream& operator=(const PlplotFileStream&) = delete;
 
+    // Starts the drawing process now rather than at the first call: forked
+    // before the run fills its tables, it shares none of them, where a copy
+    // of the run's memory taken later would be kept alive beside the run's
+    // own as the run moves on to the next pair.
+    void start() {
+        if (child_ < 0) start_process();
+    }
+
     // A file name (Sfnam) starts a file, End completes it; the calls between
     // draw into it. A file that cannot be created, written or completed
     // throws FileFailure naming it and the reason; its temporary file is gone.

@@ -74,7 +74,9 @@ class BatchPlots {
   public:
     BatchPlots(const RunOptions& options, const Job& job, Console& con)
         : target_(options.plots.empty() ? std::string() : job.output_path(options.plots)),
-          con_(con) {}
+          con_(con) {
+        if (!target_.empty()) plotter_.start();
+    }
 
     void draw_pair(const Store& store, const std::string& title, const std::string& table) {
         if (target_.empty()) return;
