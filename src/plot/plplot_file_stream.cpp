@@ -311,6 +311,7 @@ void PlplotFileStream::fail(const std::string& reason) {
     discard(temp_);
     stop_process();
     target_.clear();
+    if (target.empty()) throw FileFailure("cannot draw the plots: " + reason);
     throw FileFailure("cannot write file " + target + ": " + reason);
 }
 
