@@ -21,6 +21,7 @@
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
 #include "text/fixed_text.hpp"
+#include "text/parent_only_descriptors.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -254,7 +255,8 @@ std::string PlplotPlotter::draw_in_child(const std::string& device, bool may_wai
     }
     if (child == 0) {
         ::close(report[0]);
-        draw_and_exit(recording_, device, save_temp_.path, plplot_replay::keep_only(report[1]));
+        close_parent_only_descriptors();
+        draw_and_exit(recording_, device, save_temp_.path, report[1]);
     }
     ::close(report[1]);
     std::string problem = wait_for(child, may_wait_for_user, save_temp_.path);

@@ -82,11 +82,12 @@ class replay {
     call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
 };
 
-// In a drawing process just forked: keeps standard input, output and error
-// and `keep`, which becomes descriptor 3, and closes every other descriptor
-// inherited from the run. Those include the lock on the output folder,
-// which a drawing left running (a window waiting for the user) must not
-// hold for a run that has ended. Returns the new number of `keep`.
+// In the plot files' drawing process just forked: keeps standard input,
+// output and error and `keep`, which becomes descriptor 3, and closes every
+// other descriptor inherited from the run (open tables among them). Not for
+// the drawings of the dialogue, whose screen device then failed now and
+// again to reach the display; they close the run's lock alone
+// (close_parent_only_descriptors). Returns the new number of `keep`.
 inline int keep_only(int keep) {
     constexpr int kept = 3;
     if (keep != kept) {
