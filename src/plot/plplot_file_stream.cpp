@@ -21,6 +21,7 @@
 #include "plot/plplot_plotter.hpp"
 #include "plot/plplot_replay.hpp"
 #include "plot/png_pages.hpp"
+#include "text/parent_only_descriptors.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -201,14 +202,14 @@ void PlplotFileStream::start_process() {
     }
     if (child == 0) {
         ::close(ends[0]);
-        const int socket = plplot_replay::keep_only(ends[1]);
+        close_parent_only_descriptors();
         // The drawing ends with the run, however the run ends.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent) ::_exit(0);
         // The library must not read the run's standard input.
         const int null_fd = ::open("/dev/null", O_RDONLY);
         if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
-        DrawingProcess(socket).serve();
+        DrawingProcess(ends[1]).serve();
     }
     ::close(ends[1]);
     child_ = child;

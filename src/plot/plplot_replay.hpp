@@ -82,22 +82,6 @@ class replay {
     call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
 };
 
-// In the plot files' drawing process just forked: keeps standard input,
-// output and error and `keep`, which becomes descriptor 3, and closes every
-// other descriptor inherited from the run (open tables among them). Not for
-// the drawings of the dialogue, whose screen device then failed now and
-// again to reach the display; they close the run's lock alone
-// (close_parent_only_descriptors). Returns the new number of `keep`.
-inline int keep_only(int keep) {
-    constexpr int kept = 3;
-    if (keep != kept) {
-        ::dup2(keep, kept);
-        ::close(keep);
-    }
-    ::close_range(kept + 1, ~0U, 0);
-    return kept;
-}
-
 // The file the library writes into, seen through a stream of our own: the
 // library does not check its writes, so a full disk or a file-size limit is
 // caught here and reported when the file is finished.
