@@ -9,6 +9,11 @@
 #   (a) the largest pair the limits allow: 1001 series of 1000 years, column layout
 #   (b) a batch of 50 archive-sized pairs (40 series of 300-500 years) in list-file mode
 #   (c) the batch of (b) in the decade layout
+#   (d) every page of one pair of 1001 series of 1000 years into one PDF file
+#   (e) every page of one pair of 200 series of 1000 years as PNG files
+#   (f) with BENCH_PLOTS=large only: every page of one pair of 1001 series of
+#       5000 years into one PDF file (a few minutes)
+# BENCH_PLOTS=only runs (d) and (e) alone, BENCH_PLOTS=no leaves them out.
 # Usage: bash bench/run_bench.sh [build folder]   (default: build)
 # (bash for its clock variable: a `date` process around each run would add
 # a millisecond or more to both sides of the ratio.)
@@ -32,7 +37,7 @@ series_file() {
     srand(seed)
     for (s = 1; s <= n; s++) {
       id = sprintf("s%05d", s); first = base + (s * 7) % 100; count = len + (s * 13) % 200
-      if (len == 1000) { first = base; count = 1000 }
+      if (len >= 1000) { first = base; count = len }
       line = sprintf("%-8s%4d", id, first); onl = 10 - first % 10; k = 0; y = first
       while (k < count) {
         for (j = 0; j < onl && k < count; j++) { line = line sprintf("%6d", 20 + int(rand() * 300)); k++ }
@@ -128,6 +133,38 @@ measure() {
   cd "$work"
 }
 
+# measure_plots LABEL SERIES PLOTS [YEARS]: one command-line run drawing every
+# page of one pair of SERIES series of YEARS (1000) years into PLOTS (a .pdf file or a
+# folder/); prints its pages a second and its peak memory, the larger of the
+# program's and its drawing process's. One run: a page costs the library far
+# more than the machine's moods.
+measure_plots() {
+  label=$1; series=$2; plots=$3; years=${4:-1000}
+  mkdir -p "$work/$label"; cd "$work/$label"
+  series_file big.rwl "$series" $((5002 - years)) "$years" 1
+  offsets_file big.pth "$series"
+  RUVELA_DEVICE=null /usr/bin/time -f '%e %M' -o "$work/$label.time" \
+    "$program" --kind pith --format '(i3)' --plots "$plots" big.rwl big.pth > "$work/$label.console" 2>&1 ||
+    { echo "$label: the run failed" >&2; cat "$work/$label.console" >&2; }
+  if [ "${plots%/}" != "$plots" ]; then pages=$(ls "$plots" | grep -c '\.png$')
+  else pages=$(grep -c '/Type */Page[^s]' "$plots" 2>/dev/null || echo 0); fi
+  set -- $(cat "$work/$label.time")
+  awk -v l="$label" -v e="$1" -v m="$2" -v p="$pages" -v s="$series" 'BEGIN {
+    printf "%s\n  %d of %d pages in %.1f s: %.1f pages/s, peak memory %.1f MiB\n",
+           l, p, s + 1, e, p / e, m / 1024 }'
+  cd "$work"; rm -rf "$work/$label"
+}
+
+if [ "${BENCH_PLOTS:-}" = large ]; then
+  measure_plots f 1001 plots.pdf 5000
+  exit 0
+fi
+if [ "${BENCH_PLOTS:-}" = only ]; then
+  measure_plots d 1001 plots.pdf
+  measure_plots e 200 pages/
+  exit 0
+fi
+
 # (a) one pair at the limits
 mkdir "$work/a"
 series_file "$work/a/big.rwl" 1001 1001 1000 1
@@ -153,3 +190,8 @@ cp -r "$work/b" "$work/c"
 rm -f "$work/c/"*_BAI "$work/c/"*.out
 { printf '\nt\nrings.lst\noffsets.lst\n1\n(i3)\n2\n'; i=0; while [ $i -lt 60 ]; do echo; i=$((i + 1)); done; } > "$work/c.answers"
 measure c "$work/c.answers" 4
+
+if [ "${BENCH_PLOTS:-}" != no ]; then
+  measure_plots d 1001 plots.pdf
+  measure_plots e 200 pages/
+fi

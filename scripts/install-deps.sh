@@ -16,6 +16,7 @@ packages="
   pkg-config
   libplplot-dev
   libpugixml-dev
+  zlib1g-dev
   plplot-driver-xwin
   plplot-driver-cairo
   xvfb

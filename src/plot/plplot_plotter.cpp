@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <plplot/plplot.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,9 +17,12 @@
 #include <iostream>
 #include <thread>
 
+#include "plot/plplot_replay.hpp"
 #include "plot/recorder.hpp"
 #include "plot/settings.hpp"
 #include "text/fixed_text.hpp"
+#include "text/parent_only_descriptors.hpp"
+#include "text/stops.hpp"
 
 namespace ruvela {
 
@@ -45,100 +49,62 @@ bool has_display(const char* display) {
 
 // --- the drawing process -------------------------------------------------
 
-// The library loops over every tick it is given; more ticks than this on one
-// axis are left to the library's own choice.
-constexpr float most_major_ticks = 1000.0f;
-constexpr int most_minor_ticks = 100;
-constexpr int widest_pen = 50;
-
-float usable_tick(float tick, float from, float to) {
-    const float ticks = std::fabs((to - from) / tick);
-    return std::isfinite(ticks) && ticks <= most_major_ticks ? tick : 0.0f;
-}
-
-int usable_subdivisions(int n) {
-    return n >= 0 && n <= most_minor_ticks ? n : 0;
-}
-
-PLFLT r(float value) {
-    return static_cast<PLFLT>(value);
-}
-
-// Replays one call; `device` stands for the device name recorded.
-class replay {
-  public:
-    explicit replay(const std::string& device) : device_(device) {}
-
-    void operator()(const call::Sdev&) { plsdev(device_.c_str()); }
-    void operator()(const call::Scol0& c) { plscol0(c.index, c.red, c.green, c.blue); }
-    void operator()(const call::Scolbg& c) { plscolbg(c.red, c.green, c.blue); }
-    void operator()(const call::Init&) { plinit(); }
-    void operator()(const call::Fontld& c) { plfontld(c.set); }
-    void operator()(const call::Font& c) { plfont(c.font); }
-    void operator()(const call::Ssub& c) { plssub(c.columns, c.rows); }
-    void operator()(const call::Adv& c) { pladv(c.page); }
-    void operator()(const call::Vpor& c) { plvpor(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax)); }
-    void operator()(const call::Wind& c) {
-        window_ = c;
-        plwind(r(c.xmin), r(c.xmax), r(c.ymin), r(c.ymax));
-    }
-    void operator()(const call::Col0& c) { plcol0(c.index); }
-    void operator()(const call::Axes& c) {
-        plaxes(r(c.x0), r(c.y0), c.xopt.c_str(), usable_tick(c.xtick, window_.xmin, window_.xmax),
-               usable_subdivisions(c.nxsub), c.yopt.c_str(),
-               usable_tick(c.ytick, window_.ymin, window_.ymax), usable_subdivisions(c.nysub));
-    }
-    void operator()(const call::Lab& c) {
-        pllab(c.xlabel.c_str(), c.ylabel.c_str(), c.title.c_str());
-    }
-    void operator()(const call::Lsty& c) { pllsty(c.style); }
-    void operator()(const call::Width& c) {
-        plwidth(static_cast<PLFLT>(std::clamp(c.width, 0, widest_pen)));
-    }
-    void operator()(const call::Line& c) {
-        std::vector<PLFLT> x(c.x.begin(), c.x.end()), y(c.y.begin(), c.y.end());
-        plline(static_cast<PLINT>(std::min(x.size(), y.size())), x.data(), y.data());
-    }
-    void operator()(const call::Mtex& c) {
-        plmtex(c.side.c_str(), r(c.disp), r(c.pos), r(c.just), c.text.c_str());
-    }
-    void operator()(const call::Sfnam&) {}  // given to the library before the first call
-    void operator()(const call::End&) { plend(); }
-
-  private:
-    const std::string& device_;
-    call::Wind window_{0.0f, 1.0f, 0.0f, 1.0f};
-};
-
+// Draws and tells the parent through `report` the first write error of the
+// file drawn into (0 when it was written whole, or there is none).
 [[noreturn]] void draw_and_exit(const std::vector<PlotCall>& calls, const std::string& device,
-                                const std::string& file_name) {
+                                const std::string& file_name, int report) {
     // The library must not read the answers meant for the menus.
     const int null_fd = ::open("/dev/null", O_RDONLY);
     if (null_fd >= 0) ::dup2(null_fd, STDIN_FILENO);
-    if (!file_name.empty()) plsfnam(file_name.c_str());
-    replay replayer(device);
+    plplot_replay::DrawnFile file;
+    std::FILE* stream = nullptr;
+    if (!file_name.empty()) {
+        stream = plplot_replay::open_drawn_file(file_name, file);
+        if (stream == nullptr) {
+            (void)!::write(report, &file.error, sizeof file.error);
+            ::_exit(0);
+        }
+        plsfile(stream);
+    }
+    plplot_replay::replay replayer(device);
     for (const auto& call : calls) std::visit(replayer, call);
+    const int error = plplot_replay::close_drawn_file(stream, file);
+    (void)!::write(report, &error, sizeof error);
     std::fflush(nullptr);
     ::_exit(0);
 }
 
-constexpr auto longest_file_drawing = std::chrono::seconds(60);
+// A drawing that goes this long without writing to its file is taken for hung.
+constexpr auto longest_stall = std::chrono::seconds(60);
+
+long long size_of(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
 
 // Waits for the drawing process; returns a problem, or empty when it drew.
-std::string wait_for(pid_t child, bool may_wait_for_user) {
-    const auto deadline = std::chrono::steady_clock::now() + longest_file_drawing;
+// A drawing that keeps writing to `file` is never cut off.
+std::string wait_for(pid_t child, bool may_wait_for_user, const std::string& file) {
+    auto deadline = std::chrono::steady_clock::now() + longest_stall;
+    long long size = size_of(file);
     int status = 0;
     for (;;) {
         const pid_t done = ::waitpid(child, &status, may_wait_for_user ? 0 : WNOHANG);
         if (done == child) break;
         if (done < 0 && errno != EINTR)
             return std::string("waiting for it failed: ") + std::strerror(errno);
-        if (!may_wait_for_user && std::chrono::steady_clock::now() > deadline) {
+        if (may_wait_for_user) continue;
+        if (const long long now = size_of(file); now != size) {
+            size = now;
+            deadline = std::chrono::steady_clock::now() + longest_stall;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
-            return "the plotting library took too long and was stopped";
+            return "the plotting library made no progress for " +
+                   std::to_string(longest_stall.count()) + " s and was stopped";
         }
-        if (!may_wait_for_user) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
     if (WIFEXITED(status))
@@ -146,6 +112,12 @@ std::string wait_for(pid_t child, bool may_wait_for_user) {
     if (WIFSIGNALED(status))
         return "the plotting library ended with signal " + std::to_string(WTERMSIG(status));
     return "the plotting library ended abnormally";
+}
+
+// What the drawing process reported of its file's writes.
+int reported_error(int report) {
+    int error = 0;
+    return ::read(report, &error, sizeof error) == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
 }  // namespace
@@ -231,13 +203,13 @@ bool PlplotPlotter::ready(const std::string& device, const std::string& file_nam
         return false;
     }
     if (!file_name.empty()) {
-        std::FILE* file = std::fopen(file_name.c_str(), "wb");
-        if (!file) {
-            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(errno)
+        // Drawn under a temporary name and renamed when complete: a save that
+        // fails leaves an earlier file of that name whole.
+        if (const int error = try_create_temporary_beside(file_name, save_temp_)) {
+            messages_ << " Can not create plot file " << file_name << ": " << std::strerror(error)
                       << '\n';
             return false;
         }
-        std::fclose(file);
     }
     return true;
 }
@@ -249,19 +221,49 @@ void PlplotPlotter::draw() {
     const std::string device = device_for(name);
     const std::string file = name == save_device ? file_name() : std::string();
     if (!ready(device, file)) return;
+    const std::string problem = draw_in_child(device, name == screen_device && interactive(device));
+    if (file.empty()) {
+        if (!problem.empty()) messages_ << " The plot could not be drawn: " << problem << ".\n";
+        return;
+    }
+    if (!problem.empty()) {
+        discard(save_temp_);
+        messages_ << " The plot could not be saved in " << file << ": " << problem << ".\n";
+        return;
+    }
+    try {
+        rename_into_place(save_temp_, file);
+    } catch (const FileFailure& failure) {
+        discard(save_temp_);
+        messages_ << " The plot could not be saved: " << failure.what() << ".\n";
+    }
+}
 
+std::string PlplotPlotter::draw_in_child(const std::string& device, bool may_wait_for_user) {
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return std::strerror(errno);
     // The child must not write out a copy of what is still buffered.
     messages_.flush();
     std::cout.flush();
     std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child < 0) {
-        messages_ << " The plot could not be drawn: " << std::strerror(errno) << '\n';
-        return;
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return std::strerror(error);
     }
-    if (child == 0) draw_and_exit(recording_, device, file);
-    const std::string problem = wait_for(child, name == screen_device && interactive(device));
-    if (!problem.empty()) messages_ << " The plot could not be drawn: " << problem << ".\n";
+    if (child == 0) {
+        ::close(report[0]);
+        close_parent_only_descriptors();
+        draw_and_exit(recording_, device, save_temp_.path, report[1]);
+    }
+    ::close(report[1]);
+    std::string problem = wait_for(child, may_wait_for_user, save_temp_.path);
+    const int error = reported_error(report[0]);
+    ::close(report[0]);
+    if (problem.empty() && error != 0) problem = std::strerror(error);
+    return problem;
 }
 
 }  // namespace ruvela

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plot/plotter.hpp"
+#include "text/output_file.hpp"
 
 namespace ruvela {
 
@@ -45,12 +46,14 @@ class PlplotPlotter : public Plotter {
     std::string file_name() const;
     std::string device_for(std::string_view name) const;
     bool ready(const std::string& device, const std::string& file_name);
+    std::string draw_in_child(const std::string& device, bool may_wait_for_user);
 
     std::vector<PlotCall> recording_;
     std::ostream& messages_;
     std::string screen_device_;
     std::vector<std::string> devices_;
     bool told_no_display_ = false;
+    TemporaryFile save_temp_;  // the file a save draws into until it is complete
 };
 
 }  // namespace ruvela

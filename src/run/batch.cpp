@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <set>
 #include <system_error>
+#include <vector>
 
-#include "plot/plplot_plotter.hpp"
+#include "plot/plplot_file_stream.hpp"
 #include "run/job.hpp"
 #include "run/list_files.hpp"
 #include "run/plot_selection.hpp"
+#include "run/run_outputs.hpp"
 #include "run/stop.hpp"
 #include "run/tables.hpp"
 #include "text/fixed_text.hpp"
@@ -43,16 +45,29 @@ void make_folder(const std::string& folder) {
     if (error) throw FileFailure("cannot create folder \"" + folder + "\": " + error.message());
 }
 
-// A series ID as part of a file name: no folder separators, no control
-// characters, no blanks.
-std::string file_name_part(std::string_view id) {
-    std::string part(trim(id));
-    for (char& c : part) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || c == ' ' || u < 0x20 || u == 0x7F) c = '_';
+// The output folder the run made, with any folders above it that it made,
+// taken away again when the run ends before it has written anything there.
+class MadeFolder {
+  public:
+    explicit MadeFolder(const std::string& folder) {
+        std::string innermost = folder;
+        while (innermost.size() > 1 && innermost.ends_with('/')) innermost.pop_back();
+        for (std::filesystem::path p = innermost; !p.empty() && !std::filesystem::exists(p);
+             p = p.parent_path())
+            made_.push_back(p.string());
+        make_folder(folder);
     }
-    return part.empty() ? "_" : part;
-}
+    ~MadeFolder() {
+        for (const std::string& folder : made_)
+            if (::rmdir(folder.c_str()) != 0) break;  // not empty: kept
+    }
+    MadeFolder(const MadeFolder&) = delete;
+    MadeFolder& operator=(const MadeFolder&) = delete;
+    void keep() { made_.clear(); }
+
+  private:
+    std::vector<std::string> made_;  // the innermost first
+};
 
 // Every series' page of each pair, then its means page: into one file, or
 // one PNG file a page in a folder.
@@ -60,9 +75,8 @@ class BatchPlots {
   public:
     BatchPlots(const RunOptions& options, const Job& job, Console& con)
         : target_(options.plots.empty() ? std::string() : job.output_path(options.plots)),
-          con_(con),
-          plotter_(PlplotPlotter::from_environment(con.out, options.device)) {
-        if (one_file_a_page()) make_folder(target_);
+          con_(con) {
+        if (!target_.empty()) plotter_.start();
     }
 
     void draw_pair(const Store& store, const std::string& title, const std::string& table) {
@@ -70,8 +84,8 @@ class BatchPlots {
         const PlotData data = plot_data_of(store, title);
         for (int s = 1; s <= store.pair.series_count; ++s)
             draw({PlotChoice::individual, s}, data,
-                 table + "_" + file_name_part(store.pair.series_ids(s).padded()));
-        draw({PlotChoice::summary, 0}, data, table + "_means");
+                 plot_page_stem(table, store.pair.series_ids(s).padded()));
+        draw({PlotChoice::summary, 0}, data, plot_page_stem(table, ""));
     }
 
     void finish() {
@@ -84,6 +98,9 @@ class BatchPlots {
 
     void draw(const PlotPage& page, const PlotData& data, const std::string& page_name) {
         if (one_file_a_page()) {
+            // Made with the first page: a run that stops before leaves no
+            // empty folder.
+            if (page_names_.empty()) make_folder(target_);
             std::string name = page_name;
             for (int k = 2; !page_names_.insert(name).second; ++k)
                 name = page_name + "_" + std::to_string(k);
@@ -99,7 +116,7 @@ class BatchPlots {
 
     std::string target_;
     Console& con_;
-    PlplotPlotter plotter_;
+    PlplotFileStream plotter_;
     PlotSession session_;
     bool file_open_ = false;
     std::set<std::string> page_names_;
@@ -149,7 +166,10 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
     con.quiet = true;
     try {
         const Job job = job_of(inputs, options, con);
-        make_folder(job.out_dir);
+        // Nothing is written or created unless every output can be.
+        check_inputs_are_not_outputs(job, options, con);
+        check_outputs_can_be_written(job, options);
+        MadeFolder out_folder(job.out_dir);
         BatchPlots plots(options, job, con);
         Progress progress(con, job.file_count());
         int seen = 0;
@@ -162,6 +182,7 @@ int run_batch(Edition edition, Console& con, Store& store, const RunOptions& opt
                         return PairOutcome::next;
                     });
         plots.finish();
+        out_folder.keep();
         std::string tables;
         for (const SummaryTable& table : summary_tables)
             tables += (tables.empty() ? "" : ", ") + job.output_path(table.file_name);

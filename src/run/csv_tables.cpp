@@ -62,14 +62,13 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
     write_all(buffer, out);
 }
 
-void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series) {
-    OutputFile file(std::string(table_name) + ".csv");
+void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> series) {
+    OutputFile file{std::string(path)};
     write_pair_csv(file.stream(), series);
     file.commit();
 }
 
-void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
-                         const PairTables& tables) {
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables) {
     std::vector<SeriesCsvView> views;
     for (int s = 1; s <= pair.series_count; ++s) {
         const int first = pair.series_first_year(s);
@@ -79,7 +78,7 @@ void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
                          row(tables.basal_area), row(tables.basal_area_increment),
                          pair.first_ring_area(s)});
     }
-    write_pair_csv_file(table_name, views);
+    write_pair_csv_file(path, views);
 }
 
 void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
@@ -139,11 +138,11 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
     write_all(buffer, out);
 }
 
-std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view path,
                                                           const PairSeries& pair,
                                                           const PairTables& tables, CompanionKind kind,
                                                           int tree_chars) {
-    OutputFile file(std::string(table_name) + "_trees.csv");
+    OutputFile file{std::string(path)};
     write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));
     file.commit();
     return diameter_disagreements(kind, pair, tree_chars);

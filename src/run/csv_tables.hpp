@@ -29,13 +29,11 @@ struct SeriesCsvView {
 // increment of a series' first year is the area of its first ring.
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 
-// Writes the table into the per-file table's path with ".csv" after it,
-// complete or not at all.
-void write_pair_csv_file(std::string_view table_name, std::span<const SeriesCsvView> series);
+// Writes the table into `path` (run_outputs.hpp names it), complete or not at all.
+void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> series);
 
 // The same for the series of the pair just computed.
-void write_pair_csv_file(std::string_view table_name, const PairSeries& pair,
-                         const PairTables& tables);
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables);
 
 // The per-year sample depths and means of one pair over its own span, one
 // entry per year from first_year on. The counts and means are those of the
@@ -79,11 +77,11 @@ void write_summary_csv_file(const SummaryCsv& summary, std::string_view path = s
 // per tree and year in which at least one of its cores has a ring.
 void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
 
-// Writes the tree means of the pair just computed into the per-file table's
-// name with "_trees.csv" after it, complete or not at all, trees as
+// Writes the tree means of the pair just computed into `path`, complete or
+// not at all, trees as
 // tree_of(id, tree_chars) finds them. Gives the trees whose cores disagree
 // on the diameter, for the run to tell (warn_tree_disagreements).
-std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view table_name,
+std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view path,
                                                           const PairSeries& pair,
                                                           const PairTables& tables, CompanionKind kind,
                                                           int tree_chars);

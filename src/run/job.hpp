@@ -33,8 +33,4 @@ struct JobEnd {
 JobEnd run_job(const Job& job, Edition edition, Store& store, Console& con,
                const RunOptions& options, const AfterPair& after_pair);
 
-// The names of the per-file tables of every pair, as they will be written:
-// with _2, _3 ... where an earlier pair's table takes the name.
-std::vector<std::string> planned_table_names(const Job& job);
-
 }  // namespace ruvela

@@ -12,33 +12,35 @@ namespace ruvela {
 
 namespace {
 
-FileList names_of(std::ifstream& file) {
+FileList names_of(std::ifstream& file, const std::string& list_file) {
     LineReader lines(file);
+    // A list without line ends (/dev/zero) is not read whole.
+    lines.bound_lines(max_name_length);
     FileList list;
-    for (std::string line; lines.next(line);) {
-        const std::string_view name = trim(line);
-        if (name.empty()) {
-            ++list.empty_lines;
-            continue;
+    try {
+        for (std::string line; lines.next(line);) {
+            const std::string_view name = trim(line);
+            if (name.empty()) {
+                ++list.empty_lines;
+                continue;
+            }
+            if (name.starts_with('#')) continue;
+            list.names.emplace_back(name);
+            list.lines.push_back(lines.line_number());
         }
-        if (name.starts_with('#')) continue;
-        list.names.emplace_back(name);
-        list.lines.push_back(lines.line_number());
+    } catch (const LineTooLong& too_long) {
+        throw ListLineTooLong{list_file, too_long.line};
     }
     return list;
 }
 
 // A listed name the program would have to cut stops the run: a cut name may
 // open another file.
-void check_name_lengths(const std::string& list_file, const FileList& list, Console& con) {
-    for (std::size_t k = 0; k < list.names.size(); ++k) {
-        if (list.names[k].size() <= max_name_length) continue;
-        stop_run(con,
-                 {" The list file " + list_file + ", line " + std::to_string(list.lines[k]) +
-                      ", names a file of " + std::to_string(list.names[k].size()) + " characters;",
-                  " names of more than " + std::to_string(max_name_length) +
-                      " characters cannot be used."});
-    }
+[[noreturn]] void stop_at_long_line(const ListLineTooLong& too_long, Console& con) {
+    stop_run(con, {" The list file " + too_long.list + ", line " + std::to_string(too_long.line) +
+                       ", is longer than " + std::to_string(max_name_length) + " characters;",
+                   " names of more than " + std::to_string(max_name_length) +
+                       " characters cannot be used."});
 }
 
 void tell_empty_lines(const std::string& list_file, const FileList& list, Console& con) {
@@ -56,7 +58,8 @@ FileLists read_file_lists(const std::string& ring_list, const std::string& compa
     std::ifstream ring_file, companion_file;
     open_input(ring_file, ring_list);
     open_input(companion_file, companion_list);
-    return {names_of(ring_file), names_of(companion_file)};
+    FileList rings = names_of(ring_file, ring_list);
+    return {std::move(rings), names_of(companion_file, companion_list)};
 }
 
 namespace {
@@ -65,8 +68,12 @@ namespace {
 void take_listed_ring_files(Job& job, Console& con) {
     std::ifstream list;
     open_input(list, job.ring_list);
-    const FileList rings = names_of(list);
-    check_name_lengths(job.ring_list, rings, con);
+    FileList rings;
+    try {
+        rings = names_of(list, job.ring_list);
+    } catch (const ListLineTooLong& too_long) {
+        stop_at_long_line(too_long, con);
+    }
     for (std::size_t k = 0; k < rings.names.size(); ++k) {
         if (k == max_files)
             stop_run(con, {" The list file " + job.ring_list + " names more than " +
@@ -82,9 +89,12 @@ void take_listed_ring_files(Job& job, Console& con) {
 
 void take_listed_pairs(Job& job, Console& con) {
     if (job.companion_list.empty()) return take_listed_ring_files(job, con);
-    const FileLists lists = read_file_lists(job.ring_list, job.companion_list);
-    check_name_lengths(job.ring_list, lists.rings, con);
-    check_name_lengths(job.companion_list, lists.companions, con);
+    FileLists lists;
+    try {
+        lists = read_file_lists(job.ring_list, job.companion_list);
+    } catch (const ListLineTooLong& too_long) {
+        stop_at_long_line(too_long, con);
+    }
     write_line(con);
     write_line(con, " Data Files                    Offset Files");
     const std::vector<std::string>& rings = lists.rings.names;

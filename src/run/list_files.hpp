@@ -22,7 +22,14 @@ struct FileLists {
     FileList rings, companions;
 };
 
-// Reads both lists whole. Throws FileFailure when one cannot be opened.
+// A line of a list too long to hold a name, refused as it was read.
+struct ListLineTooLong {
+    std::string list;
+    long line = 0;
+};
+
+// Reads both lists whole. Throws FileFailure when one cannot be opened, and
+// ListLineTooLong at a line of more than max_name_length characters.
 FileLists read_file_lists(const std::string& ring_list, const std::string& companion_list);
 
 // The pairs of job.ring_list and job.companion_list, added to job.pairs and

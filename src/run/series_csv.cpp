@@ -48,9 +48,9 @@ void put_series_row(std::string& row, const CompanionKindInfo& kind, const PairS
 
 }  // namespace
 
-void write_series_csv_file(std::string_view table_path, CompanionKind kind,
-                           const PairSeries& pair, const PairTables& tables) {
-    OutputFile file(std::string(table_path) + std::string(series_csv_suffix));
+void write_series_csv_file(std::string_view path, CompanionKind kind, const PairSeries& pair,
+                           const PairTables& tables) {
+    OutputFile file{std::string(path)};
     std::string rows =
         "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,d2pith_mm,"
         "d2pith_from,dbh_cm,dbh_from\n";

@@ -9,12 +9,10 @@
 
 namespace ruvela {
 
-inline constexpr std::string_view series_csv_suffix = "_series.csv";
-
 // "series,first_year,last_year,rings,mean_width_mm,pith_offset,
 // pith_offset_from,d2pith_mm,d2pith_from,dbh_cm,dbh_from": the values the
-// kind uses, the others empty. Written complete or not at all.
-void write_series_csv_file(std::string_view table_path, CompanionKind kind,
+// kind uses, the others empty. Written complete or not at all, to `path`.
+void write_series_csv_file(std::string_view path, CompanionKind kind,
                            const PairSeries& pair, const PairTables& tables);
 
 }  // namespace ruvela

@@ -9,6 +9,7 @@
 #include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 #include "text/output_file.hpp"
+#include "text/shown_text.hpp"
 
 namespace ruvela {
 
@@ -128,7 +129,7 @@ void write_column_layout(const Job& job, const RunResults& run, const PairSeries
                          const PairTables& tables, std::ostream& out) {
     const int f = run.file_index;
     std::string heading = " ";
-    heading += job.ring_file_name(f);
+    heading += shown_text(job.ring_file_name(f));
     heading += "\n Yr. ";
     for (int s = 1; s <= pair.series_count; ++s) heading += pair.series_headings(s);
     heading += '\n';
@@ -175,7 +176,7 @@ void write_decade_layout(const Job& job, const RunResults& run, const PairSeries
     std::string buffer;
     buffer.reserve(2 * block_size);
     buffer += ' ';
-    buffer += job.ring_file_name(run.file_index);
+    buffer += shown_text(job.ring_file_name(run.file_index));
     buffer += '\n';
     for (int s = 1; s <= pair.series_count; ++s) {
         const int increments = pair.series_length(s) - 1;
@@ -234,7 +235,7 @@ void write_summary_table_to(const Job& job, const RunResults& run, const PairTab
     buffer += with_depth ? " Year   SD    " : " Year";
     for (int f = 1; f <= job.file_count(); ++f) {
         buffer += ' ';
-        put_text(buffer, job.ring_file_name(f), 12);
+        put_text(buffer, shown_text(job.ring_file_name(f)), 12);
     }
     buffer += '\n';
     for (int y = run.overall_first_year; y <= run.overall_last_year; ++y) {

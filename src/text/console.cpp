@@ -7,11 +7,21 @@
 #include "text/fields.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
+#include "text/shown_text.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
 
 namespace {
+
+// A line of the console keeps to one line and to UTF-8 whatever the names
+// it quotes hold; a tab, as a quoted input line holds it, stays.
+void put_line_text(std::ostream& out, std::string_view text) {
+    if (shows_as_is(text, false))
+        out << text;
+    else
+        out << shown_text(text, false);
+}
 
 // Standard output is written in buffers; its failure shows at a flush, with
 // errno set by the write that failed.
@@ -40,13 +50,17 @@ int end_with_failure(Console& con, const std::exception& failure) {
     // Told without building a string: there may be no memory for one.
     if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
         con.err << "out of memory";
-        if (!file.empty()) con.err << " while reading file \"" << file << '"';
+        if (!file.empty()) {
+            con.err << " while reading file \"";
+            put_line_text(con.err, file);
+            con.err << '"';
+        }
     } else if (const auto* read = dynamic_cast<const std::ios_base::failure*>(&failure)) {
         // A read outside the line reader, which would have named the line.
         con.err << "cannot read " << (file.empty() ? "input" : "file \"" + std::string(file) + '"')
                 << ": " << read->code().message();
     } else {
-        con.err << failure.what();
+        put_line_text(con.err, failure.what());
     }
     con.err << '\n';
     forget_file_being_read();
@@ -65,7 +79,8 @@ void write_line(Console& con, std::string_view text) {
 }
 
 void write_report(Console& con, std::string_view text) {
-    con.out << text << '\n';
+    put_line_text(con.out, text);
+    con.out << '\n';
     con.mid_line = false;
     con.out << con.held_warnings;
     con.held_warnings.clear();
@@ -73,7 +88,7 @@ void write_report(Console& con, std::string_view text) {
 
 void write_warning(Console& con, std::string_view text) {
     std::string line(warning_prefix);
-    line.append(text);
+    line.append(shows_as_is(text, false) ? std::string(text) : shown_text(text, false));
     line.push_back('\n');
     if (con.mid_line)
         con.held_warnings += line;
@@ -84,7 +99,7 @@ void write_warning(Console& con, std::string_view text) {
 
 void write_prompt(Console& con, std::string_view text) {
     if (con.quiet) return;
-    con.out << text;
+    put_line_text(con.out, text);
     con.mid_line = !text.empty();
     flush_output(con);
 }

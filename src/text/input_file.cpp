@@ -72,6 +72,14 @@ std::string_view file_being_read() {
     return being_read;
 }
 
+void note_reading(std::ios_base& stream) {
+    if (&stream == being_read_stream) return;
+    const void* word = stream.pword(name_word);
+    if (word == nullptr) return;
+    being_read = *static_cast<const std::string*>(word);
+    being_read_stream = &stream;
+}
+
 void forget_file_being_read() {
     being_read.clear();
     being_read_stream = nullptr;

@@ -27,6 +27,10 @@ std::string input_name(std::ios_base& stream);
 // out of memory) ends the run.
 std::string_view file_being_read();
 
+// Notes that `stream`, opened by open_input, is the file being read now:
+// of two files open at once, the one read last is the one a failure names.
+void note_reading(std::ios_base& stream);
+
 // Forgets that note once it is told, so that the next run starts without it.
 void forget_file_being_read();
 

@@ -70,6 +70,8 @@ namespace {
 }  // namespace
 
 bool LineReader::read_up_to_lf() {
+    note_reading(*in_);
+    if (longest_ > 0) return read_bounded_up_to_lf();
     try {
         if (std::getline(*in_, segment_)) {
             lf_ended_ = !in_->eof();
@@ -81,6 +83,38 @@ bool LineReader::read_up_to_lf() {
     if (in_->bad())
         fail_reading(*in_, line_number_ + 1, std::error_code(errno, std::generic_category()));
     return false;
+}
+
+// getline's way, a character at a time so that a line past the bound is
+// refused before the rest of it is read.
+bool LineReader::read_bounded_up_to_lf() {
+    segment_.clear();
+    std::size_t line_length = 0;  // since the last CR, which ends a line too
+    long line = line_number_ + 1;
+    std::streambuf& in = *in_->rdbuf();
+    try {
+        for (;;) {
+            const int c = in.sbumpc();
+            if (c == std::char_traits<char>::eof()) {
+                in_->setstate(std::ios::eofbit);
+                lf_ended_ = false;
+                return !segment_.empty();
+            }
+            if (c == '\n') {
+                lf_ended_ = true;
+                return true;
+            }
+            segment_ += static_cast<char>(c);
+            if (c == '\r') {
+                line_length = 0;
+                ++line;
+            } else if (++line_length > longest_) {
+                throw LineTooLong{line};
+            }
+        }
+    } catch (const std::ios_base::failure& failure) {
+        fail_reading(*in_, line, failure.code());
+    }
 }
 
 // getline's way over the text in memory: up to the next LF, which is taken

@@ -8,6 +8,12 @@
 
 namespace ruvela {
 
+// A line longer than the reader's bound, found while it was read: `line`
+// is its number. Nothing past the bound was kept.
+struct LineTooLong {
+    long line = 0;
+};
+
 // Splits a stream into lines. LF, CRLF and a lone CR each end a line, and a
 // run of CRs directly before an LF belongs to that one line end (archive
 // files come with all three, some with CR CR LF). A last line without a line
@@ -24,6 +30,12 @@ class LineReader {
     // the line and the system's reason.
     bool next(std::string& line);
 
+    // Lines of a stream longer than `longest` characters are refused as
+    // they are read, before more of them is taken into memory: next()
+    // throws LineTooLong. For inputs of short lines (lists of names), where
+    // a file without line ends (/dev/zero) must not be read whole.
+    void bound_lines(std::size_t longest) { longest_ = longest; }
+
     // Hands `line` back: the next call of next() returns it again.
     void unread(std::string line) { pending_ = std::move(line); }
 
@@ -33,6 +45,7 @@ class LineReader {
   private:
     bool read_segment();
     bool read_up_to_lf();
+    bool read_bounded_up_to_lf();
     bool take_up_to_lf();
 
     std::istream* in_ = nullptr;  // none: the lines come from text_
@@ -43,6 +56,7 @@ class LineReader {
     std::size_t piece_start_ = 0;  // where the next line starts in segment_
     long pieces_left_ = 0;         // lines in segment_ not yet returned
     long line_number_ = 0;
+    std::size_t longest_ = 0;  // 0: no bound
 };
 
 // `line` without any LF or CR characters at its end.

@@ -45,7 +45,54 @@ int make_temporary(std::string& name) {
     return fd;
 }
 
+[[noreturn]] void fail_on(const std::string& what, const std::string& target, int error) {
+    throw FileFailure(what + " file " + target + ": " +
+                      (error != 0 ? std::strerror(error) : "write error"));
+}
+
 }  // namespace
+
+int try_create_temporary_beside(const std::string& target, TemporaryFile& file) {
+    const SignalsHeld held;  // a signal must find the new file noted
+    std::string name = temporary_pattern(target, false);
+    int fd = make_temporary(name);
+    if (fd < 0 && errno == ENAMETOOLONG) {
+        name = temporary_pattern(target, true);
+        fd = make_temporary(name);
+    }
+    if (fd < 0) return errno != 0 ? errno : EIO;
+    // mkstemp makes the file private; a table gets the permissions of any
+    // file the user creates.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ::close(fd);
+    file = {name, note_temporary(name.c_str())};
+    return 0;
+}
+
+TemporaryFile create_temporary_beside(const std::string& target) {
+    TemporaryFile file;
+    if (const int error = try_create_temporary_beside(target, file))
+        fail_on("cannot create", target, error);
+    return file;
+}
+
+void rename_into_place(TemporaryFile& file, const std::string& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        fail_on("cannot create", target, EISDIR);
+    if (std::rename(file.path.c_str(), target.c_str()) != 0)
+        fail_on("cannot create", target, errno);
+    forget_temporary(file.slot);
+    file = {};
+}
+
+void discard(TemporaryFile& file) {
+    if (!file.path.empty()) std::remove(file.path.c_str());
+    forget_temporary(file.slot);
+    file = {};
+}
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     create_temporary();
@@ -53,27 +100,12 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     // empty, and on ext4 a truncation to zero makes closing the file start
     // writing it to disk at once, which costs a batch of many small tables
     // dearly.
-    stream_.open(temp_path_, std::ios::binary | std::ios::app);
+    stream_.open(temp_.path, std::ios::binary | std::ios::app);
     if (!stream_) fail("cannot create", errno);
 }
 
 void OutputFile::create_temporary() {
-    const SignalsHeld held;  // a signal must find the new file noted
-    std::string name = temporary_pattern(path_, false);
-    int fd = make_temporary(name);
-    if (fd < 0 && errno == ENAMETOOLONG) {
-        name = temporary_pattern(path_, true);
-        fd = make_temporary(name);
-    }
-    if (fd < 0) fail("cannot create", errno);
-    // mkstemp makes the file private; a table gets the permissions of any
-    // file the user creates.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    ::close(fd);
-    temp_path_ = name;
-    temp_slot_ = note_temporary(temp_path_.c_str());
+    temp_ = create_temporary_beside(path_);
 }
 
 OutputFile::~OutputFile() {
@@ -108,16 +140,14 @@ void OutputFile::check_replaceable() {
 }
 
 void OutputFile::rename_to_target() {
-    if (std::rename(temp_path_.c_str(), path_.c_str()) != 0) fail("cannot create", errno);
-    forget_temporary(temp_slot_);
+    if (std::rename(temp_.path.c_str(), path_.c_str()) != 0) fail("cannot create", errno);
+    forget_temporary(temp_.slot);
+    temp_ = {};
     committed_ = true;
 }
 
 void OutputFile::remove_temporary() {
-    if (!temp_path_.empty()) std::remove(temp_path_.c_str());
-    forget_temporary(temp_slot_);
-    temp_slot_ = -1;
-    temp_path_.clear();
+    discard(temp_);
 }
 
 void OutputFile::fail(const std::string& what, int error) {

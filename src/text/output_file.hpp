@@ -19,6 +19,26 @@ void write_whole_blocks(std::string& buffer, std::ostream& out);
 // Writes all of `buffer` and empties it.
 void write_all(std::string& buffer, std::ostream& out);
 
+// A file that another writer (a drawing process) fills: created empty under
+// a temporary name beside its target and noted for the ending signals, as
+// an OutputFile's is. Failures throw FileFailure naming the target.
+struct TemporaryFile {
+    std::string path;
+    int slot = -1;
+};
+
+TemporaryFile create_temporary_beside(const std::string& target);
+
+// The same for callers that tell a failure their own way: the system's
+// reason, or 0 when `file` is made.
+int try_create_temporary_beside(const std::string& target, TemporaryFile& file);
+
+// Renames the file over `target`; a folder in the target's place fails.
+void rename_into_place(TemporaryFile& file, const std::string& target);
+
+// Removes the file, if it is still there.
+void discard(TemporaryFile& file);
+
 // A file written under a temporary name in the target's folder and renamed
 // over the target only by commit(), so a failing or killed run never leaves
 // a truncated table under the real name. Destroyed uncommitted, it removes
@@ -51,8 +71,7 @@ class OutputFile {
     [[noreturn]] void fail(const std::string& what, int error);
 
     std::string path_;
-    std::string temp_path_;
-    int temp_slot_ = -1;
+    TemporaryFile temp_;
     std::ofstream stream_;
     bool committed_ = false;
 };

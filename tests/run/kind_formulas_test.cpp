@@ -43,7 +43,7 @@ std::string compute_pair_csv(const testing::ScratchFolder& folder, CompanionKind
     read_ring_width_file(store->job.ring_file_name(1), store->run, store->pair, store->tables, con);
     read_companion_file(store->job, 1, store->pair, con);
     compute_basal_area(kind, store->run, store->pair, store->tables);
-    write_pair_csv_file("pair", store->pair, store->tables);
+    write_pair_csv_file("pair.csv", store->pair, store->tables);
     fs::current_path(before);
     return out.str();
 }

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "text/input_file.hpp"
+#include "text/lines.hpp"
 #include "text/stops.hpp"
 
 namespace ruvela {
@@ -89,6 +90,26 @@ TEST(Console, OutOfMemoryNamesTheFileBeingRead) {
     Session t("");
     end_with_failure(t.con, std::bad_alloc());
     EXPECT_EQ(t.err.str(), "Ruvela: out of memory\n");
+}
+
+// Both lists of a list run are opened before either is read: running out of
+// memory in the first named the second, the one opened last.
+TEST(Console, OutOfMemoryNamesTheFileBeingReadNotTheOneOpenedLast) {
+    const std::string read = RUVELA_SOURCE_DIR "/README.md";
+    const std::string opened_last = RUVELA_SOURCE_DIR "/Makefile";
+    Session s("");
+    try {
+        std::ifstream first, second;
+        open_input(first, read);
+        open_input(second, opened_last);
+        LineReader lines(first);
+        std::string line;
+        lines.next(line);
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc& failure) {
+        end_with_failure(s.con, failure);
+    }
+    EXPECT_EQ(s.err.str(), "Ruvela: out of memory while reading file \"" + read + "\"\n");
 }
 
 }  // namespace
