@@ -28,6 +28,7 @@ Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     job.output_layout = inputs.layout;
     job.out_dir = options.out_dir;
     job.from_command_line = true;
+    job.errors = inputs.errors;
     job.pairs = inputs.pairs;
     job.ring_list = inputs.ring_list;
     job.companion_list = inputs.companion_list;

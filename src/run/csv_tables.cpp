@@ -26,6 +26,19 @@ void put_mean(std::string& row, int count, float mean) {
     if (count > 0) put_shortest(row, mean);
 }
 
+// A year's bounds, k years from the series' first: areas in cm2, and in the
+// first year its first ring's area.
+void put_bounds(std::string& row, const SeriesBounds& b, std::size_t k) {
+    if (k >= b.basal_area_low.size()) {
+        row += ",,,,";
+        return;
+    }
+    put_number(row, dm2_to_cm2(b.basal_area_low[k]));
+    put_number(row, dm2_to_cm2(b.basal_area_high[k]));
+    put_number(row, k > 0 ? b.increment_low[k] : b.first_ring_area_low);
+    put_number(row, k > 0 ? b.increment_high[k] : b.first_ring_area_high);
+}
+
 }  // namespace
 
 void put_csv_text(std::string& out, std::string_view text) {
@@ -44,7 +57,11 @@ void put_csv_text(std::string& out, std::string_view text) {
 }
 
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
-    std::string buffer = "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n";
+    const bool bounded = !series.empty() && series.front().bounds != nullptr;
+    std::string buffer = bounded ? "series,year,ring_width_mm,basal_area_cm2,bai_cm2,"
+                                   "basal_area_low_cm2,basal_area_high_cm2,bai_low_cm2,"
+                                   "bai_high_cm2\n"
+                                 : "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n";
     for (const SeriesCsvView& s : series) {
         const std::size_t years =
             std::min({s.ring_width_mm.size(), s.basal_area_dm2.size(), s.increment_cm2.size()});
@@ -55,6 +72,7 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
             put_number(buffer, s.ring_width_mm[k]);
             put_number(buffer, dm2_to_cm2(s.basal_area_dm2[k]));
             put_number(buffer, k > 0 ? s.increment_cm2[k] : s.first_ring_area_cm2);
+            if (bounded) put_bounds(buffer, *s.bounds, k);
             buffer += '\n';
             write_whole_blocks(buffer, out);
         }
@@ -68,7 +86,8 @@ void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> s
     file.commit();
 }
 
-void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables) {
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables,
+                         std::span<const SeriesBounds> bounds) {
     std::vector<SeriesCsvView> views;
     for (int s = 1; s <= pair.series_count; ++s) {
         const int first = pair.series_first_year(s);
@@ -76,7 +95,8 @@ void write_pair_csv_file(std::string_view path, const PairSeries& pair, const Pa
         const auto row = [&](const SeriesYearTable& table) { return table.cells(s, first, years); };
         views.push_back({trim_right(pair.series_ids(s).whole()), first, row(tables.ring_width),
                          row(tables.basal_area), row(tables.basal_area_increment),
-                         pair.first_ring_area(s)});
+                         pair.first_ring_area(s),
+                         bounds.empty() ? nullptr : &bounds[static_cast<std::size_t>(s - 1)]});
     }
     write_pair_csv_file(path, views);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "run/pair_bounds.hpp"
 #include "run/store.hpp"
 #include "run/tree_means.hpp"
 
@@ -22,6 +23,9 @@ struct SeriesCsvView {
     std::span<const float> basal_area_dm2;  // as the per-file table holds it
     std::span<const float> increment_cm2;   // the first year's entry is not written:
     float first_ring_area_cm2 = 0.0f;       // this stands in its place
+    // The least and greatest areas and increments the range of its value
+    // allows, when a range was given.
+    const SeriesBounds* bounds = nullptr;
 };
 
 // "series,year,ring_width_mm,basal_area_cm2,bai_cm2", then one row per
@@ -32,8 +36,10 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 // Writes the table into `path` (run_outputs.hpp names it), complete or not at all.
 void write_pair_csv_file(std::string_view path, std::span<const SeriesCsvView> series);
 
-// The same for the series of the pair just computed.
-void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables);
+// The same for the series of the pair just computed; with `bounds` (one a
+// series) four more columns give the bounds.
+void write_pair_csv_file(std::string_view path, const PairSeries& pair, const PairTables& tables,
+                         std::span<const SeriesBounds> bounds = {});
 
 // The per-year sample depths and means of one pair over its own span, one
 // entry per year from first_year on. The counts and means are those of the

@@ -22,6 +22,27 @@ namespace ruvela {
 
 namespace {
 
+// With errors on the values, each series' bounds; a lower end clamped at
+// what is possible is told once for the file.
+std::vector<SeriesBounds> bounds_of(const Job& job, int f, const PairSeries& pair,
+                                    const PairTables& tables, Console& con) {
+    if (!job.errors.any()) return {};
+    const std::vector<SeriesInput> inputs = series_inputs(pair, tables);
+    int clamped = 0;
+    const std::vector<ValueRange> ranges = ranges_from_errors(job.errors, inputs, clamped);
+    if (clamped > 0) {
+        const std::string file = job.values_from_ring_files(f)
+                                     ? file_name_of(job.pair(f).ring_file)
+                                     : file_name_of(job.pair(f).companion_file);
+        write_warning(con, "File " + file + ": the ranges of " + std::to_string(clamped) +
+                               (clamped == 1 ? " series reach" : " series reach") +
+                               " below what is possible (a pith offset or a distance below 0, a "
+                               "diameter below twice the measured rings); their lower ends are "
+                               "taken at that limit.");
+    }
+    return compute_bounds(job.companion_kind, inputs, ranges);
+}
+
 // Pair f, from reading its files to writing its tables; returns the table's name.
 std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summary_csv,
                          const RunOptions& options, Console& con) {
@@ -39,10 +60,12 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
     stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
     store_pair_result(result, results, store.pair, store.tables);
+    const std::vector<SeriesBounds> bounds = bounds_of(job, f, store.pair, store.tables, con);
     const std::string table =
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
-        write_pair_csv_file(job.output_path(pair_csv_name(table)), store.pair, store.tables);
+        write_pair_csv_file(job.output_path(pair_csv_name(table)), store.pair, store.tables,
+                            bounds);
         if (job.from_command_line)
             write_series_csv_file(job.output_path(series_csv_name(table)), job.companion_kind,
                                   store.pair, store.tables);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <map>
 
@@ -43,6 +44,15 @@ std::optional<OutputLayout> layout_named(std::string_view name) {
 bool plots_target(std::string_view name) {
     return name.ends_with('/') || ends_with_ignoring_case(name, ".pdf") ||
            ends_with_ignoring_case(name, ".ps");
+}
+
+// A plus-or-minus: a finite number not below 0, below a million.
+std::optional<float> error_number(std::string_view text) {
+    float x = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), x);
+    if (error != std::errc() || end != text.data() + text.size() || !(x >= 0.0f) || x >= 1e6f)
+        return std::nullopt;
+    return x;
 }
 
 std::optional<int> positive_number(std::string_view text) {
@@ -87,6 +97,13 @@ constexpr Option options[] = {
     {OptionKey::tree_chars, "--tree-chars", "N", true,
      "a tree is the first N characters of a series ID (default:\n"
      "the ID without its final run of letters)"},
+    {OptionKey::pith_error, "--pith-error", "N", true,
+     "plus or minus N rings on every pith offset: the CSV table\n"
+     "gives each year's least and greatest area and increment"},
+    {OptionKey::d2pith_error, "--d2pith-error", "MM", true,
+     "plus or minus MM on every distance to the pith, likewise"},
+    {OptionKey::dbh_error, "--dbh-error", "CM", true,
+     "plus or minus CM on every diameter, likewise"},
 };
 
 // The words of one command line and what they set.
@@ -107,6 +124,7 @@ struct Parse {
     void word(std::span<const std::string_view> args, std::size_t& k);
     void take_file(std::string_view arg);
     void take_pairs();
+    void check_errors_suit_the_kind();
     bool once(const Option& option, std::string_view value);
     void take(const Option& option, std::string_view value);
     void take_text(const Option& option, std::string_view value, std::string_view needs,
@@ -226,6 +244,24 @@ void Parse::take(const Option& option, std::string_view value) {
         case OptionKey::trees:
             run.trees = true;
             break;
+        case OptionKey::pith_error: {
+            const auto n = error_number(value);
+            if (!n || std::trunc(*n) != *n)
+                fail("option " + name + " needs a whole number of rings not below 0, not '" +
+                     std::string(value) + "'");
+            inputs.errors.pith_offset = static_cast<int>(n.value_or(0.0f));
+            break;
+        }
+        case OptionKey::d2pith_error:
+        case OptionKey::dbh_error: {
+            const auto x = error_number(value);
+            if (!x)
+                fail("option " + name + " needs a number not below 0, not '" + std::string(value) +
+                     "'");
+            (option.key == OptionKey::dbh_error ? inputs.errors.diameter_cm
+                                                : inputs.errors.d2pith_mm) = x.value_or(0.0f);
+            break;
+        }
         case OptionKey::tree_chars: {
             const auto n = positive_number(value);
             if (!n)
@@ -235,6 +271,28 @@ void Parse::take(const Option& option, std::string_view value) {
             run.tree_chars = n.value_or(0);
             break;
         }
+    }
+}
+
+// A range on a value the kind does not use bounds nothing; the
+// proportional method's areas do not depend on the pith offset at all.
+void Parse::check_errors_suit_the_kind() {
+    const CompanionKindInfo& info = kind_info(inputs.kind);
+    const struct {
+        bool given;
+        CompanionField field;
+        std::string_view option;
+    } ranges[] = {{inputs.errors.pith_offset.has_value(), CompanionField::pith_offset, "--pith-error"},
+                  {inputs.errors.d2pith_mm.has_value(), CompanionField::d2pith, "--d2pith-error"},
+                  {inputs.errors.diameter_cm.has_value(), CompanionField::diameter, "--dbh-error"}};
+    for (const auto& r : ranges) {
+        if (!r.given) continue;
+        const bool used = info.gives(r.field) &&
+                          !(info.is_table() && r.field == CompanionField::pith_offset);
+        if (!used)
+            fail("option " + std::string(r.option) + " does not apply to --kind " +
+                 std::string(info.name) + ", whose areas do not depend on " +
+                 std::string(field_info(r.field).words));
     }
 }
 
@@ -301,6 +359,7 @@ void Parse::finish() {
         (lists && inputs.companion_list.empty()) ||
         std::any_of(inputs.pairs.begin(), inputs.pairs.end(),
                     [](const FilePair& pair) { return pair.companion_file.empty(); });
+    check_errors_suit_the_kind();
     if (without_companions && kind_info(inputs.kind).is_table())
         fail("--kind " + std::string(kind_info(inputs.kind).name) +
              " needs a companion table for every ring-width file");

@@ -34,6 +34,7 @@ struct BatchInputs {
     OutputLayout layout = OutputLayout::column;
     std::vector<FilePair> pairs;            // RINGS COMPANION ...
     std::string ring_list, companion_list;  // or --ring-list and --companion-list
+    ValueErrors errors;                     // --pith-error, --d2pith-error, --dbh-error
 };
 
 struct CommandLine {
@@ -64,6 +65,9 @@ enum class OptionKey {
     strict,
     trees,
     tree_chars,
+    pith_error,
+    d2pith_error,
+    dbh_error,
 };
 
 struct Option {

@@ -85,6 +85,38 @@ SeriesBounds series_bounds(const CompanionKindInfo& info, const SeriesInput& ser
 
 }  // namespace
 
+std::vector<ValueRange> ranges_from_errors(const ValueErrors& errors,
+                                           std::span<const SeriesInput> series, int& clamped) {
+    std::vector<ValueRange> ranges;
+    clamped = 0;
+    for (const SeriesInput& s : series) {
+        ValueRange r{s.companion, s.companion};
+        bool at_limit = false;
+        if (errors.pith_offset) {
+            r.high.pith_offset += *errors.pith_offset;
+            r.low.pith_offset -= *errors.pith_offset;
+            at_limit = at_limit || r.low.pith_offset < 0;
+            r.low.pith_offset = std::max(r.low.pith_offset, 0);
+        }
+        if (errors.d2pith_mm) {
+            r.high.d2pith_mm += *errors.d2pith_mm;
+            r.low.d2pith_mm -= *errors.d2pith_mm;
+            at_limit = at_limit || r.low.d2pith_mm < 0.0f;
+            r.low.d2pith_mm = std::max(r.low.d2pith_mm, 0.0f);
+        }
+        if (errors.diameter_cm) {
+            const float least = 2.0f * mm_to_cm(measured_width(s.widths));
+            r.high.diameter_cm += *errors.diameter_cm;
+            r.low.diameter_cm -= *errors.diameter_cm;
+            at_limit = at_limit || r.low.diameter_cm < least;
+            r.low.diameter_cm = std::max(r.low.diameter_cm, least);
+        }
+        clamped += at_limit ? 1 : 0;
+        ranges.push_back(r);
+    }
+    return ranges;
+}
+
 std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const SeriesInput> series,
                                          std::span<const ValueRange> ranges) {
     const CompanionKindInfo& info = kind_info(kind);

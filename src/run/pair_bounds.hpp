@@ -3,6 +3,7 @@
 // it where a method is not monotone in its value.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,21 @@ struct ValueRange {
     CompanionRecord low;
     CompanionRecord high;
 };
+
+// A plus-or-minus on every series' value of a field.
+struct ValueErrors {
+    std::optional<int> pith_offset;  // rings
+    std::optional<float> d2pith_mm;
+    std::optional<float> diameter_cm;
+
+    bool any() const { return pith_offset || d2pith_mm || diameter_cm; }
+};
+
+// Each series' range from the errors. A lower end below what is possible
+// (a pith offset or a distance below 0, a diameter below twice the measured
+// rings) is taken at that limit, and counted in `clamped`.
+std::vector<ValueRange> ranges_from_errors(const ValueErrors& errors,
+                                           std::span<const SeriesInput> series, int& clamped);
 
 struct SeriesBounds {
     std::vector<float> basal_area_low, basal_area_high;  // dm2, a year each from the first

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "ringio/companion.hpp"
+#include "run/pair_bounds.hpp"
 #include "ringio/series.hpp"
 #include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
@@ -99,6 +101,7 @@ struct Job {
     // coordinate files, and --csv also writes each pair's series table. The
     // dialogue reads every name as a ring-width file, as it always has.
     bool from_command_line = false;
+    ValueErrors errors;
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {
