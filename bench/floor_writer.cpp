@@ -1,9 +1,10 @@
-// The writing half of the benchmark's floor: creates files of given sizes
-// the way any program that must never leave a truncated table writes them,
-// each under a temporary name in its folder, renamed into place once
-// written. The floor thus pays what the program cannot avoid: as many
-// files, as many bytes, as many creations and renames, and nothing else.
-// Usage: floor_writer SIZE NAME [SIZE NAME ...]
+// The benchmark's floor: reads the job's input files and creates its output
+// files, of given sizes, the way any program that must never leave a
+// truncated table writes them, each under a temporary name in its folder,
+// renamed into place once written. The floor thus pays what the program
+// cannot avoid: one process start, as many bytes read, as many files, bytes,
+// creations and renames written, and nothing else.
+// Usage: floor_writer INPUT ... -- SIZE NAME [SIZE NAME ...]
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,6 +21,20 @@ char zeros[block];
 [[noreturn]] void fail(const std::string& what) {
     std::perror(what.c_str());
     std::exit(1);
+}
+
+char buffer[block];
+
+// Reads a file to its end, as cat to /dev/null would, and keeps nothing.
+void read_file(const char* name) {
+    const int fd = ::open(name, O_RDONLY);
+    if (fd < 0) fail(name);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, block);
+        if (got < 0) fail(name);
+        if (got == 0) break;
+    }
+    ::close(fd);
 }
 
 void write_file(const std::string& name, unsigned long long size) {
@@ -39,11 +54,13 @@ void write_file(const std::string& name, unsigned long long size) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc % 2 != 1) {
-        std::fputs("usage: floor_writer SIZE NAME [SIZE NAME ...]\n", stderr);
+    int i = 1;
+    for (; i < argc && std::string(argv[i]) != "--"; ++i) read_file(argv[i]);
+    if (i == argc || (argc - i) % 2 != 1) {
+        std::fputs("usage: floor_writer INPUT ... -- SIZE NAME [SIZE NAME ...]\n", stderr);
         return 2;
     }
-    for (int i = 1; i + 1 < argc; i += 2)
+    for (++i; i + 1 < argc; i += 2)
         write_file(argv[i + 1], std::strtoull(argv[i], nullptr, 10));
     return 0;
 }
