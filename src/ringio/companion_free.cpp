@@ -168,12 +168,6 @@ std::string missing_column(const CompanionKindInfo& kind, const Columns& c,
     return "";
 }
 
-std::string_view fault_words(RealFault fault) {
-    if (fault == RealFault::too_small)
-        return "is too small: values nearer 0 than 1e-45 cannot be read";
-    if (fault == RealFault::too_large) return "is too large: values beyond 3.4e38 cannot be read";
-    return "is no number";
-}
 
 // Reads one field as a real; gives why it cannot, or nothing. The value of
 // the first field read with a decimal comma goes into `comma_value`.
@@ -195,7 +189,7 @@ std::string read_real(std::string_view field, std::string_view what, const Layou
     why += " \"";
     why += field;
     why += "\" ";
-    why += fault_words(number.fault);
+    why += real_fault_words(number.fault);
     return why;
 }
 

@@ -11,6 +11,7 @@
 #include "ringio/units.hpp"
 #include "run/stop.hpp"
 #include "run/warning_text.hpp"
+#include "text/fields.hpp"
 #include "text/fixed_text.hpp"
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
@@ -225,7 +226,9 @@ std::string fault_reason(const CompanionFault& fault) {
         case FieldFault::malformed_number:
             break;
     }
-    return "the field " + shown + " is no number";
+    // A number beyond single precision is a number all the same.
+    return "the field " + shown + " " +
+           std::string(real_fault_words(read_free_real(trim(field.field)).fault));
 }
 
 // The values in file order, for a listing before they could be paired.

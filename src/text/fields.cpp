@@ -88,6 +88,13 @@ RealFault out_of_range(std::string_view number) {
 
 }  // namespace
 
+std::string_view real_fault_words(RealFault fault) {
+    if (fault == RealFault::too_small)
+        return "is too small: values nearer 0 than 1e-45 cannot be read";
+    if (fault == RealFault::too_large) return "is too large: values beyond 3.4e38 cannot be read";
+    return "is no number";
+}
+
 FreeReal read_free_real(std::string_view text) {
     std::string item(first_item(text));
     if (item.empty()) return {0.0f, RealFault::no_number};

@@ -61,6 +61,9 @@ struct FreeReal {
 
 FreeReal read_free_real(std::string_view text);
 
+// What a fault says of a number: "is no number", "is too small: ...".
+std::string_view real_fault_words(RealFault fault);
+
 // read_free_real's value, or nullopt.
 std::optional<float> decode_free_real(std::string_view text);
 

@@ -69,5 +69,19 @@ TEST(CompanionWarnings, BlankFieldAmongTheValuesIsTold) {
         << told.out;
 }
 
+// Fault guarded: a value beyond single precision read with a format was
+// told as no number at all, as if it were a word.
+TEST(CompanionWarnings, ANumberTooSmallForAFormatIsToldAsTooSmall) {
+    ScratchFolder folder("companion_range");
+    const ProgramRun run = run_with_files(
+        RUVELA_V12, folder.path, {{"a.rwl", "a1      1901   100   999\n"}, {"a.dbh", "1e-50\n"}},
+        {"--kind", "diameter", "--format", "(f6.1)", "a.rwl", "a.dbh"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              " Warning: File a.dbh, line 1: \"1e-50\": the field \"1e-50\" is too small: values "
+              "nearer 0 than 1e-45 cannot be read.\n"
+              " The run stops: Error offset data\n");
+}
+
 }  // namespace
 }  // namespace ruvela::testing
