@@ -168,6 +168,10 @@ std::string unusable_value(CompanionKind kind, const CompanionRecord& record) {
         why = "the distance to the pith ";
         why += shortest_text(record.d2pith_mm);
         why += " mm is negative";
+    } else if (info.takes(CompanionField::bark) && record.bark_mm < 0.0f) {
+        why = "the bark ";
+        why += shortest_text(record.bark_mm);
+        why += " mm is negative";
     } else if (info.is_table() && !(record.diameter_cm > 0.0f)) {
         why = "the diameter ";
         why += shortest_text(record.diameter_cm);

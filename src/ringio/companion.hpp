@@ -78,6 +78,8 @@ struct CompanionReading {
     // Fields of a table that its header does not name and that the
     // ring-width files are to give.
     std::vector<CompanionField> fields_from_files;
+    // Optional fields (the bark) a table's header names.
+    std::vector<CompanionField> optional_fields_named;
 };
 
 // Reads the values of `kind` until the end of `lines`, a conversion error, a

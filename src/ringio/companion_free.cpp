@@ -21,7 +21,7 @@ namespace {
 // where the header names none.
 struct Columns {
     int id = -1;
-    std::array<int, 3> values{-1, -1, -1};  // by CompanionField
+    std::array<int, companion_field_count> values{-1, -1, -1, -1};  // by CompanionField
     int count = 0;
 
     int& of(CompanionField field) { return values[static_cast<std::size_t>(field)]; }
@@ -221,8 +221,12 @@ std::string read_field(const std::vector<std::string>& fields, int k, CompanionF
     const std::string_view what = field_info(field).words;
     if (field == CompanionField::pith_offset)
         return read_whole(text, what, layout, record.pith_offset, comma_value);
-    float& value = field == CompanionField::d2pith ? record.d2pith_mm : record.diameter_cm;
-    return read_real(text, what, layout, value, comma_value);
+    float value = 0.0f;
+    std::string why = read_real(text, what, layout, value, comma_value);
+    CompanionRecord read;
+    read.d2pith_mm = read.diameter_cm = read.bark_mm = value;
+    copy_field(record, read, field);
+    return why;
 }
 
 // A row under a header that names its columns.
@@ -240,6 +244,11 @@ std::string read_named_row(const CompanionKindInfo& kind, const Layout& layout,
     if (c.id >= 0) value.name = fields[static_cast<std::size_t>(c.id)];
     for (const CompanionField field : kind.fields) {
         if (c.of(field) < 0) continue;  // from the ring-width files
+        std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
+        if (!why.empty()) return why;
+    }
+    for (const CompanionField field : kind.optional_fields) {
+        if (c.of(field) < 0) continue;
         std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
         if (!why.empty()) return why;
     }
@@ -288,6 +297,8 @@ std::string take_first_line(const CompanionKindInfo& kind, std::string_view line
     }
     take_unnamed_value_column(kind, *layout.columns);
     std::string missing = missing_column(kind, *layout.columns, reading.fields_from_files);
+    for (const CompanionField field : kind.optional_fields)
+        if (layout.columns->of(field) >= 0) reading.optional_fields_named.push_back(field);
     if (!missing.empty()) missing.insert(0, "the header names no ");
     return missing;
 }

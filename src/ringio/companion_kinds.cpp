@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view pith_offset_names[] = {"pith_offset", "po"};
 constexpr std::string_view d2pith_names[] = {"d2pith"};
 constexpr std::string_view diameter_names[] = {"diameter", "dbh", "diam"};
+constexpr std::string_view bark_names[] = {"bark"};
 
 constexpr CompanionFieldInfo field_table[] = {
     {CompanionField::pith_offset, "the pith offset", true, pith_offset_names, "",
@@ -24,6 +25,7 @@ constexpr CompanionFieldInfo field_table[] = {
      "column of the distance to the pith in mm (d2pith or d2pith_mm)"},
     {CompanionField::diameter, "the diameter", false, diameter_names, "cm",
      "diameter column in cm (dbh, diam or diameter)"},
+    {CompanionField::bark, "the bark", false, bark_names, "mm", "bark column in mm (bark)"},
 };
 
 // ---- Radius rules ----
@@ -52,8 +54,14 @@ RadiusRule pith_rule(const CompanionRecord& record, std::span<const float> width
     return {mm_to_cm(a)};
 }
 
+// Half the diameter less the bark: the wood's radius. Without bark the
+// subtraction changes no float.
+float wood_radius(const CompanionRecord& record) {
+    return record.diameter_cm * 0.5f - mm_to_cm(record.bark_mm);
+}
+
 RadiusRule diameter_rule(const CompanionRecord& record, std::span<const float>) {
-    return {record.diameter_cm * 0.5f};
+    return {wood_radius(record)};
 }
 
 RadiusRule d2pith_rule(const CompanionRecord& record, std::span<const float> widths) {
@@ -66,7 +74,7 @@ RadiusRule d2pith_rule(const CompanionRecord& record, std::span<const float> wid
 RadiusRule proportional_rule(const CompanionRecord& record, std::span<const float> widths) {
     const float measured = mm_to_cm(record.d2pith_mm + measured_width(widths));
     if (measured == 0.0f) return {0.0f, 0.0f};  // nothing to share the diameter among
-    const float outer = record.diameter_cm * 0.5f;
+    const float outer = wood_radius(record);
     return {outer, outer / measured};
 }
 
@@ -116,7 +124,7 @@ std::string implausible_pith(const CompanionRecord& record, std::span<const floa
 std::string implausible_diameter(const CompanionRecord& record, std::span<const float> widths) {
     const float diameter = record.diameter_cm;
     const float radius = measured_radius(widths);
-    if (diameter * 0.5f < radius)
+    if (wood_radius(record) < radius)
         return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
                cm(radius) + ", so the increments turn negative";
     return diameter_in_another_unit(diameter, radius);
@@ -174,23 +182,25 @@ constexpr CompanionField row_fields[] = {CompanionField::pith_offset, CompanionF
 // A coordinate file gives the pith offset and the distance, not the diameter.
 constexpr CompanionField row_fields_from_files[] = {CompanionField::pith_offset,
                                                     CompanionField::d2pith};
+// A diameter over the bark may come with the bark's thickness.
+constexpr CompanionField bark_field[] = {CompanionField::bark};
 
 const CompanionKindInfo kind_table[] = {
     {CompanionKind::pith, "pith", "rings missing to the pith", 1, "Pith Estimate only",
-     pith_fields, {}, ValueElement::whole,
+     pith_fields, {}, {}, ValueElement::whole,
      "pith offsets are whole numbers of rings, read with an I element such as (i3)",
      " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith, nullptr},
     {CompanionKind::diameter, "diameter", "stem diameter, cm", 2, "Diameter only",
-     diameter_fields, {}, ValueElement::real,
+     diameter_fields, {}, bark_field, ValueElement::real,
      "diameters are real numbers, read with an F element such as (f6.1)",
      " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule,
      implausible_diameter, nullptr},
-    {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields, {},
+    {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields, {}, {},
      ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   D2PITH", list_d2pith,
      d2pith_rule, implausible_d2pith, nullptr},
     {CompanionKind::proportional, "proportional",
      "a table of pith offset, distance to the pith and diameter per series", 0, "", row_fields,
-     row_fields_from_files, ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
+     row_fields_from_files, bark_field, ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
      list_row, proportional_rule, implausible_row, proportional_peak},
 };
 
@@ -207,6 +217,42 @@ bool CompanionKindInfo::gives(CompanionField field) const {
 bool CompanionKindInfo::may_come_from_files(CompanionField field) const {
     return std::find(fields_from_files.begin(), fields_from_files.end(), field) !=
            fields_from_files.end();
+}
+
+bool CompanionKindInfo::takes(CompanionField field) const {
+    return gives(field) ||
+           std::find(optional_fields.begin(), optional_fields.end(), field) != optional_fields.end();
+}
+
+float value_of(const CompanionRecord& record, CompanionField field) {
+    switch (field) {
+        case CompanionField::pith_offset:
+            return static_cast<float>(record.pith_offset);
+        case CompanionField::d2pith:
+            return record.d2pith_mm;
+        case CompanionField::diameter:
+            return record.diameter_cm;
+        case CompanionField::bark:
+            break;
+    }
+    return record.bark_mm;
+}
+
+void copy_field(CompanionRecord& to, const CompanionRecord& from, CompanionField field) {
+    switch (field) {
+        case CompanionField::pith_offset:
+            to.pith_offset = from.pith_offset;
+            return;
+        case CompanionField::d2pith:
+            to.d2pith_mm = from.d2pith_mm;
+            return;
+        case CompanionField::diameter:
+            to.diameter_cm = from.diameter_cm;
+            return;
+        case CompanionField::bark:
+            to.bark_mm = from.bark_mm;
+            return;
+    }
 }
 
 std::span<const CompanionKindInfo> companion_kinds() {

@@ -4,6 +4,8 @@
 // (companion_kinds.cpp); adding a kind is adding an entry.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,12 +23,20 @@ struct CompanionRecord {
     int pith_offset = 0;       // rings missing to the pith
     float diameter_cm = 0.0f;  // the stem's diameter at the last measured ring
     float d2pith_mm = 0.0f;    // distance from the innermost measured ring to the pith
+    float bark_mm = 0.0f;      // the bark's thickness, when the diameter is over the bark
 };
 
 // One value of a record, as a companion file writes it.
-enum class CompanionField { pith_offset, d2pith, diameter };
+enum class CompanionField { pith_offset, d2pith, diameter, bark };
 inline constexpr CompanionField all_companion_fields[] = {
-    CompanionField::pith_offset, CompanionField::d2pith, CompanionField::diameter};
+    CompanionField::pith_offset, CompanionField::d2pith, CompanionField::diameter,
+    CompanionField::bark};
+inline constexpr std::size_t companion_field_count = std::size(all_companion_fields);
+
+// The record's value of `field`, a pith offset as a float.
+float value_of(const CompanionRecord& record, CompanionField field);
+// Sets `field` of `to` to that of `from`.
+void copy_field(CompanionRecord& to, const CompanionRecord& from, CompanionField field);
 
 struct CompanionFieldInfo {
     CompanionField field;
@@ -64,6 +74,8 @@ struct CompanionKindInfo {
     std::span<const CompanionField> fields;
     // Of them, those a table may leave out: its ring-width files give them.
     std::span<const CompanionField> fields_from_files;
+    // Fields read where a table's header names them, 0 otherwise.
+    std::span<const CompanionField> optional_fields;
     ValueElement format_element;
     std::string_view format_advice;  // why a format of the other element cannot read it
     std::string_view listing_heading;
@@ -84,6 +96,7 @@ struct CompanionKindInfo {
 
     bool gives(CompanionField field) const;
     bool may_come_from_files(CompanionField field) const;
+    bool takes(CompanionField field) const;  // one of fields or optional_fields
     bool is_table() const { return fields.size() > 1; }
     CompanionField value_field() const { return fields.front(); }
 };

@@ -116,7 +116,8 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
 void keep_value(PairSeries& pair, int s, const CompanionValue& value, const std::string& file) {
     pair.companion(s) = value.record;
     const std::string origin = file + ", line " + std::to_string(value.line);
-    pair.companion_source(s) = {value.line, value.text, {origin, origin, origin}};
+    pair.companion_source(s) = {value.line, value.text, {}};
+    pair.companion_source(s).origins.fill(origin);
 }
 
 std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
@@ -262,6 +263,8 @@ std::optional<FileValue> file_value(CompanionField field, const std::optional<Pi
             value.record.d2pith_mm = *pith->distance_mm;
             value.source = pith->distance_source;
             return value;
+        case CompanionField::bark:  // no ring-width file gives it
+            return std::nullopt;
         case CompanionField::diameter:
             break;
     }
@@ -269,6 +272,33 @@ std::optional<FileValue> file_value(CompanionField field, const std::optional<Pi
     value.record.diameter_cm = *pith->diameter_cm;
     value.source = pith->diameter_source;
     return value;
+}
+
+// The bark of a table's own column, else --bark's for every series, else none.
+void take_bark(const Job& job, const CompanionReading& reading, PairSeries& pair) {
+    if (!kind_info(job.companion_kind).takes(CompanionField::bark)) return;
+    const auto& named = reading.optional_fields_named;
+    if (std::find(named.begin(), named.end(), CompanionField::bark) != named.end()) return;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        pair.companion(s).bark_mm = job.bark_mm.value_or(0.0f);
+        pair.companion_source(s).origin(CompanionField::bark) = job.bark_mm ? "--bark" : "";
+    }
+}
+
+// A bark as thick as half the diameter leaves no wood to share the rings
+// among: no reading of the value can be right.
+void check_bark(const Job& job, const PairSeries& pair, Console& con) {
+    if (!kind_info(job.companion_kind).takes(CompanionField::bark)) return;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const CompanionRecord& record = pair.companion(s);
+        if (record.bark_mm <= 0.0f || mm_to_cm(record.bark_mm) < record.diameter_cm * 0.5f) continue;
+        stop_run(con, {" Series " + std::to_string(s) + ", " + quoted(pair.series_ids(s).name()) +
+                           ": the bark " + shortest_text(record.bark_mm) +
+                           " mm is as thick as half the diameter " +
+                           shortest_text(record.diameter_cm) + " cm or thicker (" +
+                           pair.companion_source(s).origin(CompanionField::bark) + ");",
+                       " the pair cannot be processed."});
+    }
 }
 
 // Without a companion file each series takes its value from its own
@@ -291,6 +321,8 @@ void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Consol
             file_name_of(job.pair(f).ring_file) + " (" + value->source + ")";
     }
     pair.offset_count = pair.series_count;
+    take_bark(job, CompanionReading{}, pair);
+    check_bark(job, pair, con);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
 }
 
@@ -308,9 +340,7 @@ void tell_values_that_differ_from_the_files(const Job& job, int f, const PairSer
         std::string ours, theirs;
         kind_info(job.companion_kind).put_listing(shown, ours);
         CompanionRecord from_file = shown;
-        if (field == CompanionField::pith_offset) from_file.pith_offset = in_file->record.pith_offset;
-        if (field == CompanionField::d2pith) from_file.d2pith_mm = in_file->record.d2pith_mm;
-        if (field == CompanionField::diameter) from_file.diameter_cm = in_file->record.diameter_cm;
+        copy_field(from_file, in_file->record, field);
         kind_info(job.companion_kind).put_listing(from_file, theirs);
         if (ours == theirs || !listed.take()) continue;
         write_warning(con, at_line(file, pair.companion_source(s).line) + "series " +
@@ -339,9 +369,7 @@ void take_fields_from_ring_files(const Job& job, int f, std::span<const Companio
                                    " nor its ring-width file gives " +
                                    std::string(field_info(field).words) + ";",
                                " the pair cannot be processed."});
-            CompanionRecord& record = pair.companion(s);
-            if (field == CompanionField::pith_offset) record.pith_offset = value->record.pith_offset;
-            if (field == CompanionField::d2pith) record.d2pith_mm = value->record.d2pith_mm;
+            copy_field(pair.companion(s), value->record, field);
             pair.companion_source(s).origin(field) =
                 file_name_of(job.pair(f).ring_file) + " (" + value->source + ")";
         }
@@ -390,6 +418,8 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     }
     else
         pair_values(file, ring_file, reading, pair, con);
+    take_bark(job, reading, pair);
+    check_bark(job, pair, con);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
     tell_values_that_differ_from_the_files(job, f, pair, con);

@@ -104,6 +104,9 @@ constexpr Option options[] = {
      "plus or minus MM on every distance to the pith, likewise"},
     {OptionKey::dbh_error, "--dbh-error", "CM", true,
      "plus or minus CM on every diameter, likewise"},
+    {OptionKey::bark, "--bark", "MM", true,
+     "the bark's thickness on every diameter measured over it,\n"
+     "where the companion table has no bark column"},
 };
 
 // The words of one command line and what they set.
@@ -262,6 +265,14 @@ void Parse::take(const Option& option, std::string_view value) {
                                                 : inputs.errors.d2pith_mm) = x.value_or(0.0f);
             break;
         }
+        case OptionKey::bark: {
+            const auto x = error_number(value);
+            if (!x)
+                fail("option " + name + " needs a number not below 0, not '" + std::string(value) +
+                     "'");
+            inputs.bark_mm = x.value_or(0.0f);
+            break;
+        }
         case OptionKey::tree_chars: {
             const auto n = positive_number(value);
             if (!n)
@@ -285,6 +296,9 @@ void Parse::check_errors_suit_the_kind() {
     } ranges[] = {{inputs.errors.pith_offset.has_value(), CompanionField::pith_offset, "--pith-error"},
                   {inputs.errors.d2pith_mm.has_value(), CompanionField::d2pith, "--d2pith-error"},
                   {inputs.errors.diameter_cm.has_value(), CompanionField::diameter, "--dbh-error"}};
+    if (inputs.bark_mm && !info.takes(CompanionField::bark))
+        fail("option --bark does not apply to --kind " + std::string(info.name) +
+             ", whose files give no diameter");
     for (const auto& r : ranges) {
         if (!r.given) continue;
         const bool used = info.gives(r.field) &&

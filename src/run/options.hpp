@@ -35,6 +35,7 @@ struct BatchInputs {
     std::vector<FilePair> pairs;            // RINGS COMPANION ...
     std::string ring_list, companion_list;  // or --ring-list and --companion-list
     ValueErrors errors;                     // --pith-error, --d2pith-error, --dbh-error
+    std::optional<float> bark_mm;           // --bark
 };
 
 struct CommandLine {
@@ -68,6 +69,7 @@ enum class OptionKey {
     pith_error,
     d2pith_error,
     dbh_error,
+    bark,
 };
 
 struct Option {

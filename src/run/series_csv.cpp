@@ -13,21 +13,14 @@ namespace {
 void put_value(std::string& row, const CompanionKindInfo& kind, CompanionField field,
                const CompanionRecord& record, const std::string& origin) {
     row += ',';
-    if (!kind.gives(field)) {
+    if (!kind.takes(field)) {
         row += ',';
         return;
     }
-    switch (field) {
-        case CompanionField::pith_offset:
-            row += std::to_string(record.pith_offset);
-            break;
-        case CompanionField::d2pith:
-            put_shortest(row, record.d2pith_mm);
-            break;
-        case CompanionField::diameter:
-            put_shortest(row, record.diameter_cm);
-            break;
-    }
+    if (field == CompanionField::pith_offset)
+        row += std::to_string(record.pith_offset);
+    else
+        put_shortest(row, value_of(record, field));
     row += ',';
     put_csv_text(row, origin);
 }
@@ -53,7 +46,7 @@ void write_series_csv_file(std::string_view path, CompanionKind kind, const Pair
     OutputFile file{std::string(path)};
     std::string rows =
         "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,d2pith_mm,"
-        "d2pith_from,dbh_cm,dbh_from\n";
+        "d2pith_from,dbh_cm,dbh_from,bark_mm,bark_from\n";
     for (int s = 1; s <= pair.series_count; ++s)
         put_series_row(rows, kind_info(kind), pair, tables, s);
     file.stream() << rows;

@@ -102,6 +102,7 @@ struct Job {
     // dialogue reads every name as a ring-width file, as it always has.
     bool from_command_line = false;
     ValueErrors errors;
+    std::optional<float> bark_mm;  // every series' bark where its file names none
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {
@@ -143,7 +144,7 @@ struct CompanionSource {
     std::string text;
     // Where each field (by CompanionField) came from: "site.pth, line 3", or
     // the ring-width file and its key.
-    std::array<std::string, 3> origins;
+    std::array<std::string, companion_field_count> origins;
 
     std::string& origin(CompanionField field) { return origins[static_cast<std::size_t>(field)]; }
     const std::string& origin(CompanionField field) const {

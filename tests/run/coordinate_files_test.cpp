@@ -93,11 +93,11 @@ TEST(CoordinateFiles, TheProportionalMethodTakesTheDiameterFromATableAndTheRestF
     EXPECT_EQ(run_.status, 0) << run_.out;
     EXPECT_EQ(read_file(folder.path / "cores_BAI_series.csv"),
               "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,"
-              "d2pith_mm,d2pith_from,dbh_cm,dbh_from\n"
+              "d2pith_mm,d2pith_from,dbh_cm,dbh_from,bark_mm,bark_from\n"
               "c1,1998,2000,3,1.6666666,2,cores (YearsToPith),2,cores (PithCoordinates),5,"
-              "\"dbh.csv, line 2\"\n"
+              "\"dbh.csv, line 2\",0,\n"
               "c2,1999,2001,3,1.3333334,3,cores (YearsToPith),1.5,cores (PithCoordinates),4,"
-              "\"dbh.csv, line 3\"\n");
+              "\"dbh.csv, line 3\",0,\n");
     write_file(folder.path / "site_dbh.csv", "series,dbh\nc1,5.0\nc2,4.0\n");
     const ProgramRun decade =
         run(folder.path, {"--kind", "proportional", "site.rwl", "site_dbh.csv"});
@@ -117,8 +117,8 @@ TEST(CoordinateFiles, AHeidelbergFileAloneGivesItsMissingRingsAsThePithOffset) {
     EXPECT_EQ(alone.status, 0) << alone.out;
     EXPECT_EQ(read_file(folder.path / "site_BAI_series.csv"),
               "series,first_year,last_year,rings,mean_width_mm,pith_offset,pith_offset_from,"
-              "d2pith_mm,d2pith_from,dbh_cm,dbh_from\n"
-              "MRB01,1850,1852,3,1.18,12,site.fh (MissingRingsBefore),,,,\n");
+              "d2pith_mm,d2pith_from,dbh_cm,dbh_from,bark_mm,bark_from\n"
+              "MRB01,1850,1852,3,1.18,12,site.fh (MissingRingsBefore),,,,,,\n");
 }
 
 }  // namespace

@@ -83,5 +83,53 @@ TEST(ValueRanges, PithErrorGivesTheRunsAtBothEndsOfTheRange) {
     }
 }
 
+std::string table_of(const fs::path& folder, const std::string& companion_name,
+                     const std::string& companion, const std::vector<std::string>& extra) {
+    fs::create_directories(folder);
+    fs::copy_file(gp / "gp.rwl", folder / "gp.rwl");
+    write_file(folder / companion_name, companion);
+    std::vector<std::string> args = {"--kind", "diameter", "--csv"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.insert(args.end(), {"gp.rwl", companion_name});
+    const ProgramRun run = run_with_files(RUVELA_V12, folder, {}, args);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    return read_file(folder / "gp_BAI") + read_file(folder / "gp_BAI.csv");
+}
+
+// gp's diameters as a table with a bark column, and less `cm` as plain values.
+std::string diameters(bool bark_column, float less_cm) {
+    std::istringstream in(read_file(gp / "gp_dbh.txt"));
+    std::string out = bark_column ? "series,dbh,bark\n" : "", line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        float dbh = 0.0f;
+        std::string id;
+        fields >> dbh >> id;
+        char value[32];
+        std::snprintf(value, sizeof value, "%.1f", static_cast<double>(dbh - less_cm));
+        out += bark_column ? id + "," + value + ",5\n" : std::string(value) + " " + id + "\n";
+    }
+    return out;
+}
+
+// Fault guarded: the bark taken off the radius twice or not at all, or a
+// bark as thick as the stem used as if it were wood.
+TEST(ValueRanges, TheBarkComesOffTheDiameterOnBothSides) {
+    ScratchFolder folder("bark");
+    const std::string less = table_of(folder.path / "less", "dbh.txt", diameters(false, 1.0f), {});
+    EXPECT_EQ(table_of(folder.path / "column", "dbh.csv", diameters(true, 0.0f), {}), less);
+    EXPECT_EQ(table_of(folder.path / "option", "dbh.txt", diameters(false, 0.0f), {"--bark", "5"}),
+              less);
+    fs::create_directories(folder.path / "thick");
+    const ProgramRun thick = run_with_files(
+        RUVELA_V12, folder.path / "thick",
+        {{"a.rwl", "a1      1901   100   999\n"}, {"a.csv", "series,dbh,bark\na1,2.0,10\n"}},
+        {"--kind", "diameter", "a.rwl", "a.csv"});
+    EXPECT_EQ(thick.status, 1);
+    EXPECT_EQ(thick.out,
+              " The run stops: Series 1, \"a1\": the bark 10 mm is as thick as half the diameter "
+              "2 cm or thicker (a.csv, line 2); the pair cannot be processed.\n");
+}
+
 }  // namespace
 }  // namespace ruvela::testing
