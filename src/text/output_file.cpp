@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "text/stops.hpp"
@@ -78,12 +79,43 @@ TemporaryFile create_temporary_beside(const std::string& target) {
     return file;
 }
 
+namespace {
+
+// A device or a pipe in the target's place (/dev/null, a FIFO a pipeline
+// reads) is written to, not replaced: a rename would put a plain file where
+// the system's device was.
+bool is_special(const std::string& target) {
+    struct stat info {};
+    return ::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+// Copies the written file into the special target; 0 or the error.
+int copy_into(const std::string& written, const std::string& target) {
+    std::ifstream in(written, std::ios::binary);
+    std::ofstream out(target, std::ios::binary | std::ios::app);
+    if (!in || !out) return errno != 0 ? errno : EIO;
+    out << in.rdbuf();
+    out.flush();
+    return out ? 0 : (errno != 0 ? errno : EIO);
+}
+
+// The written file in the target's place; 0 or the error.
+int put_in_place(const std::string& written, const std::string& target) {
+    if (is_special(target)) {
+        const int error = copy_into(written, target);
+        std::remove(written.c_str());
+        return error;
+    }
+    return std::rename(written.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
 void rename_into_place(TemporaryFile& file, const std::string& target) {
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
         fail_on("cannot create", target, EISDIR);
-    if (std::rename(file.path.c_str(), target.c_str()) != 0)
-        fail_on("cannot create", target, errno);
+    if (const int error = put_in_place(file.path, target)) fail_on("cannot create", target, error);
     forget_temporary(file.slot);
     file = {};
 }
@@ -140,7 +172,7 @@ void OutputFile::check_replaceable() {
 }
 
 void OutputFile::rename_to_target() {
-    if (std::rename(temp_.path.c_str(), path_.c_str()) != 0) fail("cannot create", errno);
+    if (const int error = put_in_place(temp_.path, path_)) fail("cannot create", error);
     forget_temporary(temp_.slot);
     temp_ = {};
     committed_ = true;

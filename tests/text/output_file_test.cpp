@@ -1,6 +1,7 @@
 #include "text/output_file.hpp"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -34,6 +35,32 @@ std::string contents(const fs::path& p) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// Fault guarded: a file named /dev/null (a plot saved there, say) put a plain
+// file in the device's place, and the machine's /dev/null with it. A FIFO
+// stands in for the device here.
+TEST(OutputFile, ASpecialFileIsWrittenToNotReplaced) {
+    TempDir dir;
+    const fs::path fifo = dir.path / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Both ends held here, so that writing it neither waits for a reader
+    // nor, should the FIFO be replaced, leaves the test waiting.
+    const int ends = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(ends, 0);
+    {
+        OutputFile file(fifo.string());
+        file.stream() << "x\n";
+        file.commit();
+    }
+    char read_back[8] = {};
+    EXPECT_EQ(::read(ends, read_back, sizeof read_back), 2);
+    ::close(ends);
+    EXPECT_EQ(std::string(read_back), "x\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(fifo.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(dir.entries(), 1u);
 }
 
 TEST(OutputFile, TargetAppearsOnlyWhenCommitted) {
