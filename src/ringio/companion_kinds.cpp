@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "ringio/units.hpp"
 #include "text/fixed_text.hpp"
@@ -283,6 +284,14 @@ std::string kind_names() {
         names += kind_table[k].name;
     }
     return names;
+}
+
+int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings) {
+    const std::size_t inner = std::min(widths.size(), static_cast<std::size_t>(inner_rings));
+    if (inner == 0) return 0;
+    const float mean = measured_width(widths.first(inner)) / static_cast<float>(inner);
+    if (!(mean > 0.0f)) return 0;
+    return static_cast<int>(std::lround(d2pith_mm / mean));
 }
 
 float measured_width(std::span<const float> widths) {

@@ -111,4 +111,10 @@ std::string kind_names();
 // The sum of a series' widths in mm: the measured radius.
 float measured_width(std::span<const float> widths);
 
+// The rings missing to the pith as the field's tools estimate them: the
+// distance to the pith over the mean width of the `inner_rings` innermost
+// rings (all of them when the series has fewer), rounded to a whole ring;
+// 0 without rings or width.
+int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings);
+
 }  // namespace ruvela

@@ -360,7 +360,10 @@ void take_fields_from_ring_files(const Job& job, int f, std::span<const Companio
                                  PairSeries& pair, Console& con) {
     for (int s = 1; s <= pair.series_count; ++s) {
         for (const CompanionField field : fields) {
+            // An estimate will stand in for a pith offset the files do not give.
+            const bool estimated = field == CompanionField::pith_offset && job.estimate_inner_rings;
             const std::optional<FileValue> value = file_value(field, pair.file_pith(s));
+            if (!value && estimated) continue;
             if (!value)
                 stop_run(con, {" Series " + std::to_string(s) + ", " +
                                    quoted(pair.series_ids(s).name()) + ", of " +
@@ -423,6 +426,20 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
     tell_values_that_differ_from_the_files(job, f, pair, con);
+}
+
+void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& tables) {
+    if (!job.estimate_inner_rings) return;
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const int first = pair.series_first_year(s);
+        const auto rings = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
+        CompanionRecord& record = pair.companion(s);
+        record.pith_offset = estimated_pith_offset(
+            record.d2pith_mm, tables.ring_width.cells(s, first, rings), *job.estimate_inner_rings);
+        pair.companion_source(s).origin(CompanionField::pith_offset) =
+            "estimated from the distance and " + std::to_string(*job.estimate_inner_rings) +
+            " inner rings";
+    }
 }
 
 void tell_implausible_values(const Job& job, int f, const PairSeries& pair,

@@ -16,6 +16,10 @@ namespace ruvela {
 // when the number of values differs from the number of series.
 void read_companion_file(const Job& job, int file_index, PairSeries& pair, Console& con);
 
+// With the job's estimate, every series' pith offset from its distance to
+// the pith and its innermost rings, marked as estimated.
+void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& tables);
+
 // Warns of the values that cannot be what the user meant (a diameter smaller
 // than the measured rings or far larger than them, a negative pith offset):
 // ten, then a count.

@@ -55,6 +55,7 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     else
         read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, con);
+    estimate_pith_offsets(job, store.pair, store.tables);
     const PairResult result =
         compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);

@@ -46,6 +46,9 @@ bool plots_target(std::string_view name) {
            ends_with_ignoring_case(name, ".ps");
 }
 
+// The innermost rings whose mean width estimates a pith offset.
+constexpr int default_inner_rings = 10;
+
 // A plus-or-minus: a finite number not below 0, below a million.
 std::optional<float> error_number(std::string_view text) {
     float x = 0.0f;
@@ -104,6 +107,12 @@ constexpr Option options[] = {
      "plus or minus MM on every distance to the pith, likewise"},
     {OptionKey::dbh_error, "--dbh-error", "CM", true,
      "plus or minus CM on every diameter, likewise"},
+    {OptionKey::estimate_pith_offset, "--estimate-pith-offset", "", true,
+     "with proportional: every pith offset estimated as the\n"
+     "distance to the pith over the mean width of the innermost\n"
+     "rings, rounded to a whole ring"},
+    {OptionKey::inner_rings, "--inner-rings", "N", true,
+     "how many innermost rings that takes (10 by default)"},
     {OptionKey::bark, "--bark", "MM", true,
      "the bark's thickness on every diameter measured over it,\n"
      "where the companion table has no bark column"},
@@ -119,6 +128,8 @@ struct Parse {
     std::string_view batch_option;                 // the first option that needs --kind
     bool options_ended = false;                    // after "--" every word is a file
     std::map<OptionKey, std::string_view> values;  // of the options given
+    bool estimate = false;                         // --estimate-pith-offset
+    std::optional<int> inner_rings;                // --inner-rings
 
     void fail(std::string text) {
         if (line.error.empty()) line.error = std::move(text);
@@ -265,6 +276,17 @@ void Parse::take(const Option& option, std::string_view value) {
                                                 : inputs.errors.d2pith_mm) = x.value_or(0.0f);
             break;
         }
+        case OptionKey::estimate_pith_offset:
+            estimate = true;
+            break;
+        case OptionKey::inner_rings: {
+            const auto n = positive_number(value);
+            if (!n)
+                fail("option " + name + " needs a whole number above 0, not '" +
+                     std::string(value) + "'");
+            inner_rings = n.value_or(default_inner_rings);
+            break;
+        }
         case OptionKey::bark: {
             const auto x = error_number(value);
             if (!x)
@@ -296,6 +318,11 @@ void Parse::check_errors_suit_the_kind() {
     } ranges[] = {{inputs.errors.pith_offset.has_value(), CompanionField::pith_offset, "--pith-error"},
                   {inputs.errors.d2pith_mm.has_value(), CompanionField::d2pith, "--d2pith-error"},
                   {inputs.errors.diameter_cm.has_value(), CompanionField::diameter, "--dbh-error"}};
+    if (inner_rings && !estimate) fail("option --inner-rings needs --estimate-pith-offset");
+    if (estimate && !info.is_table())
+        fail("option --estimate-pith-offset does not apply to --kind " + std::string(info.name) +
+             ", whose files give no distance beside a pith offset");
+    if (estimate) inputs.estimate_inner_rings = inner_rings.value_or(default_inner_rings);
     if (inputs.bark_mm && !info.takes(CompanionField::bark))
         fail("option --bark does not apply to --kind " + std::string(info.name) +
              ", whose files give no diameter");

@@ -36,6 +36,7 @@ struct BatchInputs {
     std::string ring_list, companion_list;  // or --ring-list and --companion-list
     ValueErrors errors;                     // --pith-error, --d2pith-error, --dbh-error
     std::optional<float> bark_mm;           // --bark
+    std::optional<int> estimate_inner_rings;  // --estimate-pith-offset, with --inner-rings
 };
 
 struct CommandLine {
@@ -70,6 +71,8 @@ enum class OptionKey {
     d2pith_error,
     dbh_error,
     bark,
+    estimate_pith_offset,
+    inner_rings,
 };
 
 struct Option {

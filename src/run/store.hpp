@@ -103,6 +103,9 @@ struct Job {
     bool from_command_line = false;
     ValueErrors errors;
     std::optional<float> bark_mm;  // every series' bark where its file names none
+    // The pith offsets estimated from the distances, over this many of the
+    // innermost rings' mean width.
+    std::optional<int> estimate_inner_rings;
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,6 +131,47 @@ TEST(ValueRanges, TheBarkComesOffTheDiameterOnBothSides) {
     EXPECT_EQ(thick.out,
               " The run stops: Series 1, \"a1\": the bark 10 mm is as thick as half the diameter "
               "2 cm or thicker (a.csv, line 2); the pair cannot be processed.\n");
+}
+
+// Fault guarded: the estimate taken over the outer rings, over more or fewer
+// than ten, or cut instead of rounded. The rule is worked out here in double
+// precision from the widths the CSV table gives.
+TEST(ValueRanges, EstimatedPithOffsetsFollowTheRuleOnGp) {
+    ScratchFolder folder("estimate");
+    std::istringstream distances(read_file(gp / "gp_d2pith.txt"));
+    std::istringstream diameters(read_file(gp / "gp_dbh.txt"));
+    std::string table = "series,d2pith,dbh\n", line, other;
+    std::map<std::string, double> distance_of;
+    while (std::getline(distances, line) && std::getline(diameters, other)) {
+        std::istringstream a(line), b(other);
+        double d = 0.0, dbh = 0.0;
+        std::string id;
+        a >> d >> id;
+        b >> dbh;
+        distance_of[id] = d;
+        table += id + "," + std::to_string(d) + "," + std::to_string(dbh) + "\n";
+    }
+    fs::copy_file(gp / "gp.rwl", folder.path / "gp.rwl");
+    const ProgramRun run =
+        run_with_files(RUVELA_V12, folder.path, {{"gp.csv", table}},
+                       {"--kind", "proportional", "--csv", "--estimate-pith-offset", "gp.rwl", "gp.csv"});
+    ASSERT_EQ(run.status, 0) << run.out;
+    std::map<std::string, std::vector<double>> inner;
+    for (const auto& row : csv_rows(read_file(folder.path / "gp_BAI.csv"))) {
+        if (row.size() < 3 || row[0] == "series") continue;
+        if (inner[row[0]].size() < 10) inner[row[0]].push_back(std::stod(row[2]));
+    }
+    int checked = 0;
+    for (const auto& row : csv_rows(read_file(folder.path / "gp_BAI_series.csv"))) {
+        if (row[0] == "series") continue;
+        double sum = 0.0;
+        for (const double w : inner[row[0]]) sum += w;
+        const double mean = sum / static_cast<double>(inner[row[0]].size());
+        EXPECT_EQ(std::stoi(row[5]), std::lround(distance_of[row[0]] / mean)) << row[0];
+        EXPECT_EQ(row[6], "estimated from the distance and 10 inner rings");
+        ++checked;
+    }
+    EXPECT_EQ(checked, 58);
 }
 
 }  // namespace
