@@ -45,11 +45,15 @@ struct HabitSeen {
 // when there is none).
 struct CompanionValue {
     CompanionRecord record;
+    ValueBounds bounds;  // the ends of ranges the row gives its values
     long line = 0;
     std::string text;
     std::string name;
     bool empty_line = false;   // a line of blanks that a format read as 0
     bool blank_field = false;  // a field of blanks on a line that holds more, read as 0
+    // A table's empty pith offset beside a distance to the pith: to be
+    // estimated from the distance and the core's inner rings.
+    bool pith_offset_unknown = false;
 };
 
 // A line the reading cannot take, and why: in words when read freely, the

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ringio/companion.hpp"
@@ -22,11 +23,25 @@ namespace {
 struct Columns {
     int id = -1;
     std::array<int, companion_field_count> values{-1, -1, -1, -1};  // by CompanionField
+    // The ends of a value's range ("d2pith_low", "d2pith_high").
+    std::array<int, companion_field_count> low{-1, -1, -1, -1}, high{-1, -1, -1, -1};
     int count = 0;
 
     int& of(CompanionField field) { return values[static_cast<std::size_t>(field)]; }
     int of(CompanionField field) const { return values[static_cast<std::size_t>(field)]; }
+    int& end(CompanionField field, bool high_end) {
+        return (high_end ? high : low)[static_cast<std::size_t>(field)];
+    }
+    int end(CompanionField field, bool high_end) const {
+        return (high_end ? high : low)[static_cast<std::size_t>(field)];
+    }
 };
+
+// The words after a value's column name that make it an end of the value's
+// range, low ends first.
+constexpr std::string_view range_end_words[] = {"_low", "_min", "_high", "_max"};
+
+bool is_high_end(std::string_view word) { return word == "_high" || word == "_max"; }
 
 // How a file's rows are split and read, fixed by its first line that is not
 // empty or a comment, so that every row is read alike.
@@ -119,6 +134,25 @@ bool names_column(std::string_view header_name, std::span<const std::string_view
     return false;
 }
 
+// The field and end of a range a header name gives ("d2pith_low",
+// "dbh_cm_max", "d2pith_low_mm"), if it names one.
+std::optional<std::pair<CompanionField, bool>> range_end_named(std::string_view header_name) {
+    const std::string n = normalised(header_name);
+    for (const std::string_view word : range_end_words) {
+        std::string base = n;
+        const std::size_t at = base.rfind(word);
+        const std::size_t after = at + word.size();
+        if (at == std::string::npos || (after != base.size() && base[after] != '_')) continue;
+        base.erase(at, word.size());  // also before a unit: "d2pith_low_mm"
+        for (const CompanionField field : all_companion_fields) {
+            const CompanionFieldInfo& info = field_info(field);
+            if (names_column(base, info.column_names, info.unit))
+                return std::pair{field, is_high_end(word)};
+        }
+    }
+    return std::nullopt;
+}
+
 void take_column(int& column, int k, bool named) {
     if (named && column < 0) column = k;
 }
@@ -139,6 +173,10 @@ std::optional<Columns> columns_of(const std::vector<std::string>& header) {
             const bool named = names_column(name, info.column_names, info.unit);
             take_column(c.of(field), k, named);
             any = any || named;
+        }
+        if (const auto end = range_end_named(name)) {
+            take_column(c.end(end->first, end->second), k, true);
+            any = true;
         }
     }
     if (!any) return std::nullopt;
@@ -214,19 +252,75 @@ std::string read_whole(std::string_view field, std::string_view what, const Layo
     return why;
 }
 
-// Reads field `k` of a row as the record's `field`.
+// Reads field `k` of a row as the record's `field`, the value named `what`
+// in messages.
 std::string read_field(const std::vector<std::string>& fields, int k, CompanionField field,
-                       const Layout& layout, CompanionRecord& record, std::string& comma_value) {
+                       std::string_view what, const Layout& layout, CompanionRecord& record,
+                       std::string& comma_value) {
     const std::string& text = fields[static_cast<std::size_t>(k)];
-    const std::string_view what = field_info(field).words;
     if (field == CompanionField::pith_offset)
         return read_whole(text, what, layout, record.pith_offset, comma_value);
     float value = 0.0f;
     std::string why = read_real(text, what, layout, value, comma_value);
-    CompanionRecord read;
-    read.d2pith_mm = read.diameter_cm = read.bark_mm = value;
-    copy_field(record, read, field);
+    set_value(record, field, value);
     return why;
+}
+
+std::string read_field(const std::vector<std::string>& fields, int k, CompanionField field,
+                       const Layout& layout, CompanionRecord& record, std::string& comma_value) {
+    return read_field(fields, k, field, field_info(field).words, layout, record, comma_value);
+}
+
+// The ends of the ranges a row gives its values, each on its side of the
+// value; an empty or NA end is no end.
+std::string read_range_ends(const CompanionKindInfo& kind, const Layout& layout,
+                            const std::vector<std::string>& fields, CompanionValue& value,
+                            std::string& comma_value) {
+    const Columns& c = *layout.columns;
+    for (const CompanionField field : kind.fields) {
+        for (const bool high : {false, true}) {
+            const int k = c.end(field, high);
+            if (k < 0 || is_unknown(fields[static_cast<std::size_t>(k)])) continue;
+            const std::string what = std::string(high ? "the high end of " : "the low end of ") +
+                                     std::string(field_info(field).words);
+            CompanionRecord end = value.record;
+            std::string why = read_field(fields, k, field, what, layout, end, comma_value);
+            if (!why.empty()) return why;
+            const float at = value_of(end, field);
+            const float of_value = value_of(value.record, field);
+            if (high ? at < of_value : at > of_value)
+                return what + ", " + shortest_text(at) + (high ? ", lies below" : ", lies above") +
+                       " the value " + shortest_text(of_value);
+            value.bounds.end(field, high) = at;
+        }
+    }
+    return "";
+}
+
+// A header column for the end of a range that the kind cannot take, in
+// words; nothing when every such column has its value.
+std::string unusable_range_column(const CompanionKindInfo& kind, const Columns& c,
+                                  const std::vector<std::string>& header) {
+    for (const CompanionField field : all_companion_fields) {
+        for (const bool high : {false, true}) {
+            const int k = c.end(field, high);
+            if (k < 0) continue;
+            const std::string column = "the column " + quoted(header[static_cast<std::size_t>(k)]) +
+                                       " gives a range of " + std::string(field_info(field).words);
+            if (!kind.gives(field))
+                return column + ", which --kind " + std::string(kind.name) + " does not use";
+            if (c.of(field) < 0) return column + ", but no column gives the value itself";
+        }
+    }
+    return "";
+}
+
+// A table that gives the distance to the pith may leave the pith offset
+// empty: the offset is then estimated from the distance.
+bool is_estimated_pith_offset(const CompanionKindInfo& kind, CompanionField field,
+                              std::string_view cell) {
+    return field == CompanionField::pith_offset && kind.gives(CompanionField::d2pith) &&
+           is_unknown(cell);
 }
 
 // A row under a header that names its columns.
@@ -244,6 +338,10 @@ std::string read_named_row(const CompanionKindInfo& kind, const Layout& layout,
     if (c.id >= 0) value.name = fields[static_cast<std::size_t>(c.id)];
     for (const CompanionField field : kind.fields) {
         if (c.of(field) < 0) continue;  // from the ring-width files
+        if (is_estimated_pith_offset(kind, field, fields[static_cast<std::size_t>(c.of(field))])) {
+            value.pith_offset_unknown = true;
+            continue;
+        }
         std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
         if (!why.empty()) return why;
     }
@@ -252,7 +350,7 @@ std::string read_named_row(const CompanionKindInfo& kind, const Layout& layout,
         std::string why = read_field(fields, c.of(field), field, layout, value.record, comma_value);
         if (!why.empty()) return why;
     }
-    return "";
+    return read_range_ends(kind, layout, fields, value, comma_value);
 }
 
 // A row of one value and perhaps the series ID, in either order: the value
@@ -296,6 +394,8 @@ std::string take_first_line(const CompanionKindInfo& kind, std::string_view line
         return "";
     }
     take_unnamed_value_column(kind, *layout.columns);
+    if (std::string why = unusable_range_column(kind, *layout.columns, fields); !why.empty())
+        return why;
     std::string missing = missing_column(kind, *layout.columns, reading.fields_from_files);
     for (const CompanionField field : kind.optional_fields)
         if (layout.columns->of(field) >= 0) reading.optional_fields_named.push_back(field);

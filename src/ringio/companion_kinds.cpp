@@ -239,6 +239,13 @@ float value_of(const CompanionRecord& record, CompanionField field) {
     return record.bark_mm;
 }
 
+void set_value(CompanionRecord& record, CompanionField field, float value) {
+    CompanionRecord from;
+    from.pith_offset = static_cast<int>(value);
+    from.d2pith_mm = from.diameter_cm = from.bark_mm = value;
+    copy_field(record, from, field);
+}
+
 void copy_field(CompanionRecord& to, const CompanionRecord& from, CompanionField field) {
     switch (field) {
         case CompanionField::pith_offset:

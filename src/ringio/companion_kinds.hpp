@@ -4,6 +4,7 @@
 // (companion_kinds.cpp); adding a kind is adding an entry.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <iterator>
 #include <optional>
@@ -33,8 +34,23 @@ inline constexpr CompanionField all_companion_fields[] = {
     CompanionField::bark};
 inline constexpr std::size_t companion_field_count = std::size(all_companion_fields);
 
+// The range a table gives a record's values, field by field (columns such
+// as d2pith_low and d2pith_high): nothing where it gives none.
+struct ValueBounds {
+    std::array<std::optional<float>, companion_field_count> low{}, high{};
+
+    std::optional<float>& end(CompanionField field, bool high_end) {
+        return (high_end ? high : low)[static_cast<std::size_t>(field)];
+    }
+    const std::optional<float>& end(CompanionField field, bool high_end) const {
+        return (high_end ? high : low)[static_cast<std::size_t>(field)];
+    }
+};
+
 // The record's value of `field`, a pith offset as a float.
 float value_of(const CompanionRecord& record, CompanionField field);
+// Sets `field` of `record` to `value` (a pith offset a whole number).
+void set_value(CompanionRecord& record, CompanionField field, float value);
 // Sets `field` of `to` to that of `from`.
 void copy_field(CompanionRecord& to, const CompanionRecord& from, CompanionField field);
 
@@ -116,5 +132,6 @@ float measured_width(std::span<const float> widths);
 // rings (all of them when the series has fewer), rounded to a whole ring;
 // 0 without rings or width.
 int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings);
+inline constexpr int default_inner_rings = 10;
 
 }  // namespace ruvela

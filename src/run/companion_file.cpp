@@ -31,6 +31,7 @@ void write_series_row(CompanionKind kind, const PairSeries& pair, Console& con, 
     put_int(row, pair.series_last_year(n), 5);
     put_int(row, pair.series_length(n), 5);
     kind_info(kind).put_listing(pair.companion(n), row);
+    if (pair.companion_source(n).pith_offset_estimated) row += "  pith offset estimated";
     write_line(con, row);
 }
 
@@ -116,7 +117,8 @@ void warn_empty_values(Console& con, const std::string& file, const CompanionRea
 void keep_value(PairSeries& pair, int s, const CompanionValue& value, const std::string& file) {
     pair.companion(s) = value.record;
     const std::string origin = file + ", line " + std::to_string(value.line);
-    pair.companion_source(s) = {value.line, value.text, {}};
+    pair.companion_source(s) = {value.line, value.text, {}, value.bounds,
+                                value.pith_offset_unknown};
     pair.companion_source(s).origins.fill(origin);
 }
 
@@ -233,6 +235,31 @@ std::string fault_reason(const CompanionFault& fault) {
 }
 
 // The values in file order, for a listing before they could be paired.
+// The pith offsets to estimate (every one with the job's estimate, else
+// those a table leaves empty) from each series' distance and inner rings.
+int inner_rings_of(const Job& job) {
+    return job.estimate_inner_rings.value_or(default_inner_rings);
+}
+
+std::span<const float> widths_of(const PairSeries& pair, const PairTables& tables, int s) {
+    const auto rings = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
+    return tables.ring_width.cells(s, pair.series_first_year(s), rings);
+}
+
+void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& tables) {
+    const int inner_rings = inner_rings_of(job);
+    for (int s = 1; s <= pair.series_count; ++s) {
+        CompanionSource& source = pair.companion_source(s);
+        if (!job.estimate_inner_rings && !source.pith_offset_estimated) continue;
+        CompanionRecord& record = pair.companion(s);
+        record.pith_offset =
+            estimated_pith_offset(record.d2pith_mm, widths_of(pair, tables, s), inner_rings);
+        source.pith_offset_estimated = true;
+        source.origin(CompanionField::pith_offset) =
+            "estimated from the distance and " + std::to_string(inner_rings) + " inner rings";
+    }
+}
+
 void keep_in_file_order(const CompanionReading& reading, std::size_t count, PairSeries& pair) {
     for (std::size_t k = 0; k < count; ++k)
         keep_value(pair, static_cast<int>(k) + 1, reading.values[k], "");
@@ -303,7 +330,8 @@ void check_bark(const Job& job, const PairSeries& pair, Console& con) {
 
 // Without a companion file each series takes its value from its own
 // ring-width file; a series whose file gives none stops the pair.
-void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Console& con) {
+void take_values_from_ring_files(const Job& job, int f, PairSeries& pair,
+                                 const PairTables& tables, Console& con) {
     const CompanionKindInfo& kind = kind_info(job.companion_kind);
     const CompanionField field = kind.value_field();
     for (int s = 1; s <= pair.series_count; ++s) {
@@ -323,6 +351,7 @@ void take_values_from_ring_files(const Job& job, int f, PairSeries& pair, Consol
     pair.offset_count = pair.series_count;
     take_bark(job, CompanionReading{}, pair);
     check_bark(job, pair, con);
+    estimate_pith_offsets(job, pair, tables);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
 }
 
@@ -363,7 +392,10 @@ void take_fields_from_ring_files(const Job& job, int f, std::span<const Companio
             // An estimate will stand in for a pith offset the files do not give.
             const bool estimated = field == CompanionField::pith_offset && job.estimate_inner_rings;
             const std::optional<FileValue> value = file_value(field, pair.file_pith(s));
-            if (!value && estimated) continue;
+            if (!value && estimated) {
+                pair.companion_source(s).pith_offset_estimated = true;
+                continue;
+            }
             if (!value)
                 stop_run(con, {" Series " + std::to_string(s) + ", " +
                                    quoted(pair.series_ids(s).name()) + ", of " +
@@ -381,8 +413,10 @@ void take_fields_from_ring_files(const Job& job, int f, std::span<const Companio
 
 }  // namespace
 
-void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) {
-    if (job.values_from_ring_files(f)) return take_values_from_ring_files(job, f, pair, con);
+void read_companion_file(const Job& job, int f, PairSeries& pair, const PairTables& tables,
+                         Console& con) {
+    if (job.values_from_ring_files(f))
+        return take_values_from_ring_files(job, f, pair, tables, con);
     const std::string file = file_name_of(job.pair(f).companion_file);
     const std::string ring_file = file_name_of(job.pair(f).ring_file);
     write_line(con);
@@ -423,22 +457,20 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, Console& con) 
         pair_values(file, ring_file, reading, pair, con);
     take_bark(job, reading, pair);
     check_bark(job, pair, con);
+    estimate_pith_offsets(job, pair, tables);
     write_series_table(job.companion_kind, pair, pair.offset_count, con);
     check_count(job, f, pair, con);
     tell_values_that_differ_from_the_files(job, f, pair, con);
 }
 
-void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& tables) {
-    if (!job.estimate_inner_rings) return;
+void estimate_pith_offset_ranges(const Job& job, const PairSeries& pair, const PairTables& tables,
+                                 std::span<ValueRange> ranges) {
     for (int s = 1; s <= pair.series_count; ++s) {
-        const int first = pair.series_first_year(s);
-        const auto rings = static_cast<std::size_t>(std::max(pair.series_length(s), 0));
-        CompanionRecord& record = pair.companion(s);
-        record.pith_offset = estimated_pith_offset(
-            record.d2pith_mm, tables.ring_width.cells(s, first, rings), *job.estimate_inner_rings);
-        pair.companion_source(s).origin(CompanionField::pith_offset) =
-            "estimated from the distance and " + std::to_string(*job.estimate_inner_rings) +
-            " inner rings";
+        if (!pair.companion_source(s).pith_offset_estimated) continue;
+        ValueRange& range = ranges[static_cast<std::size_t>(s - 1)];
+        for (CompanionRecord* end : {&range.low, &range.high})
+            end->pith_offset =
+                estimated_pith_offset(end->d2pith_mm, widths_of(pair, tables, s), inner_rings_of(job));
     }
 }
 

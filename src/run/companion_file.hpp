@@ -3,6 +3,7 @@
 
 #include <span>
 
+#include "run/pair_bounds.hpp"
 #include "run/pair_computation.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
@@ -13,12 +14,16 @@ namespace ruvela {
 // companion file and lists them beside the series. When every line names its
 // series (the text after the value) and the names are the series' IDs in
 // another order, each value goes to the series of its name. Stops the run
-// when the number of values differs from the number of series.
-void read_companion_file(const Job& job, int file_index, PairSeries& pair, Console& con);
+// when the number of values differs from the number of series. Pith
+// offsets to estimate (with the job's estimate, or left empty beside a
+// distance) are estimated from the series' rings in `tables`.
+void read_companion_file(const Job& job, int file_index, PairSeries& pair,
+                         const PairTables& tables, Console& con);
 
-// With the job's estimate, every series' pith offset from its distance to
-// the pith and its innermost rings, marked as estimated.
-void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& tables);
+// The range of each estimated pith offset: the estimates at the ends of its
+// distance's range.
+void estimate_pith_offset_ranges(const Job& job, const PairSeries& pair, const PairTables& tables,
+                                 std::span<ValueRange> ranges);
 
 // Warns of the values that cannot be what the user meant (a diameter smaller
 // than the measured rings or far larger than them, a negative pith offset):

@@ -22,25 +22,39 @@ namespace ruvela {
 
 namespace {
 
-// With errors on the values, each series' bounds; a lower end clamped at
-// what is possible is told once for the file.
-std::vector<SeriesBounds> bounds_of(const Job& job, int f, const PairSeries& pair,
-                                    const PairTables& tables, Console& con) {
-    if (!job.errors.any()) return {};
+bool any_range_given(const PairSeries& pair) {
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const ValueBounds& given = pair.companion_source(s).bounds;
+        for (std::size_t k = 0; k < companion_field_count; ++k)
+            if (given.low[k] || given.high[k]) return true;
+    }
+    return false;
+}
+
+// With errors on the values or ranges in the companion table, each series'
+// range and bounds; a lower end clamped at what is possible is told once
+// for the file.
+PairRanges ranges_of(const Job& job, int f, const PairSeries& pair, const PairTables& tables,
+                     Console& con) {
+    if (!job.errors.any() && !any_range_given(pair)) return {};
     const std::vector<SeriesInput> inputs = series_inputs(pair, tables);
+    std::vector<ValueBounds> given;
+    for (int s = 1; s <= pair.series_count; ++s) given.push_back(pair.companion_source(s).bounds);
     int clamped = 0;
-    const std::vector<ValueRange> ranges = ranges_from_errors(job.errors, inputs, clamped);
+    PairRanges pair_ranges;
+    pair_ranges.ranges = value_ranges(job.companion_kind, job.errors, inputs, given, clamped);
     if (clamped > 0) {
         const std::string file = job.values_from_ring_files(f)
                                      ? file_name_of(job.pair(f).ring_file)
                                      : file_name_of(job.pair(f).companion_file);
         write_warning(con, "File " + file + ": the ranges of " + std::to_string(clamped) +
-                               (clamped == 1 ? " series reach" : " series reach") +
-                               " below what is possible (a pith offset or a distance below 0, a "
-                               "diameter below twice the measured rings); their lower ends are "
-                               "taken at that limit.");
+                               " series reach below what is possible (a pith offset or a "
+                               "distance below 0, a diameter below twice the measured rings); "
+                               "their lower ends are taken at that limit.");
     }
-    return compute_bounds(job.companion_kind, inputs, ranges);
+    estimate_pith_offset_ranges(job, pair, tables, pair_ranges.ranges);
+    pair_ranges.bounds = compute_bounds(job.companion_kind, inputs, pair_ranges.ranges);
+    return pair_ranges;
 }
 
 // Pair f, from reading its files to writing its tables; returns the table's name.
@@ -54,22 +68,21 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
                               options.keep_going, con);
     else
         read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
-    read_companion_file(job, f, store.pair, con);
-    estimate_pith_offsets(job, store.pair, store.tables);
+    read_companion_file(job, f, store.pair, store.tables, con);
     const PairResult result =
         compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
     stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
     store_pair_result(result, results, store.pair, store.tables);
-    const std::vector<SeriesBounds> bounds = bounds_of(job, f, store.pair, store.tables, con);
+    const PairRanges ranges = ranges_of(job, f, store.pair, store.tables, con);
     const std::string table =
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
         write_pair_csv_file(job.output_path(pair_csv_name(table)), store.pair, store.tables,
-                            bounds);
+                            ranges.bounds);
         if (job.from_command_line)
             write_series_csv_file(job.output_path(series_csv_name(table)), job.companion_kind,
-                                  store.pair, store.tables);
+                                  store.pair, store.tables, ranges.ranges);
         add_pair_rows(summary_csv, shown_text(file_name_of(job.pair(f).ring_file)),
                       results.file_first_year(f), results.file_last_year(f), store.tables);
     }

@@ -85,31 +85,37 @@ SeriesBounds series_bounds(const CompanionKindInfo& info, const SeriesInput& ser
 
 }  // namespace
 
-std::vector<ValueRange> ranges_from_errors(const ValueErrors& errors,
-                                           std::span<const SeriesInput> series, int& clamped) {
+std::optional<float> ValueErrors::of(CompanionField field) const {
+    if (field == CompanionField::pith_offset && pith_offset)
+        return static_cast<float>(*pith_offset);
+    if (field == CompanionField::d2pith) return d2pith_mm;
+    if (field == CompanionField::diameter) return diameter_cm;
+    return std::nullopt;
+}
+
+std::vector<ValueRange> value_ranges(CompanionKind kind, const ValueErrors& errors,
+                                     std::span<const SeriesInput> series,
+                                     std::span<const ValueBounds> given, int& clamped) {
     std::vector<ValueRange> ranges;
     clamped = 0;
-    for (const SeriesInput& s : series) {
+    for (std::size_t k = 0; k < series.size(); ++k) {
+        const SeriesInput& s = series[k];
         ValueRange r{s.companion, s.companion};
         bool at_limit = false;
-        if (errors.pith_offset) {
-            r.high.pith_offset += *errors.pith_offset;
-            r.low.pith_offset -= *errors.pith_offset;
-            at_limit = at_limit || r.low.pith_offset < 0;
-            r.low.pith_offset = std::max(r.low.pith_offset, 0);
-        }
-        if (errors.d2pith_mm) {
-            r.high.d2pith_mm += *errors.d2pith_mm;
-            r.low.d2pith_mm -= *errors.d2pith_mm;
-            at_limit = at_limit || r.low.d2pith_mm < 0.0f;
-            r.low.d2pith_mm = std::max(r.low.d2pith_mm, 0.0f);
-        }
-        if (errors.diameter_cm) {
-            const float least = 2.0f * mm_to_cm(measured_width(s.widths));
-            r.high.diameter_cm += *errors.diameter_cm;
-            r.low.diameter_cm -= *errors.diameter_cm;
-            at_limit = at_limit || r.low.diameter_cm < least;
-            r.low.diameter_cm = std::max(r.low.diameter_cm, least);
+        for (const CompanionField field : kind_info(kind).fields) {
+            const float value = value_of(s.companion, field);
+            const std::optional<float> error = errors.of(field);
+            const ValueBounds own = given.empty() ? ValueBounds{} : given[k];
+            if (!error && !own.end(field, false) && !own.end(field, true)) continue;
+            float low = own.end(field, false).value_or(error ? value - *error : value);
+            const float high = own.end(field, true).value_or(error ? value + *error : value);
+            const float least = field == CompanionField::diameter
+                                    ? 2.0f * mm_to_cm(measured_width(s.widths))
+                                    : 0.0f;
+            at_limit = at_limit || low < least;
+            low = std::max(low, least);
+            set_value(r.low, field, low);
+            set_value(r.high, field, high);
         }
         clamped += at_limit ? 1 : 0;
         ranges.push_back(r);

@@ -26,13 +26,17 @@ struct ValueErrors {
     std::optional<float> diameter_cm;
 
     bool any() const { return pith_offset || d2pith_mm || diameter_cm; }
+    std::optional<float> of(CompanionField field) const;
 };
 
-// Each series' range from the errors. A lower end below what is possible
-// (a pith offset or a distance below 0, a diameter below twice the measured
-// rings) is taken at that limit, and counted in `clamped`.
-std::vector<ValueRange> ranges_from_errors(const ValueErrors& errors,
-                                           std::span<const SeriesInput> series, int& clamped);
+// Each series' range of the values of `kind`: the ends its companion table
+// gives (given[k] for series[k]; `given` may be empty), else its value less
+// and plus the error. A lower end below what is possible (a pith offset or a
+// distance below 0, a diameter below twice the measured rings) is taken at
+// that limit, and the series so taken are counted in `clamped`.
+std::vector<ValueRange> value_ranges(CompanionKind kind, const ValueErrors& errors,
+                                     std::span<const SeriesInput> series,
+                                     std::span<const ValueBounds> given, int& clamped);
 
 struct SeriesBounds {
     std::vector<float> basal_area_low, basal_area_high;  // dm2, a year each from the first
@@ -47,5 +51,11 @@ struct SeriesBounds {
 // run at those ends, float for float.
 std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const SeriesInput> series,
                                          std::span<const ValueRange> ranges);
+
+// A pair's ranges and bounds, series by series; empty without ranges.
+struct PairRanges {
+    std::vector<ValueRange> ranges;
+    std::vector<SeriesBounds> bounds;
+};
 
 }  // namespace ruvela

@@ -148,6 +148,8 @@ struct CompanionSource {
     // Where each field (by CompanionField) came from: "site.pth, line 3", or
     // the ring-width file and its key.
     std::array<std::string, companion_field_count> origins;
+    ValueBounds bounds;  // the ends of ranges its line gives the values
+    bool pith_offset_estimated = false;  // from the distance and the inner rings
 
     std::string& origin(CompanionField field) { return origins[static_cast<std::size_t>(field)]; }
     const std::string& origin(CompanionField field) const {

@@ -42,7 +42,7 @@ DriverRun read_companion_text(CompanionKind kind, const std::string& format, con
     Console con(in, out, err);
     DriverRun run;
     try {
-        read_companion_file(store.job, 1, store.pair, con);
+        read_companion_file(store.job, 1, store.pair, store.tables, con);
         const PairResult result =
             compute_pair(store.job.companion_kind, series_inputs(store.pair, store.tables));
         tell_implausible_values(store.job, 1, store.pair, result.findings.implausible, con);

@@ -41,7 +41,7 @@ std::string compute_pair_csv(const testing::ScratchFolder& folder, CompanionKind
     store->run.file_index = 1;
     start_pair(store->run, store->tables);
     read_ring_width_file(store->job.ring_file_name(1), store->run, store->pair, store->tables, con);
-    read_companion_file(store->job, 1, store->pair, con);
+    read_companion_file(store->job, 1, store->pair, store->tables, con);
     compute_basal_area(kind, store->run, store->pair, store->tables);
     write_pair_csv_file("pair.csv", store->pair, store->tables);
     fs::current_path(before);

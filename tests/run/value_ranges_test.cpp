@@ -176,3 +176,105 @@ TEST(ValueRanges, EstimatedPithOffsetsFollowTheRuleOnGp) {
 
 }  // namespace
 }  // namespace ruvela::testing
+
+namespace ruvela::testing {
+namespace {
+
+// gp's distances as a d2pith table; with `ranges` each row also gives its
+// value less and plus 2 mm as the ends of its range, as text.
+std::string distances(float moved_mm, bool ranges) {
+    std::istringstream in(read_file(gp / "gp_d2pith.txt"));
+    std::string out = ranges ? "series,d2pith,d2pith_low,d2pith_high\n" : "series,d2pith\n";
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        float d = 0.0f;
+        std::string id;
+        fields >> d >> id;
+        const auto text = [](float x) { return std::to_string(std::max(x, 0.0f)); };
+        for (const std::string& cell : {id, text(d + moved_mm)}) (out += cell) += ',';
+        if (ranges) ((out += text(d - 2.0f)) += ',') += text(d + 2.0f);
+        else out.pop_back();
+        out += '\n';
+    }
+    return out;
+}
+
+std::vector<std::vector<std::string>> d2pith_rows(const fs::path& folder, const std::string& table) {
+    fs::create_directories(folder);
+    fs::copy_file(gp / "gp.rwl", folder / "gp.rwl");
+    const ProgramRun run = run_with_files(RUVELA_V12, folder, {{"gp.csv", table}},
+                                          {"--kind", "d2pith", "--csv", "gp.rwl", "gp.csv"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    return csv_rows(read_file(folder / "gp_BAI.csv"));
+}
+
+// Fault guarded: a table's own range columns read as other values, or
+// bounds that are not the runs at the ends the columns give.
+TEST(ValueRanges, ATableGivesEachSeriesItsOwnRange) {
+    ScratchFolder folder("own_ranges");
+    const auto bounded = d2pith_rows(folder.path / "bounded", distances(0.0f, true));
+    const auto less = d2pith_rows(folder.path / "less", distances(-2.0f, false));
+    const auto more = d2pith_rows(folder.path / "more", distances(2.0f, false));
+    ASSERT_EQ(bounded.size(), less.size());
+    for (std::size_t k = 1; k < bounded.size(); ++k) {
+        ASSERT_EQ(bounded[k].size(), 9u) << k;
+        EXPECT_EQ(bounded[k][5], less[k][3]) << k;
+        EXPECT_EQ(bounded[k][6], more[k][3]) << k;
+        EXPECT_EQ(bounded[k][7], less[k][4]) << k;
+        EXPECT_EQ(bounded[k][8], more[k][4]) << k;
+    }
+}
+
+// Fault guarded: a range that contradicts its value, or that the kind
+// cannot use, taken silently. Each stops with the file, line and reason.
+TEST(ValueRanges, RangeColumnsThatCannotBeTakenStopThePair) {
+    const std::string rings = "a1      1901   100   200   999\n";
+    const struct {
+        const char* kind;
+        const char* table;
+        const char* said;
+    } cases[] = {
+        {"d2pith", "series,d2pith,d2pith_low\na1,6,7\n",
+         "line 2: \"a1,6,7\" the low end of the distance to the pith, 7, lies above the value 6."},
+        {"d2pith", "series,d2pith_mm,d2pith_max_mm\na1,6,x\n",
+         "line 2: \"a1,6,x\" the high end of the distance to the pith \"x\" is no number."},
+        {"pith", "series,po,dbh_low\na1,6,7\n",
+         "line 1: \"series,po,dbh_low\" the column \"dbh_low\" gives a range of the diameter, "
+         "which --kind pith does not use."},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder folder("bad_ranges");
+        const ProgramRun run = run_with_files(RUVELA_V12, folder.path,
+                                              {{"a.rwl", rings}, {"a.csv", c.table}},
+                                              {"--kind", c.kind, "--csv", "a.rwl", "a.csv"});
+        EXPECT_EQ(run.status, 1) << c.table;
+        std::string said = " The run stops: File a.csv, ";
+        (said += c.said) += '\n';
+        EXPECT_EQ(run.out, said);
+        EXPECT_FALSE(fs::exists(folder.path / "a_BAI.csv"));
+    }
+}
+
+// Fault guarded: an empty pith offset beside a distance read as 0 rings,
+// or its estimate's range not following the distance's.
+TEST(ValueRanges, AnEmptyPithOffsetBesideADistanceIsEstimated) {
+    ScratchFolder folder("empty_offset");
+    const ProgramRun run = run_with_files(
+        RUVELA_V12, folder.path,
+        {{"a.rwl", "a1      1901   100   200   100   200   999\n"},
+         {"a.csv", "series,pith_offset,d2pith,d2pith_low,d2pith_high,dbh\na1,,6,3,9,30\n"}},
+        {"--kind", "proportional", "--csv", "a.rwl", "a.csv"});
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto rows = csv_rows(read_file(folder.path / "a_BAI_series.csv"));
+    ASSERT_EQ(rows.size(), 2u);
+    // 6 mm over the mean width 1.5 mm of the 4 rings; 3 mm and 9 mm at the ends.
+    EXPECT_EQ(rows[1][5], "4");
+    EXPECT_EQ(rows[1][6], "estimated from the distance and 10 inner rings");
+    // Two origins ("a.csv, line 2") hold a comma each.
+    EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 15, rows[1].begin() + 19),
+              (std::vector<std::string>{"2", "6", "3", "9"}));
+}
+
+}  // namespace
+}  // namespace ruvela::testing
