@@ -39,6 +39,59 @@ void put_bounds(std::string& row, const SeriesBounds& b, std::size_t k) {
     put_number(row, k > 0 ? b.increment_high[k] : b.first_ring_area_high);
 }
 
+// A pair's means of the bounds, one a year of its span, over the series
+// whose own area or ring area the year's mean takes (not below 0).
+struct BoundMeans {
+    std::vector<float> basal_area_low, basal_area_high, bai_low, bai_high;  // cm2
+};
+
+BoundMeans bound_means(const PairSeries& pair, const PairTables& tables,
+                       std::span<const SeriesBounds> bounds, int first_year, std::size_t years) {
+    BoundMeans m{std::vector<float>(years), std::vector<float>(years), std::vector<float>(years),
+                 std::vector<float>(years)};
+    std::vector<int> n_area(years), n_ring(years);
+    for (int s = 1; s <= pair.series_count; ++s) {
+        const SeriesBounds& b = bounds[static_cast<std::size_t>(s - 1)];
+        for (std::size_t k = 0; k < b.basal_area_low.size(); ++k) {
+            const int y = pair.series_first_year(s) + static_cast<int>(k);
+            const auto at = static_cast<std::size_t>(y - first_year);
+            const float area = tables.basal_area(s, y);
+            if (area >= 0.0f) {
+                m.basal_area_low[at] += b.basal_area_low[k];
+                m.basal_area_high[at] += b.basal_area_high[k];
+                ++n_area[at];
+            }
+            const float ring = k > 0 ? tables.basal_area_increment(s, y) : pair.first_ring_area(s);
+            if (ring >= 0.0f) {
+                m.bai_low[at] += k > 0 ? b.increment_low[k] : b.first_ring_area_low;
+                m.bai_high[at] += k > 0 ? b.increment_high[k] : b.first_ring_area_high;
+                ++n_ring[at];
+            }
+        }
+    }
+    for (std::size_t at = 0; at < years; ++at) {
+        // Summed in dm2 and then taken to cm2, as the means of the areas are.
+        for (float* mean : {&m.basal_area_low[at], &m.basal_area_high[at]})
+            *mean = n_area[at] > 0 ? dm2_to_cm2(*mean / static_cast<float>(n_area[at])) : 0.0f;
+        for (float* mean : {&m.bai_low[at], &m.bai_high[at]})
+            *mean = n_ring[at] > 0 ? *mean / static_cast<float>(n_ring[at]) : 0.0f;
+    }
+    return m;
+}
+
+// The rows so far gain empty bound cells: the rows of pairs without ranges,
+// before the first pair with them.
+void widen_to_bounds(SummaryCsv& summary) {
+    if (summary.bounded) return;
+    summary.bounded = true;
+    std::string widened;
+    for (const char c : summary.rows) {
+        if (c == '\n') widened += ",,,,";
+        widened += c;
+    }
+    summary.rows = std::move(widened);
+}
+
 }  // namespace
 
 void put_csv_text(std::string& out, std::string_view text) {
@@ -102,23 +155,38 @@ void write_pair_csv_file(std::string_view path, const PairSeries& pair, const Pa
 }
 
 void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
-                   int last_year, const PairTables& tables) {
+                   int last_year, const PairSeries& pair, const PairTables& tables,
+                   std::span<const SeriesBounds> bounds) {
     if (last_year < first_year) return;
     const auto offset = static_cast<std::size_t>(first_year - 1);
     const auto years = static_cast<std::size_t>(last_year - first_year + 1);
     const auto span_of = [&]<typename T>(const PerYear<T>& per_year) {
         return std::span<const T>(per_year).subspan(offset, years);
     };
-    add_pair_rows(summary, {ring_file_name, first_year, span_of(tables.count_ring_width),
-                            span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
-                            span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
-                            span_of(tables.mean_ring_area)});
+    PairMeansCsvView view{ring_file_name, first_year, span_of(tables.count_ring_width),
+                          span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
+                          span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
+                          span_of(tables.mean_ring_area)};
+    BoundMeans means;
+    if (!bounds.empty()) {
+        means = bound_means(pair, tables, bounds, first_year, years);
+        view.mean_basal_area_low_cm2 = means.basal_area_low;
+        view.mean_basal_area_high_cm2 = means.basal_area_high;
+        view.mean_bai_low_cm2 = means.bai_low;
+        view.mean_bai_high_cm2 = means.bai_high;
+    }
+    add_pair_rows(summary, view);
 }
 
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
     const std::size_t years = std::min({pair.n_ring_width.size(), pair.mean_ring_width_mm.size(),
                                         pair.n_basal_area.size(), pair.mean_basal_area_dm2.size(),
                                         pair.n_bai.size(), pair.mean_bai_cm2.size()});
+    const bool bounded = pair.mean_basal_area_low_cm2.size() >= years &&
+                         pair.mean_basal_area_high_cm2.size() >= years &&
+                         pair.mean_bai_low_cm2.size() >= years &&
+                         pair.mean_bai_high_cm2.size() >= years && years > 0;
+    if (bounded) widen_to_bounds(summary);
     std::string& rows = summary.rows;
     for (std::size_t k = 0; k < years; ++k) {
         put_csv_text(rows, pair.file);
@@ -130,18 +198,32 @@ void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair) {
         put_mean(rows, pair.n_basal_area[k], dm2_to_cm2(pair.mean_basal_area_dm2[k]));
         put_count(rows, pair.n_bai[k]);
         put_mean(rows, pair.n_bai[k], pair.mean_bai_cm2[k]);
+        if (bounded) {
+            put_mean(rows, pair.n_basal_area[k], pair.mean_basal_area_low_cm2[k]);
+            put_mean(rows, pair.n_basal_area[k], pair.mean_basal_area_high_cm2[k]);
+            put_mean(rows, pair.n_bai[k], pair.mean_bai_low_cm2[k]);
+            put_mean(rows, pair.n_bai[k], pair.mean_bai_high_cm2[k]);
+        }
+        else if (summary.bounded) {
+            rows += ",,,,";
+        }
         rows += '\n';
     }
 }
 
 void write_summary_csv(std::ostream& out, const SummaryCsv& summary) {
     out << "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,"
-           "mean_bai_cm2\n"
+           "mean_bai_cm2"
+        << (summary.bounded ? ",mean_basal_area_low_cm2,mean_basal_area_high_cm2,mean_bai_low_cm2,"
+                              "mean_bai_high_cm2\n"
+                            : "\n")
         << summary.rows;
 }
 
-void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
-    std::string buffer = "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2\n";
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees, bool bounded) {
+    std::string buffer = bounded ? "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2,"
+                                   "basal_area_low_cm2,basal_area_high_cm2,bai_low_cm2,bai_high_cm2\n"
+                                 : "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2\n";
     for (const TreeMeans& tree : trees) {
         for (const TreeYear& t : tree.years) {
             put_csv_text(buffer, tree.tree);
@@ -151,6 +233,10 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
             put_number(buffer, t.ring_width_mm);
             put_number(buffer, t.basal_area_cm2);
             put_number(buffer, t.bai_cm2);
+            if (bounded)
+                for (const float mean : {t.basal_area_low_cm2, t.basal_area_high_cm2, t.bai_low_cm2,
+                                         t.bai_high_cm2})
+                    put_number(buffer, mean);
             buffer += '\n';
             write_whole_blocks(buffer, out);
         }
@@ -161,9 +247,10 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees) {
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view path,
                                                           const PairSeries& pair,
                                                           const PairTables& tables, CompanionKind kind,
-                                                          int tree_chars) {
+                                                          int tree_chars,
+                                                          std::span<const SeriesBounds> bounds) {
     OutputFile file{std::string(path)};
-    write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars));
+    write_tree_csv(file.stream(), tree_means(pair, tables, tree_chars, bounds), !bounds.empty());
     file.commit();
     return diameter_disagreements(kind, pair, tree_chars);
 }

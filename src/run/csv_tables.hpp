@@ -55,6 +55,10 @@ struct PairMeansCsvView {
     std::span<const float> mean_basal_area_dm2;  // as stored
     std::span<const int> n_bai;
     std::span<const float> mean_bai_cm2;  // the ring areas' means
+    // With ranges on the values: the means of the series' bounds, over the
+    // series each mean takes, in cm2; empty without.
+    std::span<const float> mean_basal_area_low_cm2{}, mean_basal_area_high_cm2{};
+    std::span<const float> mean_bai_low_cm2{}, mean_bai_high_cm2{};
 };
 
 inline constexpr std::string_view summary_csv_name = "summary.csv";
@@ -63,25 +67,32 @@ inline constexpr std::string_view summary_csv_name = "summary.csv";
 // until the next pair is read.
 struct SummaryCsv {
     std::string rows;
+    // From the first pair with ranges on, every row has the means of the
+    // bounds; the rows of a pair without them leave those cells empty.
+    bool bounded = false;
 };
 
 // Adds one row per year of the pair's span; a mean over no series is empty.
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair);
 
-// The rows of the pair just computed, over its span first_year..last_year.
+// The rows of the pair just computed, over its span first_year..last_year;
+// with `bounds` (one a series) the means of the bounds too.
 void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
-                   int last_year, const PairTables& tables);
+                   int last_year, const PairSeries& pair, const PairTables& tables,
+                   std::span<const SeriesBounds> bounds = {});
 
 // "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,mean_bai_cm2"
-// and the rows added so far.
+// (with bounds also "mean_basal_area_low_cm2,mean_basal_area_high_cm2,
+// mean_bai_low_cm2,mean_bai_high_cm2") and the rows added so far.
 void write_summary_csv(std::ostream& out, const SummaryCsv& summary);
 
 // Writes summary_csv_name, complete or not at all.
 void write_summary_csv_file(const SummaryCsv& summary, std::string_view path = summary_csv_name);
 
-// "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2", then one row
-// per tree and year in which at least one of its cores has a ring.
-void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
+// "tree,year,n_cores,ring_width_mm,basal_area_cm2,bai_cm2" (when `bounded`
+// also "basal_area_low_cm2,basal_area_high_cm2,bai_low_cm2,bai_high_cm2"),
+// then one row per tree and year in which at least one of its cores has a ring.
+void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees, bool bounded = false);
 
 // Writes the tree means of the pair just computed into `path`, complete or
 // not at all, trees as
@@ -90,7 +101,8 @@ void write_tree_csv(std::ostream& out, std::span<const TreeMeans> trees);
 std::vector<TreeDiameterDisagreement> write_tree_csv_file(std::string_view path,
                                                           const PairSeries& pair,
                                                           const PairTables& tables, CompanionKind kind,
-                                                          int tree_chars);
+                                                          int tree_chars,
+                                                          std::span<const SeriesBounds> bounds = {});
 
 // Appends `text` as one CSV field: quoted, with its quotes doubled, when it
 // holds a comma, a quote or a line end, or begins or ends with a blank that

@@ -84,12 +84,13 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
             write_series_csv_file(job.output_path(series_csv_name(table)), job.companion_kind,
                                   store.pair, store.tables, ranges.ranges);
         add_pair_rows(summary_csv, shown_text(file_name_of(job.pair(f).ring_file)),
-                      results.file_first_year(f), results.file_last_year(f), store.tables);
+                      results.file_first_year(f), results.file_last_year(f), store.pair,
+                      store.tables, ranges.bounds);
     }
     if (options.trees) {
         const auto disagreements =
             write_tree_csv_file(job.output_path(tree_csv_name(table)), store.pair, store.tables,
-                                job.companion_kind, options.tree_chars);
+                                job.companion_kind, options.tree_chars, ranges.bounds);
         warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
                                 disagreements);
     }

@@ -39,8 +39,15 @@ float ring_area(const PairSeries& pair, const PairTables& tables, int s, int y) 
                                           : tables.basal_area_increment(s, y);
 }
 
+void add_bounds(const SeriesBounds& b, std::size_t k, TreeYear& t) {
+    t.basal_area_low_cm2 += dm2_to_cm2(b.basal_area_low[k]);
+    t.basal_area_high_cm2 += dm2_to_cm2(b.basal_area_high[k]);
+    t.bai_low_cm2 += k > 0 ? b.increment_low[k] : b.first_ring_area_low;
+    t.bai_high_cm2 += k > 0 ? b.increment_high[k] : b.first_ring_area_high;
+}
+
 TreeYear year_of_cores(const PairSeries& pair, const PairTables& tables,
-                       const std::vector<int>& cores, int y) {
+                       const std::vector<int>& cores, int y, std::span<const SeriesBounds> bounds) {
     TreeYear t;
     t.year = y;
     for (const int s : cores) {
@@ -49,18 +56,21 @@ TreeYear year_of_cores(const PairSeries& pair, const PairTables& tables,
         t.ring_width_mm += tables.ring_width(s, y);
         t.basal_area_cm2 += dm2_to_cm2(tables.basal_area(s, y));
         t.bai_cm2 += ring_area(pair, tables, s, y);
+        if (!bounds.empty())
+            add_bounds(bounds[static_cast<std::size_t>(s - 1)],
+                       static_cast<std::size_t>(y - pair.series_first_year(s)), t);
     }
     if (t.n_cores > 0) {
         const auto n = static_cast<float>(t.n_cores);
-        t.ring_width_mm /= n;
-        t.basal_area_cm2 /= n;
-        t.bai_cm2 /= n;
+        for (float* mean : {&t.ring_width_mm, &t.basal_area_cm2, &t.bai_cm2, &t.basal_area_low_cm2,
+                            &t.basal_area_high_cm2, &t.bai_low_cm2, &t.bai_high_cm2})
+            *mean /= n;
     }
     return t;
 }
 
 TreeMeans means_of(const std::string& tree, const std::vector<int>& cores, const PairSeries& pair,
-                   const PairTables& tables) {
+                   const PairTables& tables, std::span<const SeriesBounds> bounds) {
     int first = max_years + 1;
     int last = 0;
     for (const int s : cores) {
@@ -70,7 +80,7 @@ TreeMeans means_of(const std::string& tree, const std::vector<int>& cores, const
     }
     TreeMeans means{tree, {}};
     for (int y = first; y <= last; ++y) {
-        const TreeYear t = year_of_cores(pair, tables, cores, y);
+        const TreeYear t = year_of_cores(pair, tables, cores, y, bounds);
         if (t.n_cores > 0) means.years.push_back(t);
     }
     return means;
@@ -86,10 +96,10 @@ std::string tree_of(std::string_view id, int tree_chars) {
 }
 
 std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tables,
-                                  int tree_chars) {
+                                  int tree_chars, std::span<const SeriesBounds> bounds) {
     std::vector<TreeMeans> trees;
     for (const auto& [tree, cores] : cores_by_tree(pair, tree_chars))
-        trees.push_back(means_of(tree, cores, pair, tables));
+        trees.push_back(means_of(tree, cores, pair, tables, bounds));
     return trees;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run/pair_bounds.hpp"
 #include "run/store.hpp"
 #include "text/console.hpp"
 
@@ -26,6 +27,9 @@ struct TreeYear {
     float ring_width_mm = 0.0f;
     float basal_area_cm2 = 0.0f;
     float bai_cm2 = 0.0f;
+    // With ranges on the values, the means of the cores' bounds.
+    float basal_area_low_cm2 = 0.0f, basal_area_high_cm2 = 0.0f;
+    float bai_low_cm2 = 0.0f, bai_high_cm2 = 0.0f;
 };
 
 struct TreeMeans {
@@ -33,8 +37,10 @@ struct TreeMeans {
     std::vector<TreeYear> years;  // rising, only years with at least one core
 };
 
-// The trees of the pair just computed, in the order of their first core.
-std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tables, int tree_chars);
+// The trees of the pair just computed, in the order of their first core;
+// with `bounds` (one a series) the means of the bounds too.
+std::vector<TreeMeans> tree_means(const PairSeries& pair, const PairTables& tables, int tree_chars,
+                                  std::span<const SeriesBounds> bounds = {});
 
 // Two cores of one tree with different stem diameters, where the kind has
 // them (diameters, proportional): each core's areas follow its own.

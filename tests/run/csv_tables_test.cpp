@@ -71,5 +71,25 @@ TEST(SummaryCsv, EachPairsOwnSpanAndDepths) {
               "\"my,site.rwl\",2001,3,0.1,3,20,3,0.33333334\n");
 }
 
+// Fault guarded: a pair without ranges before one with them leaves rows
+// one cell short of the header, so that every later column shifts.
+TEST(SummaryCsv, RowsBeforeThePairWithRangesGetEmptyBoundCells) {
+    const std::vector<int> n = {1};
+    const std::vector<float> one = {1.0f}, low = {0.5f}, high = {2.0f};
+    SummaryCsv summary;
+    add_pair_rows(summary, {"plain.rwl", 1900, n, one, n, one, n, one});
+    add_pair_rows(summary, {"ranged.rwl", 1900, n, one, n, one, n, one, low, high, low, high});
+    add_pair_rows(summary, {"plain2.rwl", 1900, n, one, n, one, n, one});
+    std::ostringstream out;
+    write_summary_csv(out, summary);
+    EXPECT_EQ(out.str(),
+              "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,"
+              "mean_bai_cm2,mean_basal_area_low_cm2,mean_basal_area_high_cm2,mean_bai_low_cm2,"
+              "mean_bai_high_cm2\n"
+              "plain.rwl,1900,1,1,1,100,1,1,,,,\n"
+              "ranged.rwl,1900,1,1,1,100,1,1,0.5,2,0.5,2\n"
+              "plain2.rwl,1900,1,1,1,100,1,1,,,,\n");
+}
+
 }  // namespace
 }  // namespace ruvela

@@ -51,7 +51,7 @@ std::string pair_csv(const fs::path& folder, const std::vector<std::string>& ext
     fs::create_directories(folder);
     fs::copy_file(gp / "gp.rwl", folder / "gp.rwl");
     write_file(folder / "pith.txt", offsets);
-    std::vector<std::string> args = {"--kind", "pith", "--format", "(i3)", "--csv"};
+    std::vector<std::string> args = {"--kind", "pith", "--format", "(i3)", "--csv", "--trees"};
     args.insert(args.end(), extra.begin(), extra.end());
     args.insert(args.end(), {"gp.rwl", "pith.txt"});
     const ProgramRun run = run_with_files(RUVELA_V12, folder, {}, args);
@@ -82,6 +82,25 @@ TEST(ValueRanges, PithErrorGivesTheRunsAtBothEndsOfTheRange) {
         EXPECT_EQ(b[6], more[k][3]) << k;
         EXPECT_EQ(b[7], fewer[k][4]) << k;
         EXPECT_EQ(b[8], more[k][4]) << k;
+    }
+    // The means of the bounds, per year and per tree, are those of the runs
+    // at the ends.
+    const struct {
+        const char* name;
+        std::size_t area, bai, bounds;  // columns
+    } tables[] = {{"summary.csv", 5, 7, 8}, {"gp_BAI_trees.csv", 4, 5, 6}};
+    for (const auto& t : tables) {
+        const auto means = csv_rows(read_file(folder.path / "bounded" / t.name));
+        const auto low = csv_rows(read_file(folder.path / "fewer" / t.name));
+        const auto high = csv_rows(read_file(folder.path / "more" / t.name));
+        ASSERT_EQ(means.size(), low.size());
+        for (std::size_t k = 1; k < means.size(); ++k) {
+            ASSERT_EQ(means[k].size(), t.bounds + 4) << t.name << k;
+            EXPECT_EQ(means[k][t.bounds], low[k][t.area]) << t.name << k;
+            EXPECT_EQ(means[k][t.bounds + 1], high[k][t.area]) << t.name << k;
+            EXPECT_EQ(means[k][t.bounds + 2], low[k][t.bai]) << t.name << k;
+            EXPECT_EQ(means[k][t.bounds + 3], high[k][t.bai]) << t.name << k;
+        }
     }
 }
 
