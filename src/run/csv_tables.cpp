@@ -39,46 +39,6 @@ void put_bounds(std::string& row, const SeriesBounds& b, std::size_t k) {
     put_number(row, k > 0 ? b.increment_high[k] : b.first_ring_area_high);
 }
 
-// A pair's means of the bounds, one a year of its span, over the series
-// whose own area or ring area the year's mean takes (not below 0).
-struct BoundMeans {
-    std::vector<float> basal_area_low, basal_area_high, bai_low, bai_high;  // cm2
-};
-
-BoundMeans bound_means(const PairSeries& pair, const PairTables& tables,
-                       std::span<const SeriesBounds> bounds, int first_year, std::size_t years) {
-    BoundMeans m{std::vector<float>(years), std::vector<float>(years), std::vector<float>(years),
-                 std::vector<float>(years)};
-    std::vector<int> n_area(years), n_ring(years);
-    for (int s = 1; s <= pair.series_count; ++s) {
-        const SeriesBounds& b = bounds[static_cast<std::size_t>(s - 1)];
-        for (std::size_t k = 0; k < b.basal_area_low.size(); ++k) {
-            const int y = pair.series_first_year(s) + static_cast<int>(k);
-            const auto at = static_cast<std::size_t>(y - first_year);
-            const float area = tables.basal_area(s, y);
-            if (area >= 0.0f) {
-                m.basal_area_low[at] += b.basal_area_low[k];
-                m.basal_area_high[at] += b.basal_area_high[k];
-                ++n_area[at];
-            }
-            const float ring = k > 0 ? tables.basal_area_increment(s, y) : pair.first_ring_area(s);
-            if (ring >= 0.0f) {
-                m.bai_low[at] += k > 0 ? b.increment_low[k] : b.first_ring_area_low;
-                m.bai_high[at] += k > 0 ? b.increment_high[k] : b.first_ring_area_high;
-                ++n_ring[at];
-            }
-        }
-    }
-    for (std::size_t at = 0; at < years; ++at) {
-        // Summed in dm2 and then taken to cm2, as the means of the areas are.
-        for (float* mean : {&m.basal_area_low[at], &m.basal_area_high[at]})
-            *mean = n_area[at] > 0 ? dm2_to_cm2(*mean / static_cast<float>(n_area[at])) : 0.0f;
-        for (float* mean : {&m.bai_low[at], &m.bai_high[at]})
-            *mean = n_ring[at] > 0 ? *mean / static_cast<float>(n_ring[at]) : 0.0f;
-    }
-    return m;
-}
-
 // The rows so far gain empty bound cells: the rows of pairs without ranges,
 // before the first pair with them.
 void widen_to_bounds(SummaryCsv& summary) {
@@ -155,8 +115,7 @@ void write_pair_csv_file(std::string_view path, const PairSeries& pair, const Pa
 }
 
 void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
-                   int last_year, const PairSeries& pair, const PairTables& tables,
-                   std::span<const SeriesBounds> bounds) {
+                   int last_year, const PairTables& tables, const MeanBounds* means) {
     if (last_year < first_year) return;
     const auto offset = static_cast<std::size_t>(first_year - 1);
     const auto years = static_cast<std::size_t>(last_year - first_year + 1);
@@ -167,13 +126,14 @@ void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int fir
                           span_of(tables.mean_ring_width), span_of(tables.count_basal_area),
                           span_of(tables.mean_basal_area), span_of(tables.count_ring_area),
                           span_of(tables.mean_ring_area)};
-    BoundMeans means;
-    if (!bounds.empty()) {
-        means = bound_means(pair, tables, bounds, first_year, years);
-        view.mean_basal_area_low_cm2 = means.basal_area_low;
-        view.mean_basal_area_high_cm2 = means.basal_area_high;
-        view.mean_bai_low_cm2 = means.bai_low;
-        view.mean_bai_high_cm2 = means.bai_high;
+    std::vector<float> area_low, area_high;  // cm2
+    if (means != nullptr) {
+        for (const float dm2 : means->basal_area_low) area_low.push_back(dm2_to_cm2(dm2));
+        for (const float dm2 : means->basal_area_high) area_high.push_back(dm2_to_cm2(dm2));
+        view.mean_basal_area_low_cm2 = area_low;
+        view.mean_basal_area_high_cm2 = area_high;
+        view.mean_bai_low_cm2 = means->ring_area_low;
+        view.mean_bai_high_cm2 = means->ring_area_high;
     }
     add_pair_rows(summary, view);
 }

@@ -76,10 +76,9 @@ struct SummaryCsv {
 void add_pair_rows(SummaryCsv& summary, const PairMeansCsvView& pair);
 
 // The rows of the pair just computed, over its span first_year..last_year;
-// with `bounds` (one a series) the means of the bounds too.
+// with `means` (over the same span) the means of the bounds too.
 void add_pair_rows(SummaryCsv& summary, std::string_view ring_file_name, int first_year,
-                   int last_year, const PairSeries& pair, const PairTables& tables,
-                   std::span<const SeriesBounds> bounds = {});
+                   int last_year, const PairTables& tables, const MeanBounds* means = nullptr);
 
 // "file,year,n_ring_width,mean_ring_width_mm,n_basal_area,mean_basal_area_cm2,n_bai,mean_bai_cm2"
 // (with bounds also "mean_basal_area_low_cm2,mean_basal_area_high_cm2,

@@ -35,7 +35,7 @@ bool any_range_given(const PairSeries& pair) {
 // range and bounds; a lower end clamped at what is possible is told once
 // for the file.
 PairRanges ranges_of(const Job& job, int f, const PairSeries& pair, const PairTables& tables,
-                     Console& con) {
+                     const PairResult& result, Console& con) {
     if (!job.errors.any() && !any_range_given(pair)) return {};
     const std::vector<SeriesInput> inputs = series_inputs(pair, tables);
     std::vector<ValueBounds> given;
@@ -54,6 +54,7 @@ PairRanges ranges_of(const Job& job, int f, const PairSeries& pair, const PairTa
     }
     estimate_pith_offset_ranges(job, pair, tables, pair_ranges.ranges);
     pair_ranges.bounds = compute_bounds(job.companion_kind, inputs, pair_ranges.ranges);
+    pair_ranges.means = mean_bounds(result, inputs, pair_ranges.bounds);
     return pair_ranges;
 }
 
@@ -74,7 +75,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
     stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
     store_pair_result(result, results, store.pair, store.tables);
-    const PairRanges ranges = ranges_of(job, f, store.pair, store.tables, con);
+    store.ranges = ranges_of(job, f, store.pair, store.tables, result, con);
+    const PairRanges& ranges = store.ranges;
     const std::string table =
         write_file_table(job, results, store.pair, store.tables, store.work, con);
     if (options.write_csv) {
@@ -84,8 +86,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
             write_series_csv_file(job.output_path(series_csv_name(table)), job.companion_kind,
                                   store.pair, store.tables, ranges.ranges);
         add_pair_rows(summary_csv, shown_text(file_name_of(job.pair(f).ring_file)),
-                      results.file_first_year(f), results.file_last_year(f), store.pair,
-                      store.tables, ranges.bounds);
+                      results.file_first_year(f), results.file_last_year(f), store.tables,
+                      ranges.bounds.empty() ? nullptr : &ranges.means);
     }
     if (options.trees) {
         const auto disagreements =

@@ -133,4 +133,57 @@ std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const Ser
     return bounds;
 }
 
+namespace {
+
+// Sums one measure's ends over the series whose value counts, and counts them.
+struct EndSums {
+    std::vector<float>& low;
+    std::vector<float>& high;
+    std::vector<int> count;
+
+    void add(std::size_t at, float value, float low_end, float high_end) {
+        if (value < 0.0f) return;
+        low[at] += low_end;
+        high[at] += high_end;
+        ++count[at];
+    }
+
+    void average() {
+        for (std::size_t at = 0; at < count.size(); ++at) {
+            if (count[at] == 0) continue;
+            low[at] /= static_cast<float>(count[at]);
+            high[at] /= static_cast<float>(count[at]);
+        }
+    }
+};
+
+}  // namespace
+
+MeanBounds mean_bounds(const PairResult& result, std::span<const SeriesInput> series,
+                       std::span<const SeriesBounds> bounds) {
+    const auto years = static_cast<std::size_t>(std::max(0, result.last_year - result.first_year + 1));
+    MeanBounds m;
+    for (std::vector<float>* v : {&m.basal_area_low, &m.basal_area_high, &m.increment_low,
+                                  &m.increment_high, &m.ring_area_low, &m.ring_area_high})
+        v->assign(years, 0.0f);
+    EndSums area{m.basal_area_low, m.basal_area_high, std::vector<int>(years)};
+    EndSums increment{m.increment_low, m.increment_high, std::vector<int>(years)};
+    EndSums ring{m.ring_area_low, m.ring_area_high, std::vector<int>(years)};
+    for (std::size_t s = 0; s < series.size() && s < bounds.size(); ++s) {
+        const SeriesResult& r = result.series[s];
+        const SeriesBounds& b = bounds[s];
+        const auto at = static_cast<std::size_t>(series[s].first_year - result.first_year);
+        for (std::size_t k = 0; k < b.basal_area_low.size(); ++k) {
+            area.add(at + k, r.basal_area[k], b.basal_area_low[k], b.basal_area_high[k]);
+            increment.add(at + k, r.increment[k], b.increment_low[k], b.increment_high[k]);
+            if (k == 0)
+                ring.add(at, r.first_ring_area, b.first_ring_area_low, b.first_ring_area_high);
+            else
+                ring.add(at + k, r.increment[k], b.increment_low[k], b.increment_high[k]);
+        }
+    }
+    for (EndSums* sums : {&area, &increment, &ring}) sums->average();
+    return m;
+}
+
 }  // namespace ruvela

@@ -52,10 +52,23 @@ struct SeriesBounds {
 std::vector<SeriesBounds> compute_bounds(CompanionKind kind, std::span<const SeriesInput> series,
                                          std::span<const ValueRange> ranges);
 
-// A pair's ranges and bounds, series by series; empty without ranges.
+// The means of the series' bounds, a year each over the pair's span, over
+// the series whose own value the year's mean takes (one not below 0).
+struct MeanBounds {
+    std::vector<float> basal_area_low, basal_area_high;  // dm2
+    std::vector<float> increment_low, increment_high;    // cm2; a series' first year gives 0
+    std::vector<float> ring_area_low, ring_area_high;    // cm2; its first ring's area instead
+};
+
+MeanBounds mean_bounds(const PairResult& result, std::span<const SeriesInput> series,
+                       std::span<const SeriesBounds> bounds);
+
+// A pair's ranges and bounds, series by series, and their means; empty
+// without ranges.
 struct PairRanges {
     std::vector<ValueRange> ranges;
     std::vector<SeriesBounds> bounds;
+    MeanBounds means;
 };
 
 }  // namespace ruvela

@@ -46,6 +46,7 @@ void Store::reset() {
     run = RunResults();
     pair = PairSeries();
     tables.clear();
+    ranges = PairRanges();
     work = WorkBuffers();
 }
 

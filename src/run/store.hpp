@@ -220,6 +220,7 @@ struct Store {
     RunResults run;
     PairSeries pair;
     PairTables tables;
+    PairRanges ranges;  // of the pair's values, when a range is given
     WorkBuffers work;
 
     // Puts everything back as at program start. The big tables are cleared
