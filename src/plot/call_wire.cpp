@@ -67,6 +67,12 @@ auto fields(call::Sfnam& c) {
 auto fields(call::End&) {
     return std::tie();
 }
+auto fields(call::Scmap0n& c) {
+    return std::tie(c.colors);
+}
+auto fields(call::Fill& c) {
+    return std::tie(c.n, c.x, c.y);
+}
 
 template <typename T>
 void put_raw(std::string& out, const T& value) {

@@ -21,10 +21,36 @@ std::string library_text(std::string_view text) {
 }
 
 void clear_points(PlotSession& ps) {
-    ps.plot_x.clear();
-    ps.plot_y1.clear();
-    ps.plot_y2.clear();
-    ps.plot_y3.clear();
+    for (std::vector<float>* points : {&ps.plot_x, &ps.plot_y1, &ps.plot_y2, &ps.plot_y3,
+                                       &ps.band_y2_low, &ps.band_y2_high, &ps.band_y3_low,
+                                       &ps.band_y3_high})
+        points->clear();
+}
+
+float band_value(std::span<const float> values, const CurveBand& band, int year) {
+    const auto k = static_cast<std::size_t>(year - band.first_year);
+    return year >= band.first_year && k < values.size() ? values[k] : 0.0f;
+}
+
+// The band's values at the point just added, the axes widened to hold them.
+void add_band_point(PlotSession& ps, const CurveBand& band, int year) {
+    const float values[] = {band_value(band.increment_low, band, year),
+                            band_value(band.increment_high, band, year),
+                            band_value(band.basal_area_low, band, year),
+                            band_value(band.basal_area_high, band, year)};
+    ps.band_y2_low.push_back(values[0]);
+    ps.band_y2_high.push_back(values[1]);
+    ps.band_y3_low.push_back(values[2]);
+    ps.band_y3_high.push_back(values[3]);
+    PlotSettings& s = ps.settings;
+    for (const float y2 : {values[0], values[1]}) {
+        if (y2 > s.y2_max) s.y2_max = y2;
+        if (y2 < s.y2_min) s.y2_min = y2;
+    }
+    for (const float y3 : {values[2], values[3]}) {
+        if (y3 > s.y3_max) s.y3_max = y3;
+        if (y3 < s.y3_min) s.y3_min = y3;
+    }
 }
 
 // Stores one point and widens the running bounds by strict comparisons.
@@ -62,8 +88,11 @@ int gather_individual(const PlotData& d, int s, PlotSession& ps) {
     clear_points(ps);
     if (s < 1 || s > stored_series(d)) return 0;
     const int last = std::min(d.series_last_year(s), stored_years(d));
-    for (int y = std::max(d.series_first_year(s), 1); y <= last; ++y)
+    const auto band = static_cast<std::size_t>(s - 1);
+    for (int y = std::max(d.series_first_year(s), 1); y <= last; ++y) {
         add_point(ps, y, d.ring_width(s, y), d.basal_area_increment(s, y), d.basal_area(s, y));
+        if (band < d.series_bands.size()) add_band_point(ps, d.series_bands[band], y);
+    }
     return std::clamp(d.series_length(s), 0, static_cast<int>(ps.plot_x.size()));
 }
 
@@ -71,9 +100,11 @@ int gather_summary(const PlotData& d, PlotSession& ps) {
     clear_points(ps);
     ps.point_total = d.summary_last_year - d.summary_first_year + 1;
     const int last = std::min(d.summary_last_year, stored_years(d));
-    for (int y = std::max(d.summary_first_year, 1); y <= last; ++y)
+    for (int y = std::max(d.summary_first_year, 1); y <= last; ++y) {
         add_point(ps, y, d.mean_ring_width(y), d.mean_basal_area_increment(y),
                   d.mean_basal_area(y));
+        if (d.mean_band) add_band_point(ps, *d.mean_band, y);
+    }
     return std::clamp(ps.point_total, 0, static_cast<int>(ps.plot_x.size()));
 }
 
@@ -151,12 +182,40 @@ void open_device(const PlotSettings& s, Plotter& p) {
     p.ssub(1, 2);
 }
 
+// A band as a light grey area under the curve: it reads in grey print as in
+// colour, and the curves drawn over it stay whole. Its colour has an entry of
+// its own after the 16 the menu offers.
+constexpr int band_color = 16;
+constexpr int band_grey = 217;
+
+void draw_band(Plotter& p, int n, const PlotSession& ps, const std::vector<float>& low,
+               const std::vector<float>& high, int curve_color) {
+    if (low.empty() || n < 2) return;
+    std::vector<float> x(ps.plot_x.begin(), ps.plot_x.begin() + n);
+    std::vector<float> y(low.begin(), low.begin() + n);
+    for (int k = n - 1; k >= 0; --k) {
+        x.push_back(ps.plot_x[static_cast<std::size_t>(k)]);
+        y.push_back(high[static_cast<std::size_t>(k)]);
+    }
+    p.scmap0n(band_color + 1);
+    p.scol0(band_color, band_grey, band_grey, band_grey);
+    p.col0(band_color);
+    p.fill(2 * n, x, y);
+    p.col0(curve_color);
+}
+
 // The two panels of a page: ring width and increment above, the cumulative
-// basal area below.
+// basal area below, each area with its band when there is one.
 void draw_panels(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
     const PlotSettings& s = ps.settings;
     const int n = ps.points_drawn;
     draw_frame(p, s, {s.y1_min, s.y1_max, s.y1_major, s.y1_minor}, "RWW(mm.)", texts.title);
+    if (!ps.band_y2_low.empty()) {
+        // Under both curves of the panel: in the increment's window, and back.
+        p.wind(s.x_min, s.x_max, s.y2_min, s.y2_max);
+        draw_band(p, n, ps, ps.band_y2_low, ps.band_y2_high, s.text_color);
+        p.wind(s.x_min, s.x_max, s.y1_min, s.y1_max);
+    }
     p.lsty(s.line_style);
     p.width(2);
     p.col0(s.line_color);
@@ -175,6 +234,7 @@ void draw_panels(const PlotSession& ps, const PageTexts& texts, Plotter& p) {
     p.lsty(s.line_style);
     p.width(s.curve_width);
     p.col0(s.line_color);
+    draw_band(p, n, ps, ps.band_y3_low, ps.band_y3_high, s.line_color);
     p.line(n, ps.plot_x, ps.plot_y3);
 }
 

@@ -2,6 +2,8 @@
 // options menu that follows every drawing.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +15,14 @@
 #include "text/slots.hpp"
 
 namespace ruvela {
+
+// The least and greatest increment (cm2) and basal area (dm2) that a range
+// of companion values allows a curve, a value per year from first_year.
+struct CurveBand {
+    int first_year = 0;
+    std::span<const float> increment_low, increment_high;
+    std::span<const float> basal_area_low, basal_area_high;
+};
 
 // What a plot is drawn from: the store's tables, passed whole. Series and
 // years outside any of them give no points.
@@ -33,6 +43,10 @@ struct PlotData {
     SlotView<int> series_length;
     SlotView<SeriesId> series_ids;
     std::string_view plot_title;       // 30 characters
+    // With ranges on the values: each series' band (from series 1 at
+    // index 0) and that of the means; drawn around the curves.
+    std::vector<CurveBand> series_bands{};
+    std::optional<CurveBand> mean_band{};
 };
 
 // The answers of the plot selection menu; every other answer goes on to the
@@ -46,6 +60,9 @@ struct PlotSession {
     PlotSettings settings;
     int background_choice = 0;
     std::vector<float> plot_x, plot_y1, plot_y2, plot_y3;
+    // The band around the increment (y2) and the basal area (y3), a value
+    // per point; empty without one.
+    std::vector<float> band_y2_low, band_y2_high, band_y3_low, band_y3_high;
     int point_total = 0;
     int points_drawn = 0;
     float axis_min = 0.0f, axis_step = 0.0f, axis_max = 0.0f;

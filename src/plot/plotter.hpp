@@ -76,12 +76,22 @@ struct Sfnam {
     std::string file_name;
 };
 struct End {};
+// The number of colours of the first colour map, which the menu's 16 fill.
+struct Scmap0n {
+    int colors;
+};
+// A polygon of the first n points, filled in the current colour.
+struct Fill {
+    int n;
+    std::vector<float> x, y;
+};
 }  // namespace call
 
 using PlotCall =
     std::variant<call::Sdev, call::Scol0, call::Scolbg, call::Init, call::Fontld, call::Font,
                  call::Ssub, call::Adv, call::Vpor, call::Wind, call::Col0, call::Axes, call::Lab,
-                 call::Lsty, call::Width, call::Line, call::Mtex, call::Sfnam, call::End>;
+                 call::Lsty, call::Width, call::Line, call::Mtex, call::Sfnam, call::End,
+                 call::Scmap0n, call::Fill>;
 
 class Plotter {
   public:
@@ -126,6 +136,11 @@ class Plotter {
     }
     void sfnam(std::string_view file_name) { record(call::Sfnam{std::string(file_name)}); }
     void end() { record(call::End{}); }
+    void scmap0n(int colors) { record(call::Scmap0n{colors}); }
+    // Fills the polygon of the first `n` points; the spans hold at least n values each.
+    void fill(int n, std::span<const float> x, std::span<const float> y) {
+        record(call::Fill{n, first_points(x, n), first_points(y, n)});
+    }
 
   private:
     static std::vector<float> first_points(std::span<const float> values, int n) {

@@ -22,6 +22,7 @@ namespace ruvela::plplot_replay {
 constexpr float most_major_ticks = 1000.0f;
 constexpr int most_minor_ticks = 100;
 constexpr int widest_pen = 50;
+constexpr int most_colors = 256;
 
 inline float usable_tick(float tick, float from, float to) {
     const float ticks = std::fabs((to - from) / tick);
@@ -76,6 +77,12 @@ class replay {
     }
     void operator()(const call::Sfnam&) {}  // given to the library before the first call
     void operator()(const call::End&) { plend(); }
+    void operator()(const call::Scmap0n& c) { plscmap0n(std::clamp(c.colors, 16, most_colors)); }
+    void operator()(const call::Fill& c) {
+        std::vector<PLFLT> x(c.x.begin(), c.x.end()), y(c.y.begin(), c.y.end());
+        const auto n = static_cast<PLINT>(std::min(x.size(), y.size()));
+        if (n >= 3) plfill(n, x.data(), y.data());
+    }
 
   private:
     const std::string& device_;

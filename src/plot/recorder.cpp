@@ -64,6 +64,8 @@ struct call_text {
     }
     std::string operator()(const call::Sfnam& c) const { return text("sfnam", c.file_name); }
     std::string operator()(const call::End&) const { return text("end"); }
+    std::string operator()(const call::Scmap0n& c) const { return text("scmap0n", c.colors); }
+    std::string operator()(const call::Fill& c) const { return text("fill", c.n); }
 };
 
 }  // namespace

@@ -32,6 +32,8 @@ TEST(CallWire, EveryCallArrivesAsMade) {
     const std::vector<float> x{1.0f, 2.0f, 3.0f}, y{0.5f, -0.25f, 7.0f};
     made.line(3, x, y);
     made.mtex("r", 5.2f, 0.24f, 0.0f, "BAI(cm2)");
+    made.scmap0n(17);
+    made.fill(3, y, x);
     made.end();
     PlotRecorder arrived;
     for (const PlotCall& call : made.calls) {
@@ -44,6 +46,10 @@ TEST(CallWire, EveryCallArrivesAsMade) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].x, x);
     EXPECT_EQ(lines[0].y, y);
+    const auto fills = calls_of<call::Fill>(arrived.calls);
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].x, y);
+    EXPECT_EQ(fills[0].y, x);
 }
 
 TEST(CallWire, BytesItDidNotMakeAreNoCall) {

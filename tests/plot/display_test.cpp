@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -187,6 +188,35 @@ TEST(Display, PagesWithoutTheMenuGoIntoOneFile) {
     want.push_back("end");
     EXPECT_EQ(run.rec.described(), want);
     EXPECT_EQ(sc.out.str(), "");
+}
+
+// Fault guarded: a band drawn over the curves (hiding them), outside the
+// axes' range, or in a colour the menu's 16 already use.
+TEST(Display, ARangeIsAShadedBandUnderTheCurvesWithinTheAxes) {
+    plot_run run;
+    scripted_console sc("");
+    const std::vector<float> low(61, 0.5f), high(61, 20.0f);
+    PlotData data = run.store.data();
+    data.series_bands.push_back({1950, low, high, low, high});
+    begin_plot_file("site.pdf", run.session, sc.con, run.rec);
+    EXPECT_TRUE(draw_plot_page(data, {PlotChoice::individual, 1}, run.session, sc.con, run.rec));
+    const std::vector<std::string> calls = run.rec.described();
+    const auto at = [&](const std::string& call, std::size_t from) {
+        return std::find(calls.begin() + static_cast<std::ptrdiff_t>(from), calls.end(), call) -
+               calls.begin();
+    };
+    const auto fill = static_cast<std::size_t>(at("fill 122", 0));
+    ASSERT_LT(fill, calls.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin() + static_cast<std::ptrdiff_t>(fill) - 4,
+                                       calls.begin() + static_cast<std::ptrdiff_t>(fill) + 4),
+              (std::vector<std::string>{"wind 1944 2016 0 22.5", "scmap0n 17", "scol0 16 217 217 217",
+                                        "col0 16", "fill 122", "col0 15", "wind 1944 2016 3 7.5",
+                                        "lsty 1"}));
+    EXPECT_LT(fill, static_cast<std::size_t>(at("line 61", 0)));  // under the ring widths
+    const auto second = static_cast<std::size_t>(at("fill 122", fill + 1));
+    ASSERT_LT(second, calls.size());
+    EXPECT_EQ(calls[second + 1], "col0 15");
+    EXPECT_EQ(calls[second + 2], "line 61");  // the basal area over its band
 }
 
 TEST(Display, ChangesDoNotSurviveIntoTheNextPlot) {
