@@ -77,5 +77,41 @@ TEST(KindFormulas, ZofProportionalGivesTheFormulasAreas) {
                         data / "zof" / "zof_ancillary.csv", "*");
 }
 
+// Fault guarded: bounds that are not the formulas at the ends of the range
+// (a range applied to the wrong value, an end not clamped, low and high
+// swapped where a method falls with its value).
+TEST(KindFormulas, BoundsAreTheFormulasAtTheEndsOfTheRange) {
+    const struct {
+        const char* kind;
+        fs::path rings, companion;
+        const char *option, *field, *error;
+        std::vector<std::string> format;
+    } cases[] = {
+        {"d2pith", data / "gp" / "gp.rwl", data / "gp" / "gp_d2pith.txt", "--d2pith-error", "d2pith",
+         "2", {}},
+        {"proportional", data / "zof" / "zof.rwl", data / "zof" / "zof_ancillary.csv",
+         "--dbh-error", "dbh", "1", {}},
+        {"pith", data / "gp" / "gp.rwl", data / "gp" / "gp_pith.txt", "--pith-error", "pith", "3",
+         {"--format", "(i3)"}},
+    };
+    for (const auto& c : cases) {
+        testing::ScratchFolder folder("bounds_formulas");
+        std::vector<std::string> args = {"--kind", c.kind, "--csv", c.option, c.error,
+                                         "--out", folder.path.string()};
+        args.insert(args.end(), c.format.begin(), c.format.end());
+        args.insert(args.end(), {c.rings.string(), c.companion.string()});
+        const ProgramRun run = testing::run_with_files(RUVELA_V12, folder.path, {}, args);
+        ASSERT_EQ(run.status, 0) << run.out;
+        const fs::path table = folder.path / (c.rings.stem().string() + "_BAI.csv");
+        testing::write_file(folder.path / "no_input", "");
+        const ProgramRun check = testing::run_in_folder(
+            "/usr/bin/env", folder.path, folder.path / "no_input",
+            {"python3", std::string(RUVELA_SOURCE_DIR) + "/tests/kinds/formula_check.py", c.kind,
+             c.rings.string(), c.companion.string(), table.string(), c.field, c.error});
+        EXPECT_EQ(check.status, 0) << check.out << check.err;
+        std::cout << check.out;
+    }
+}
+
 }  // namespace
 }  // namespace ruvela
