@@ -31,6 +31,7 @@ Job job_of(const BatchInputs& inputs, const RunOptions& options, Console& con) {
     job.errors = inputs.errors;
     job.bark_mm = inputs.bark_mm;
     job.estimate_inner_rings = inputs.estimate_inner_rings;
+    job.inner_rings = inputs.inner_rings;
     job.pairs = inputs.pairs;
     job.ring_list = inputs.ring_list;
     job.companion_list = inputs.companion_list;

@@ -238,7 +238,7 @@ std::string fault_reason(const CompanionFault& fault) {
 // The pith offsets to estimate (every one with the job's estimate, else
 // those a table leaves empty) from each series' distance and inner rings.
 int inner_rings_of(const Job& job) {
-    return job.estimate_inner_rings.value_or(default_inner_rings);
+    return job.estimate_inner_rings.value_or(job.inner_rings);
 }
 
 std::span<const float> widths_of(const PairSeries& pair, const PairTables& tables, int s) {

@@ -111,7 +111,8 @@ constexpr Option options[] = {
      "distance to the pith over the mean width of the innermost\n"
      "rings, rounded to a whole ring"},
     {OptionKey::inner_rings, "--inner-rings", "N", true,
-     "how many innermost rings that takes (10 by default)"},
+     "how many innermost rings an estimate takes (10 by default),\n"
+     "also for the pith offsets a table leaves empty"},
     {OptionKey::bark, "--bark", "MM", true,
      "the bark's thickness on every diameter measured over it,\n"
      "where the companion table has no bark column"},
@@ -317,11 +318,13 @@ void Parse::check_errors_suit_the_kind() {
     } ranges[] = {{inputs.errors.pith_offset.has_value(), CompanionField::pith_offset, "--pith-error"},
                   {inputs.errors.d2pith_mm.has_value(), CompanionField::d2pith, "--d2pith-error"},
                   {inputs.errors.diameter_cm.has_value(), CompanionField::diameter, "--dbh-error"}};
-    if (inner_rings && !estimate) fail("option --inner-rings needs --estimate-pith-offset");
-    if (estimate && !info.is_table())
-        fail("option --estimate-pith-offset does not apply to --kind " + std::string(info.name) +
-             ", whose files give no distance beside a pith offset");
-    if (estimate) inputs.estimate_inner_rings = inner_rings.value_or(default_inner_rings);
+    for (const auto& [given, option] : {std::pair{estimate, "--estimate-pith-offset"},
+                                        std::pair{inner_rings.has_value(), "--inner-rings"}})
+        if (given && !info.is_table())
+            fail("option " + std::string(option) + " does not apply to --kind " +
+                 std::string(info.name) + ", whose files give no distance beside a pith offset");
+    inputs.inner_rings = inner_rings.value_or(default_inner_rings);
+    if (estimate) inputs.estimate_inner_rings = inputs.inner_rings;
     if (inputs.bark_mm && !info.takes(CompanionField::bark))
         fail("option --bark does not apply to --kind " + std::string(info.name) +
              ", whose files give no diameter");

@@ -37,6 +37,7 @@ struct BatchInputs {
     ValueErrors errors;                     // --pith-error, --d2pith-error, --dbh-error
     std::optional<float> bark_mm;           // --bark
     std::optional<int> estimate_inner_rings;  // --estimate-pith-offset, with --inner-rings
+    int inner_rings = default_inner_rings;    // --inner-rings
 };
 
 struct CommandLine {

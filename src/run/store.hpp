@@ -106,6 +106,7 @@ struct Job {
     // The pith offsets estimated from the distances, over this many of the
     // innermost rings' mean width.
     std::optional<int> estimate_inner_rings;
+    int inner_rings = default_inner_rings;  // also for the offsets a table leaves empty
 
     // Where the output file `name` is written.
     std::string output_path(std::string_view name) const {
