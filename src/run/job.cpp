@@ -56,10 +56,14 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
         read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, con);
     estimate_pith_offsets(job, store.pair, store.tables);
-    const PairResult result =
-        compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
+    const std::vector<SeriesInput> inputs = series_inputs(store.pair, store.tables);
+    const PairResult result = compute_pair(job.companion_kind, inputs);
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
     stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
+    tell_value_findings(job, f, store.pair,
+                        check_values(job.companion_kind, inputs,
+                                     {.offsets_estimated = job.estimate_inner_rings.has_value()}),
+                        con);
     store_pair_result(result, results, store.pair, store.tables);
     const std::vector<SeriesBounds> bounds = bounds_of(job, f, store.pair, store.tables, con);
     const std::string table =
@@ -79,6 +83,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
                                 job.companion_kind, options.tree_chars);
         warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
                                 disagreements);
+        warn_tree_grouping(con, file_name_of(job.pair(f).ring_file), store.pair,
+                           options.tree_chars);
     }
     return table;
 }
