@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "ringio/units.hpp"
-#include "text/fixed_text.hpp"
 #include "text/numfmt.hpp"
 
 namespace ruvela {
@@ -55,12 +54,6 @@ RadiusRule pith_rule(const CompanionRecord& record, std::span<const float> width
     return {mm_to_cm(a)};
 }
 
-// Half the diameter less the bark: the wood's radius. Without bark the
-// subtraction changes no float.
-float wood_radius(const CompanionRecord& record) {
-    return record.diameter_cm * 0.5f - mm_to_cm(record.bark_mm);
-}
-
 RadiusRule diameter_rule(const CompanionRecord& record, std::span<const float>) {
     return {wood_radius(record)};
 }
@@ -91,65 +84,6 @@ std::optional<CompanionRecord> proportional_peak(const CompanionRecord& low,
     CompanionRecord peak = high;
     peak.d2pith_mm = turn;
     return peak;
-}
-
-// ---- Plausibility ----
-
-// A diameter more than this many times the measured rings' diameter is
-// taken for another unit typed as centimetres.
-constexpr float diameter_excess_factor = 10.0f;
-
-std::string cm(float value) {
-    return std::string(trim(fixed_field(value, 12, 2))) + " cm";
-}
-
-float measured_radius(std::span<const float> widths) {
-    return mm_to_cm(measured_width(widths));
-}
-
-std::string negative_offset(int offset) {
-    return offset < 0 ? "the pith offset " + std::to_string(offset) + " is negative" : "";
-}
-
-std::string diameter_in_another_unit(float diameter, float radius) {
-    if (diameter <= diameter_excess_factor * (2.0f * radius)) return "";
-    return "the diameter " + cm(diameter) + " is more than " +
-           shortest_text(diameter_excess_factor) + " times twice the measured radius " +
-           cm(radius) + ", as if typed in another unit than centimetres";
-}
-
-std::string implausible_pith(const CompanionRecord& record, std::span<const float>) {
-    return negative_offset(record.pith_offset);
-}
-
-std::string implausible_diameter(const CompanionRecord& record, std::span<const float> widths) {
-    const float diameter = record.diameter_cm;
-    const float radius = measured_radius(widths);
-    if (wood_radius(record) < radius)
-        return "the diameter " + cm(diameter) + " is less than twice the measured radius " +
-               cm(radius) + ", so the increments turn negative";
-    return diameter_in_another_unit(diameter, radius);
-}
-
-// A negative distance stops the reading; any other is possible.
-std::string implausible_d2pith(const CompanionRecord&, std::span<const float>) {
-    return "";
-}
-
-// The proportional method's row: its pith offset goes with its distance to
-// the pith, and the distance and widths give a radius to share the diameter
-// among.
-std::string implausible_row(const CompanionRecord& record, std::span<const float> widths) {
-    if (std::string why = negative_offset(record.pith_offset); !why.empty()) return why;
-    if ((record.pith_offset == 0) != (record.d2pith_mm == 0.0f))
-        return "the pith offset " + std::to_string(record.pith_offset) +
-               " and the distance to the pith " + shortest_text(record.d2pith_mm) +
-               " mm disagree: one of them is 0 and the other is not";
-    const float measured = mm_to_cm(record.d2pith_mm) + measured_radius(widths);
-    if (measured == 0.0f)
-        return "the distance to the pith and the ring widths are all 0, so the diameter "
-               "cannot be shared among the rings; its areas are 0";
-    return diameter_in_another_unit(record.diameter_cm, measured);
 }
 
 // ---- Listing columns: a diameter or a distance with one decimal, the
@@ -190,19 +124,18 @@ const CompanionKindInfo kind_table[] = {
     {CompanionKind::pith, "pith", "rings missing to the pith", 1, "Pith Estimate only",
      pith_fields, {}, {}, ValueElement::whole,
      "pith offsets are whole numbers of rings, read with an I element such as (i3)",
-     " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, implausible_pith, nullptr},
+     " SERIES#      ID    IYR  LYR   AGE   PITH   ", list_pith, pith_rule, nullptr},
     {CompanionKind::diameter, "diameter", "stem diameter, cm", 2, "Diameter only",
      diameter_fields, {}, bark_field, ValueElement::real,
      "diameters are real numbers, read with an F element such as (f6.1)",
-     " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule,
-     implausible_diameter, nullptr},
+     " SERIES#      ID    IYR  LYR   AGE   DIA.   ", list_diameter, diameter_rule, nullptr},
     {CompanionKind::d2pith, "d2pith", "distance to the pith, mm", 0, "", d2pith_fields, {}, {},
      ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   D2PITH", list_d2pith,
-     d2pith_rule, implausible_d2pith, nullptr},
+     d2pith_rule, nullptr},
     {CompanionKind::proportional, "proportional",
      "a table of pith offset, distance to the pith and diameter per series", 0, "", row_fields,
      row_fields_from_files, bark_field, ValueElement::any, "", " SERIES#      ID    IYR  LYR   AGE   PITH   D2PITH      DBH",
-     list_row, proportional_rule, implausible_row, proportional_peak},
+     list_row, proportional_rule, proportional_peak},
 };
 
 }  // namespace
@@ -293,10 +226,19 @@ std::string kind_names() {
     return names;
 }
 
-int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings) {
+// Without bark the subtraction changes no float.
+float wood_radius(const CompanionRecord& record) {
+    return record.diameter_cm * 0.5f - mm_to_cm(record.bark_mm);
+}
+
+float inner_mean_width(std::span<const float> widths, int inner_rings) {
     const std::size_t inner = std::min(widths.size(), static_cast<std::size_t>(inner_rings));
-    if (inner == 0) return 0;
-    const float mean = measured_width(widths.first(inner)) / static_cast<float>(inner);
+    if (inner == 0) return 0.0f;
+    return measured_width(widths.first(inner)) / static_cast<float>(inner);
+}
+
+int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings) {
+    const float mean = inner_mean_width(widths, inner_rings);
     if (!(mean > 0.0f)) return 0;
     return static_cast<int>(std::lround(d2pith_mm / mean));
 }

@@ -1,7 +1,8 @@
 // The kinds of companion file: what each gives a series, how it is read, how
-// it is listed, how it turns ring widths into radii and what makes one of its
-// values implausible. Every fact of a kind lives in its entry of one table
-// (companion_kinds.cpp); adding a kind is adding an entry.
+// it is listed and how it turns ring widths into radii. Every fact of a kind
+// lives in its entry of one table (companion_kinds.cpp); adding a kind is
+// adding an entry. What makes a value implausible beside its series is
+// checked in one place for every kind: run/value_checks.hpp.
 #pragma once
 
 #include <array>
@@ -99,9 +100,6 @@ struct CompanionKindInfo {
     void (*put_listing)(const CompanionRecord& record, std::string& row);
     // The rule for a series of these widths (mm, oldest first).
     RadiusRule (*radius_rule)(const CompanionRecord& record, std::span<const float> widths);
-    // What makes the value implausible beside the series' widths, in words;
-    // empty when nothing does.
-    std::string (*implausible)(const CompanionRecord& record, std::span<const float> widths);
     // Where the area of a ring of `width` mm, `before` mm of rings inside
     // it, on a core of `measured` mm, is largest for a value between the
     // records low and high, when that is inside them rather than at an end;
@@ -127,11 +125,20 @@ std::string kind_names();
 // The sum of a series' widths in mm: the measured radius.
 float measured_width(std::span<const float> widths);
 
+// Half the diameter less the bark: the wood's radius, in cm.
+float wood_radius(const CompanionRecord& record);
+
+// The innermost rings a pith offset is estimated from, unless the user
+// names another number: the field's tools take about ten.
+inline constexpr int default_inner_rings = 10;
+
+// The mean width of the `inner_rings` innermost rings, all of them when the
+// series has fewer (mm); 0 without rings.
+float inner_mean_width(std::span<const float> widths, int inner_rings);
+
 // The rings missing to the pith as the field's tools estimate them: the
 // distance to the pith over the mean width of the `inner_rings` innermost
-// rings (all of them when the series has fewer), rounded to a whole ring;
-// 0 without rings or width.
+// rings, rounded to a whole ring; 0 without rings or width.
 int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings);
-inline constexpr int default_inner_rings = 10;
 
 }  // namespace ruvela

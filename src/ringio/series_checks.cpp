@@ -10,6 +10,15 @@ namespace {
 // Negative widths are codes, told on their own, and would pull the mean down.
 void check_mean_width(std::string_view id, std::span<const float> widths,
                       std::vector<Finding>& findings) {
+    const std::optional<float> mean = mean_width(widths);
+    if (!mean || plausible_mean_width(*mean)) return;
+    findings.push_back(
+        {.kind = FindingKind::mean_width_implausible, .series = std::string(id), .value = *mean});
+}
+
+}  // namespace
+
+std::optional<float> mean_width(std::span<const float> widths) {
     float sum = 0.0f;
     int rings = 0;
     for (const float w : widths) {
@@ -17,14 +26,9 @@ void check_mean_width(std::string_view id, std::span<const float> widths,
         sum += w;
         ++rings;
     }
-    if (rings == 0) return;
-    const float mean = sum / static_cast<float>(rings);
-    if (mean <= widest_plausible_mean_width && mean >= narrowest_plausible_mean_width) return;
-    findings.push_back(
-        {.kind = FindingKind::mean_width_implausible, .series = std::string(id), .value = mean});
+    if (rings == 0) return std::nullopt;
+    return sum / static_cast<float>(rings);
 }
-
-}  // namespace
 
 void check_ring_widths(std::string_view id, int first_year, std::span<const float> widths,
                        std::vector<Finding>& findings) {

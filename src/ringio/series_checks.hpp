@@ -1,6 +1,7 @@
 // Checks of a series as read, the same for every ring-width format.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,15 @@ namespace ruvela {
 // measured tree grows rings so wide or so narrow on average.
 inline constexpr float widest_plausible_mean_width = 10.0f;    // mm
 inline constexpr float narrowest_plausible_mean_width = 0.1f;  // mm
+
+// The mean of a series' widths not below zero (negative widths are codes
+// for missing rings); none without such widths.
+std::optional<float> mean_width(std::span<const float> widths);
+
+// Whether a mean width lies within the plausible bounds.
+inline bool plausible_mean_width(float mean) {
+    return mean <= widest_plausible_mean_width && mean >= narrowest_plausible_mean_width;
+}
 
 // Adds empty_series when `widths` is empty, negative_widths when any width
 // is below zero (archive codes such as -999 for a missing ring read as

@@ -82,6 +82,9 @@ inline float thousandths_to_mm(int value) {
 inline float mm_to_cm(float width) {
     return width / 10.0f;
 }
+inline float cm_to_mm(float length) {
+    return length * 10.0f;
+}
 
 // The tables keep basal areas in dm2 (cm2 / 100), as the per-file and
 // summary tables print them, and increments in cm2. A stored area and its

@@ -476,7 +476,8 @@ void estimate_pith_offset_ranges(const Job& job, const PairSeries& pair, const P
 
 void tell_implausible_values(const Job& job, int f, const PairSeries& pair,
                              std::span<const ImplausibleValue> implausible, Console& con) {
-    const std::string file = file_name_of(job.pair(f).companion_file);
+    const std::string file = file_name_of(
+        job.values_from_ring_files(f) ? job.pair(f).ring_file : job.pair(f).companion_file);
     ListedWarnings listed;
     for (const ImplausibleValue& value : implausible)
         if (listed.take())
@@ -486,6 +487,32 @@ void tell_implausible_values(const Job& job, int f, const PairSeries& pair,
     if (listed.untold() > 0)
         write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
                                " more series with an implausible value.");
+}
+
+void tell_value_findings(const Job& job, int f, const PairSeries& pair,
+                         std::span<const ValueFinding> findings, Console& con) {
+    const std::string ring_file = file_name_of(job.pair(f).ring_file);
+    const std::string companion_file = file_name_of(job.pair(f).companion_file);
+    const auto origin = [&](int s, std::optional<CompanionField> field) {
+        if (!field) return ring_file;
+        const std::string& where = pair.companion_source(s).origin(*field);
+        if (!where.empty()) return where;
+        return companion_file.empty() ? ring_file : companion_file;
+    };
+    ListedWarnings listed;
+    for (const ValueFinding& finding : findings) {
+        if (!listed.take()) continue;
+        const std::string where = origin(finding.series, finding.field);
+        std::string text = "File " + where + ": series " +
+                           quoted(pair.series_ids(finding.series).shown()) + ": " + finding.why;
+        if (finding.against && origin(finding.series, finding.against) != where)
+            text += " (" + std::string(field_info(*finding.against).words) + " from " +
+                    origin(finding.series, finding.against) + ")";
+        write_warning(con, text + ".");
+    }
+    if (listed.untold() > 0)
+        write_warning(con, "File " + ring_file + ": " + std::to_string(listed.untold()) +
+                               " more values or widths that contradict their cores.");
 }
 
 void stop_on_areas_out_of_range(const Job& job, int f, const PairSeries& pair,

@@ -6,6 +6,7 @@
 #include "run/pair_bounds.hpp"
 #include "run/pair_computation.hpp"
 #include "run/store.hpp"
+#include "run/value_checks.hpp"
 #include "text/console.hpp"
 
 namespace ruvela {
@@ -30,6 +31,14 @@ void estimate_pith_offset_ranges(const Job& job, const PairSeries& pair, const P
 // ten, then a count.
 void tell_implausible_values(const Job& job, int file_index, const PairSeries& pair,
                              std::span<const ImplausibleValue> implausible, Console& con);
+
+// Warns of what the checks of the values against their cores and their
+// file found: one line each, naming where the value stands (the companion
+// file's line, or the ring-width file and its key; the ring-width file for
+// a finding about the widths), the series, the value and what it
+// contradicts; ten, then a count.
+void tell_value_findings(const Job& job, int file_index, const PairSeries& pair,
+                         std::span<const ValueFinding> findings, Console& con);
 
 // Stops the run at the first series whose value makes an area too large to
 // compute, naming the value's line.

@@ -22,6 +22,13 @@ namespace ruvela {
 
 namespace {
 
+std::vector<int> estimated_offsets(const PairSeries& pair) {
+    std::vector<int> series;
+    for (int s = 1; s <= pair.series_count; ++s)
+        if (pair.companion_source(s).pith_offset_estimated) series.push_back(s);
+    return series;
+}
+
 bool any_range_given(const PairSeries& pair) {
     for (int s = 1; s <= pair.series_count; ++s) {
         const ValueBounds& given = pair.companion_source(s).bounds;
@@ -70,10 +77,13 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     else
         read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
     read_companion_file(job, f, store.pair, store.tables, con);
-    const PairResult result =
-        compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
+    const std::vector<SeriesInput> inputs = series_inputs(store.pair, store.tables);
+    const PairResult result = compute_pair(job.companion_kind, inputs);
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);
     stop_on_areas_out_of_range(job, f, store.pair, result.findings.areas_out_of_range, con);
+    tell_value_findings(job, f, store.pair,
+                        check_values(job.companion_kind, inputs, {estimated_offsets(store.pair)}),
+                        con);
     store_pair_result(result, results, store.pair, store.tables);
     store.ranges = ranges_of(job, f, store.pair, store.tables, result, con);
     const PairRanges& ranges = store.ranges;
@@ -95,6 +105,8 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
                                 job.companion_kind, options.tree_chars, ranges.bounds);
         warn_tree_disagreements(con, file_name_of(job.pair(f).companion_file), store.pair,
                                 disagreements);
+        warn_tree_grouping(con, file_name_of(job.pair(f).ring_file), store.pair,
+                           options.tree_chars);
     }
     return table;
 }

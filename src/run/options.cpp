@@ -46,8 +46,6 @@ bool plots_target(std::string_view name) {
            ends_with_ignoring_case(name, ".ps");
 }
 
-// The innermost rings whose mean width estimates a pith offset.
-
 // A plus-or-minus: a finite number not below 0, below a million.
 std::optional<float> error_number(std::string_view text) {
     float x = 0.0f;

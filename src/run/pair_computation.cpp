@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ringio/units.hpp"
+#include "run/value_checks.hpp"
 
 namespace ruvela {
 
@@ -78,7 +79,6 @@ SeriesResult compute_series(CompanionKind kind, const SeriesInput& series) {
 }
 
 PairResult compute_pair(CompanionKind kind, std::span<const SeriesInput> series) {
-    const CompanionKindInfo& info = kind_info(kind);
     PairResult pair;
     if (!series.empty()) {
         pair.first_year = series.front().first_year;
@@ -94,7 +94,7 @@ PairResult compute_pair(CompanionKind kind, std::span<const SeriesInput> series)
     pair.series.reserve(series.size());
     for (std::size_t k = 0; k < series.size(); ++k) {
         const SeriesInput& s = series[k];
-        if (std::string why = info.implausible(s.companion, s.widths); !why.empty())
+        if (std::string why = implausible_value(kind, s.companion, s.widths); !why.empty())
             pair.findings.implausible.push_back({static_cast<int>(k) + 1, std::move(why)});
         pair.series.push_back(compute_series(kind, s));
         if (s.widths.empty()) continue;  // no rings, no area

@@ -59,4 +59,17 @@ std::vector<TreeDiameterDisagreement> diameter_disagreements(CompanionKind kind,
 void warn_tree_disagreements(Console& con, std::string_view file, const PairSeries& pair,
                              std::span<const TreeDiameterDisagreement> disagreements);
 
+// What tells that the trees may not be what the user meant, in words; empty
+// when nothing does. With the default rule, every core a tree of its own
+// while IDs of equal length differ only in their last character (a hint at
+// --tree-chars); with tree_chars, a tree that lumps cores the default rule
+// keeps apart, where it is no more than the part of the IDs that names the
+// site or where the default rule finds cores of one tree; otherwise every
+// tree of exactly one core, in a file of two or more.
+std::string tree_grouping_doubt(const PairSeries& pair, int tree_chars);
+
+// One warning line of the doubt, naming ring-width file `file`.
+void warn_tree_grouping(Console& con, std::string_view file, const PairSeries& pair,
+                        int tree_chars);
+
 }  // namespace ruvela

@@ -82,5 +82,62 @@ TEST(TreeMeans, CoresOfOneTreeWithDifferentDiametersAreTold) {
               "60 cm and \"01B\" 61.5 cm; each core's areas follow its own.\n");
 }
 
+// Fault guarded for each: tree means that group what they should not, or
+// nothing, taken without a word; a doubt told where the trees are right.
+TEST(TreeMeans, GroupingsThatMissTheTreesAreTold) {
+    const struct {
+        std::initializer_list<testing::TestSeries> series;
+        int tree_chars;
+        std::string doubt;
+    } cases[] = {
+        {{{"712011", 1900, {1.0f}}, {"712012", 1900, {1.0f}}, {"712021", 1900, {1.0f}}},
+         0,
+         "the default rule (a series ID without its final letters) makes each of the 3 cores a "
+         "tree of its own, while IDs such as \"712011\" and \"712012\" differ only in their last "
+         "character; --tree-chars 5 would take such cores as one tree"},
+        {{{"ZOF01a", 1900, {1.0f}}, {"ZOF01b", 1900, {1.0f}}, {"ZOF02a", 1900, {1.0f}}},
+         3,
+         "--tree-chars 3 makes \"ZOF\", the part of the IDs that names the site, a tree: it lumps "
+         "cores that the default rule takes as different trees, such as \"ZOF01a\" and "
+         "\"ZOF02a\"; --tree-chars 5 would give trees such as \"ZOF01\""},
+        {{{"ZOF01a", 1900, {1.0f}}, {"ZOF01b", 1900, {1.0f}}, {"ZOF02a", 1900, {1.0f}}},
+         4,
+         "--tree-chars 4 makes \"ZOF0\" a tree: it lumps cores that the default rule takes as "
+         "different trees, such as \"ZOF01a\" and \"ZOF02a\"; --tree-chars 5 would give trees "
+         "such as \"ZOF01\""},
+        {{{"01A", 1900, {1.0f}}, {"02A", 1900, {1.0f}}, {"03A", 1900, {1.0f}}},
+         0,
+         "every tree has exactly one core (3 cores), so the tree means are the cores' own "
+         "values; --tree-chars N takes the first N characters of an ID as its tree"},
+        {{{"ZOF01a", 1900, {1.0f}}, {"ZOF01b", 1900, {1.0f}}},
+         6,
+         "every tree has exactly one core (2 cores), so the tree means are the cores' own "
+         "values; --tree-chars N takes the first N characters of an ID as its tree"},
+        // Trees as they should be, and a file of one core.
+        {{{"01A", 1900, {1.0f}}, {"01B", 1900, {1.0f}}, {"02A", 1900, {1.0f}}}, 0, ""},
+        {{{"ZOF01a", 1900, {1.0f}}, {"ZOF01b", 1900, {1.0f}}, {"ZOF02a", 1900, {1.0f}}}, 5, ""},
+        {{{"712011", 1900, {1.0f}}, {"712012", 1900, {1.0f}}, {"712021", 1900, {1.0f}}}, 5, ""},
+        {{{"01A", 1900, {1.0f}}}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        testing::TestStore store;
+        load_pair(store, 1, CompanionKind::pith, c.series);
+        EXPECT_EQ(tree_grouping_doubt(store.pair, c.tree_chars), c.doubt)
+            << c.series.begin()->id << " " << c.tree_chars;
+    }
+    testing::TestStore store;
+    load_pair(store, 1, CompanionKind::pith, {{"a1", 1900, {1.0f}}, {"a2", 1900, {1.0f}}});
+    std::istringstream in;
+    std::ostringstream out, err;
+    Console con(in, out, err);
+    warn_tree_grouping(con, "a.rwl", store.pair, 0);
+    warn_tree_grouping(con, "a.rwl", store.pair, 1);
+    EXPECT_EQ(out.str(),
+              " Warning: File a.rwl: the default rule (a series ID without its final letters) "
+              "makes each of the 2 cores a tree of its own, while IDs such as \"a1\" and \"a2\" "
+              "differ only in their last character; --tree-chars 1 would take such cores as one "
+              "tree.\n");
+}
+
 }  // namespace
 }  // namespace ruvela
