@@ -190,10 +190,13 @@ void take_single_byte_ids(const std::string& file, const std::string& ring_file,
         first_line = reading.values[k].line;
     }
     if (count == 0) return;
+    const bool one = count == 1;
     write_warning(con, at_line(file, first_line) + std::to_string(count) +
-                           (count == 1 ? " series ID" : " series IDs") +
-                           " that are not UTF-8 match those of " + ring_file +
-                           " byte for byte; read as Latin-1, they are written as UTF-8, the first " +
+                           (one ? " series ID that is not UTF-8 matches that of "
+                                : " series IDs that are not UTF-8 match those of ") +
+                           ring_file + " byte for byte; read as Latin-1, " +
+                           (one ? "it is written as UTF-8: "
+                                : "they are written as UTF-8, the first ") +
                            first + ".");
 }
 

@@ -103,6 +103,70 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
     EXPECT_EQ(row.values[0].record.diameter_cm, 59.0f);
 }
 
+// Fault guarded for each: a table as R, pandas or a spreadsheet writes it
+// read as something else: a value in the unit its header names taken as the
+// field's own, dplR's pith.offset (1 at the pith) taken as is, a row-name
+// or index column, a title, a trailing separator or a byte-order mark
+// taken for a value or a name.
+TEST(FreeCompanion, TablesAsToolsWriteThemAreReadAsMeant) {
+    const struct {
+        const char* text;
+        CompanionKind kind;
+        Expected value;
+        std::size_t converted_columns;
+    } cases[] = {
+        {"series,d2pith_cm\na1,2.5\n", CompanionKind::d2pith, {25.0f, "a1", 2}, 1},
+        {"series,DBH (mm)\na1,613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 1},
+        {"series;dbh [in]\na1;10\n", CompanionKind::diameter, {25.4f, "a1", 2}, 1},
+        {"series,Distance to pith (cm) at 1.3 m\na1,1\n", CompanionKind::d2pith,
+         {10.0f, "a1", 2}, 1},
+        {"series,dbh_cm,po (rings)\na1,61,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
+        {"\"series\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 1},
+        {"\"\",\"series\",\"pith.offset\"\n\"1\",\"a1\",3\n", CompanionKind::pith,
+         {2.0f, "a1", 2}, 1},
+        {"\"\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 1},
+        {"\"\",\"x\"\n\"1\",3\n", CompanionKind::pith, {3.0f, "", 2}, 0},
+        {"Unnamed: 0,series,po\n0,a1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
+        {"series,po,\na1,3,\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
+        {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0},
+        {"\xef\xbb\xbfseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
+        {"Pith offsets of site A\n\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 4}, 0},
+    };
+    for (const auto& c : cases) {
+        const CompanionReading reading = read(c.kind, c.text);
+        expect_values(c.text, c.kind, {c.value}, reading);
+        EXPECT_EQ(reading.converted_columns.size(), c.converted_columns) << c.text;
+        EXPECT_EQ(reading.header.lines, 0) << c.text;
+    }
+}
+
+// Fault guarded for each: a unit a value cannot be in read as if it were
+// the field's own, and a pith.offset of 0 read as -1.
+TEST(FreeCompanion, UnitsThatCannotBeReadAndPithOffsetsBelowOneStop) {
+    const struct {
+        const char* text;
+        CompanionKind kind;
+        long line;
+        const char* reason;
+    } cases[] = {
+        {"series,po_mm\na1,3\n", CompanionKind::pith, 1,
+         "the column \"po_mm\" gives the pith offset in \"mm\", but a pith offset is a number "
+         "of rings, without a unit"},
+        {"series,dbh (ft)\na1,3\n", CompanionKind::diameter, 1,
+         "the column \"dbh (ft)\" gives the diameter in \"ft\", a unit this program does not "
+         "read (mm, cm, m or in)"},
+        {"series,pith.offset\na1,0\n", CompanionKind::pith, 2,
+         "series \"a1\": the pith offset 0 is below 1, though the column pith.offset counts 1 "
+         "for a core that reaches the pith"},
+    };
+    for (const auto& c : cases) {
+        const CompanionReading reading = read(c.kind, c.text);
+        ASSERT_TRUE(reading.fault) << c.text;
+        EXPECT_EQ(reading.fault->line, c.line) << c.text;
+        EXPECT_EQ(reading.fault->reason, c.reason) << c.text;
+    }
+}
+
 // Fault guarded for each: an unknown, unusable or misplaced value read as
 // 0 or guessed at instead of stopping at its line.
 TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
@@ -192,6 +256,33 @@ TEST(CompanionPairing, RowsPairByTheirSeriesIdOrNameWhatKeepsThemFromIt) {
     const RowPairing missing = pair_rows_by_id(named({"B"}), ids);
     EXPECT_EQ(missing.problem, RowPairing::Problem::series_without_row);
     EXPECT_EQ(missing.series, 1);
+}
+
+// Fault guarded: of two numbers on a line, the ID before the value taken
+// for the value, since only the series' IDs tell them apart.
+TEST(CompanionPairing, ANumericIdBeforeTheValueIsFoundByTheSeriesIds) {
+    const std::vector<std::string_view> ids = {"101", "102"};
+    CompanionReading before = read(CompanionKind::pith, "101 12\n102 15\n");
+    EXPECT_TRUE(take_numeric_ids_first(before.values, ids));
+    EXPECT_EQ(before.values[1].record.pith_offset, 15);
+    EXPECT_EQ(before.values[1].name, "102");
+    CompanionReading after = read(CompanionKind::pith, "12 101\n15 102\n");
+    EXPECT_FALSE(take_numeric_ids_first(after.values, ids));
+    EXPECT_EQ(after.values[0].record.pith_offset, 12);
+}
+
+// Fault guarded: a line naming no series (another core, a mean) counted
+// only, so that the count check stopped a file whose every series has its
+// value; a read format's file keeps that check.
+TEST(CompanionPairing, LinesNamingNoSeriesAreLeftOutWhenTheOthersPair) {
+    const CompanionReading reading = read(CompanionKind::pith, "5 a2\n7 a1\n6 Mean\n");
+    const std::vector<std::string_view> ids = {"a1", "a2"};
+    const CompanionPairing free = pair_by_id(reading.values, ids, true);
+    EXPECT_EQ(free.series_of_value, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(free.naming_no_series, (std::vector<std::size_t>{2}));
+    const CompanionPairing formatted = pair_by_id(reading.values, ids, false);
+    EXPECT_TRUE(formatted.naming_no_series.empty());
+    EXPECT_TRUE(formatted.series_of_value.empty());
 }
 
 }  // namespace
