@@ -74,7 +74,9 @@ TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
 }
 
 // Fault guarded: a header read as a value, or its names not used to find
-// the kind's column among others.
+// the kind's column among others; a table as R, pandas or a spreadsheet
+// writes it read in another unit or count than written, or its row names,
+// index, title, trailing separator or byte-order mark taken for values.
 TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
     const char* zof = "series,pith_offset,d2pith_mm,dbh_cm\nZOF01a,3,6,59\n";
     const struct {
@@ -82,6 +84,7 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         CompanionKind kind;
         Expected value;
         int passed_over;
+        std::size_t converted_columns = 0;
     } cases[] = {
         {"Pith offsets of site A\n3 a\n", CompanionKind::pith, {3.0f, "a", 2}, 1},
         {zof, CompanionKind::pith, {3.0f, "ZOF01a", 2}, 0},
@@ -90,11 +93,31 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         {"ID;DBH\n01A;61,3\n", CompanionKind::diameter, {61.3f, "01A", 2}, 0},
         {"Pith.Offset\tSeries\n5.0\t01A\n", CompanionKind::pith, {5.0f, "01A", 2}, 0},
         {"series,value\n01A,7\n", CompanionKind::pith, {7.0f, "01A", 2}, 0},
+        // As R, pandas and spreadsheets write tables: units, dplR's pith.offset
+        // (1 at the pith), row names, index columns, titles, a trailing
+        // separator, a byte-order mark.
+        {"series,d2pith_cm\na1,2.5\n", CompanionKind::d2pith, {25.0f, "a1", 2}, 0, 1},
+        {"series,DBH (mm)\na1,613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 0, 1},
+        {"series;dbh [in]\na1;10\n", CompanionKind::diameter, {25.4f, "a1", 2}, 0, 1},
+        {"series,Distance to pith (cm) at 1.3 m\na1,1\n", CompanionKind::d2pith,
+         {10.0f, "a1", 2}, 0, 1},
+        {"series,dbh_cm,po (rings)\na1,61,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"\"series\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"series\",\"pith.offset\"\n\"1\",\"a1\",3\n", CompanionKind::pith,
+         {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"x\"\n\"1\",3\n", CompanionKind::pith, {3.0f, "", 2}, 0, 0},
+        {"Unnamed: 0,series,po\n0,a1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"series,po,\na1,3,\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0, 0},
+        {"\xef\xbb\xbfseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"Pith offsets of site A\n\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 4}, 0, 0},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
         expect_values(c.text, c.kind, {c.value}, reading);
         EXPECT_EQ(reading.header.lines, c.passed_over) << c.text;
+        EXPECT_EQ(reading.converted_columns.size(), c.converted_columns) << c.text;
     }
     const CompanionReading row = read(CompanionKind::proportional, zof);
     ASSERT_EQ(row.values.size(), 1u);
@@ -103,72 +126,9 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
     EXPECT_EQ(row.values[0].record.diameter_cm, 59.0f);
 }
 
-// Fault guarded for each: a table as R, pandas or a spreadsheet writes it
-// read as something else: a value in the unit its header names taken as the
-// field's own, dplR's pith.offset (1 at the pith) taken as is, a row-name
-// or index column, a title, a trailing separator or a byte-order mark
-// taken for a value or a name.
-TEST(FreeCompanion, TablesAsToolsWriteThemAreReadAsMeant) {
-    const struct {
-        const char* text;
-        CompanionKind kind;
-        Expected value;
-        std::size_t converted_columns;
-    } cases[] = {
-        {"series,d2pith_cm\na1,2.5\n", CompanionKind::d2pith, {25.0f, "a1", 2}, 1},
-        {"series,DBH (mm)\na1,613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 1},
-        {"series;dbh [in]\na1;10\n", CompanionKind::diameter, {25.4f, "a1", 2}, 1},
-        {"series,Distance to pith (cm) at 1.3 m\na1,1\n", CompanionKind::d2pith,
-         {10.0f, "a1", 2}, 1},
-        {"series,dbh_cm,po (rings)\na1,61,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
-        {"\"series\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 1},
-        {"\"\",\"series\",\"pith.offset\"\n\"1\",\"a1\",3\n", CompanionKind::pith,
-         {2.0f, "a1", 2}, 1},
-        {"\"\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 1},
-        {"\"\",\"x\"\n\"1\",3\n", CompanionKind::pith, {3.0f, "", 2}, 0},
-        {"Unnamed: 0,series,po\n0,a1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
-        {"series,po,\na1,3,\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
-        {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0},
-        {"\xef\xbb\xbfseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0},
-        {"Pith offsets of site A\n\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 4}, 0},
-    };
-    for (const auto& c : cases) {
-        const CompanionReading reading = read(c.kind, c.text);
-        expect_values(c.text, c.kind, {c.value}, reading);
-        EXPECT_EQ(reading.converted_columns.size(), c.converted_columns) << c.text;
-        EXPECT_EQ(reading.header.lines, 0) << c.text;
-    }
-}
-
-// Fault guarded for each: a unit a value cannot be in read as if it were
-// the field's own, and a pith.offset of 0 read as -1.
-TEST(FreeCompanion, UnitsThatCannotBeReadAndPithOffsetsBelowOneStop) {
-    const struct {
-        const char* text;
-        CompanionKind kind;
-        long line;
-        const char* reason;
-    } cases[] = {
-        {"series,po_mm\na1,3\n", CompanionKind::pith, 1,
-         "the column \"po_mm\" gives the pith offset in \"mm\", but a pith offset is a number "
-         "of rings, without a unit"},
-        {"series,dbh (ft)\na1,3\n", CompanionKind::diameter, 1,
-         "the column \"dbh (ft)\" gives the diameter in \"ft\", a unit this program does not "
-         "read (mm, cm, m or in)"},
-        {"series,pith.offset\na1,0\n", CompanionKind::pith, 2,
-         "series \"a1\": the pith offset 0 is below 1, though the column pith.offset counts 1 "
-         "for a core that reaches the pith"},
-    };
-    for (const auto& c : cases) {
-        const CompanionReading reading = read(c.kind, c.text);
-        ASSERT_TRUE(reading.fault) << c.text;
-        EXPECT_EQ(reading.fault->line, c.line) << c.text;
-        EXPECT_EQ(reading.fault->reason, c.reason) << c.text;
-    }
-}
-
 // Fault guarded for each: an unknown, unusable or misplaced value read as
-// 0 or guessed at instead of stopping at its line.
+// 0 or guessed at instead of stopping at its line; a unit a value cannot be
+// in read as the field's own, a pith.offset of 0 read as -1.
 TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
     const auto table = CompanionKind::proportional;
     const struct {
@@ -198,6 +158,15 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
         {"series,po,d2pith,dbh\nA,1,2\n", table, 2,
          "the row holds 3 fields where the header names 4"},
         {"series,po,d2pith,dbh\nA,1,2,0\n", table, 2, "the diameter 0 cm is not more than 0"},
+        {"series,po_mm\na1,3\n", CompanionKind::pith, 1,
+         "the column \"po_mm\" gives the pith offset in \"mm\", but a pith offset is a number "
+         "of rings, without a unit"},
+        {"series,dbh (ft)\na1,3\n", CompanionKind::diameter, 1,
+         "the column \"dbh (ft)\" gives the diameter in \"ft\", a unit this program does not "
+         "read (mm, cm, m or in)"},
+        {"series,pith.offset\na1,0\n", CompanionKind::pith, 2,
+         "series \"a1\": the pith offset 0 is below 1, though the column pith.offset counts 1 "
+         "for a core that reaches the pith"},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
