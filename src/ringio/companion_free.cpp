@@ -547,6 +547,19 @@ std::string take_column_units(const CompanionKindInfo& kind, const std::vector<s
     return "";
 }
 
+// Where blanks separate, a unit in brackets after a name ("DBH (cm)") is
+// part of that name, not a column of its own.
+void join_bracketed_units(std::vector<std::string>& fields) {
+    for (std::size_t k = fields.size(); k-- > 1;) {
+        const std::string& f = fields[k];
+        const bool bracketed = (f.starts_with('(') && f.ends_with(')')) ||
+                               (f.starts_with('[') && f.ends_with(']'));
+        if (!bracketed) continue;
+        fields[k - 1] += ' ' + f;
+        fields.erase(fields.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+}
+
 // The fields of a file's first line and the layout they give its rows.
 std::vector<std::string> first_fields(std::string_view line, Layout& layout) {
     layout.separator = separator_of(trim(line));
@@ -555,6 +568,7 @@ std::vector<std::string> first_fields(std::string_view line, Layout& layout) {
     layout.trailing_separator = fields.size() > 1 && fields.back().empty() &&
                                 (is_header(fields, layout) || fields.size() > 2);
     if (layout.trailing_separator) fields.pop_back();
+    if (layout.separator == ' ') join_bracketed_units(fields);
     return fields;
 }
 

@@ -99,6 +99,7 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         {"series,d2pith_cm\na1,2.5\n", CompanionKind::d2pith, {25.0f, "a1", 2}, 0, 1},
         {"series,DBH (mm)\na1,613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 0, 1},
         {"series;dbh [in]\na1;10\n", CompanionKind::diameter, {25.4f, "a1", 2}, 0, 1},
+        {"series  dbh (mm)\na1  613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 0, 1},
         {"series,Distance to pith (cm) at 1.3 m\na1,1\n", CompanionKind::d2pith,
          {10.0f, "a1", 2}, 0, 1},
         {"series,dbh_cm,po (rings)\na1,61,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
