@@ -36,6 +36,7 @@ struct Columns {
     // when no other column names them.
     int row_names = -1;
     bool id_may_be_index = false;
+    bool rows_seen = false;  // row names are told from the first row
     std::array<int, companion_field_count> values{-1, -1, -1, -1};  // by CompanionField
     // The ends of a value's range ("d2pith_low", "d2pith_high").
     std::array<int, companion_field_count> low{-1, -1, -1, -1}, high{-1, -1, -1, -1};
@@ -618,13 +619,38 @@ std::string take_first_line(const CompanionKindInfo& kind, std::string_view line
     return missing;
 }
 
+bool counts_rows(std::string_view cell) {
+    return cell == "0" || cell == "1";
+}
+
+// R's write.table gives its row names no name in the header: the rows then
+// hold one field more than it, the first, which counts the rows or (when
+// no column names them) gives the IDs.
+void take_unnamed_row_names(Columns& c, const std::vector<std::string>& first_row) {
+    if (c.row_names >= 0 || static_cast<int>(first_row.size()) != c.count + 1) return;
+    if (c.id >= 0 && !counts_rows(first_row.front())) return;
+    const auto shift = [](int& column) {
+        if (column >= 0) ++column;
+    };
+    shift(c.id);
+    for (std::array<int, companion_field_count>* columns : {&c.values, &c.low, &c.high})
+        for (int& column : *columns) shift(column);
+    ++c.count;
+    c.reads.insert(c.reads.begin(), ColumnRead{});
+    c.row_names = 0;
+    c.id_may_be_index = c.id < 0;
+    if (c.id < 0) c.id = 0;
+}
+
 // A first column of row names counts the rows from 0 or 1 when it is an
 // index, which names no series; otherwise it holds the series' IDs.
 void decide_row_names(Columns& c, const std::vector<std::string>& first_row) {
+    if (c.rows_seen) return;
+    c.rows_seen = true;
+    take_unnamed_row_names(c, first_row);
     if (!c.id_may_be_index) return;
-    c.id_may_be_index = false;
     const std::string& cell = first_row[static_cast<std::size_t>(c.row_names)];
-    if (cell == "0" || cell == "1") c.id = -1;
+    if (counts_rows(cell)) c.id = -1;
 }
 
 // Takes the first line of words as the header, passed over or read for its

@@ -108,6 +108,8 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
          {2.0f, "a1", 2}, 0, 1},
         {"\"\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 0, 1},
         {"\"\",\"x\"\n\"1\",3\n", CompanionKind::pith, {3.0f, "", 2}, 0, 0},
+        {"\"series\" \"po\"\n\"1\" \"a1\" 3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"\"po\"\n\"a1\" 3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
         {"Unnamed: 0,series,po\n0,a1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
         {"series,po,\na1,3,\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
         {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0, 0},
