@@ -170,7 +170,7 @@ std::vector<std::string_view> written_ids(const PairSeries& pair) {
 }
 
 // IDs that are not UTF-8 and that the companion file names byte for byte
-// are in one single-byte encoding, Latin-1 (or its Windows form) above all:
+// are in one single-byte encoding, most often Latin-1:
 // read so, they are written as UTF-8 instead of with '?'.
 void take_single_byte_ids(const std::string& file, const std::string& ring_file,
                           const CompanionReading& reading, std::span<const int> series_of_value,
