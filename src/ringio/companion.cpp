@@ -1,6 +1,7 @@
 #include "ringio/companion.hpp"
 
 #include <map>
+#include <set>
 
 #include "ringio/readfmt.hpp"
 #include "text/fixed_text.hpp"
@@ -187,12 +188,74 @@ CompanionReading read_companion(CompanionKind kind, std::string_view format, Lin
     return read_with_format(kind, format, lines, value_limit);
 }
 
-CompanionPairing pair_by_id(std::span<const CompanionValue> values,
+bool take_numeric_ids_first(std::span<CompanionValue> values,
                             std::span<const std::string_view> ids) {
+    const std::set<std::string_view> id_set(ids.begin(), ids.end());
+    int first = 0, second = 0;
+    for (const CompanionValue& value : values) {
+        if (!value.id_first) continue;
+        first += static_cast<int>(id_set.contains(value.id_first->name));
+        second += static_cast<int>(id_set.contains(value.name));
+    }
+    if (first <= second) return false;
+    for (CompanionValue& value : values) {
+        if (!value.id_first) continue;
+        value.record = value.id_first->record;
+        value.name = std::move(value.id_first->name);
+        value.id_first.reset();
+    }
+    return true;
+}
+
+namespace {
+
+// The values whose name is no series ID; from `from` on.
+std::vector<std::size_t> naming_no_series(std::span<const CompanionValue> values,
+                                          std::span<const std::string_view> ids,
+                                          std::size_t from) {
+    const std::set<std::string_view> id_set(ids.begin(), ids.end());
+    std::vector<std::size_t> found;
+    for (std::size_t k = from; k < values.size(); ++k)
+        if (!values[k].name.empty() && !id_set.contains(values[k].name)) found.push_back(k);
+    return found;
+}
+
+// When every value is named and those naming a series pair with the series
+// one to one, the others (another core, a mean) are left out.
+std::optional<std::vector<int>> pairing_without(std::span<const CompanionValue> values,
+                                                std::span<const std::string_view> ids,
+                                                std::span<const std::size_t> left_out) {
+    for (const CompanionValue& value : values)
+        if (value.name.empty()) return std::nullopt;
+    std::vector<CompanionValue> kept;
+    std::vector<bool> out(values.size(), false);
+    for (const std::size_t k : left_out) out[k] = true;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (!out[k]) kept.push_back(values[k]);
+    if (kept.empty()) return std::nullopt;
+    std::optional<std::vector<int>> kept_target = pairing_by_name(kept, ids);
+    if (!kept_target) return std::nullopt;
+    std::vector<int> target;
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < values.size(); ++k)
+        target.push_back(out[k] ? 0 : (*kept_target)[next++]);
+    return target;
+}
+
+}  // namespace
+
+CompanionPairing pair_by_id(std::span<const CompanionValue> values,
+                            std::span<const std::string_view> ids, bool read_freely) {
+    if (std::vector<std::size_t> left_out = naming_no_series(values, ids, 0);
+        read_freely && !left_out.empty())
+        if (auto target = pairing_without(values, ids, left_out))
+            return {std::move(*target), {}, std::move(left_out)};
     std::vector<NameMismatch> mismatches = mismatches_in_order(values, ids);
-    if (mismatches.empty()) return {};
-    if (auto target = pairing_by_name(values, ids)) return {std::move(*target), {}};
-    return {{}, std::move(mismatches)};
+    std::vector<std::size_t> beyond;
+    if (read_freely) beyond = naming_no_series(values, ids, ids.size());
+    if (mismatches.empty()) return {{}, {}, std::move(beyond)};
+    if (auto target = pairing_by_name(values, ids)) return {std::move(*target), {}, {}};
+    return {{}, std::move(mismatches), std::move(beyond)};
 }
 
 RowPairing pair_rows_by_id(std::span<const CompanionValue> values,

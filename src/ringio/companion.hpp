@@ -12,6 +12,7 @@
 
 #include "ringio/companion_kinds.hpp"
 #include "ringio/readfmt.hpp"
+#include "ringio/units.hpp"
 #include "text/lines.hpp"
 
 namespace ruvela {
@@ -54,6 +55,23 @@ struct CompanionValue {
     // A table's empty pith offset beside a distance to the pith: to be
     // estimated from the distance and the core's inner rings.
     bool pith_offset_unknown = false;
+    // A line of two numbers read the other way round, the first the series
+    // ID: which of them is the ID only the series' IDs can tell.
+    struct IdFirst {
+        CompanionRecord record;
+        std::string name;
+    };
+    std::optional<IdFirst> id_first;
+};
+
+// A column whose values are read otherwise than as written: in the unit its
+// header names, converted to the field's own, or (without a unit) counted
+// from 1 for a core that reaches the pith, as the column "pith.offset" is.
+struct ConvertedColumn {
+    long line = 0;
+    std::string name;  // as the header writes it
+    CompanionField field{};
+    const ColumnUnit* unit = nullptr;
 };
 
 // A line the reading cannot take, and why: in words when read freely, the
@@ -84,6 +102,7 @@ struct CompanionReading {
     std::vector<CompanionField> fields_from_files;
     // Optional fields (the bark) a table's header names.
     std::vector<CompanionField> optional_fields_named;
+    std::vector<ConvertedColumn> converted_columns;
 };
 
 // Reads the values of `kind` until the end of `lines`, a conversion error, a
@@ -122,18 +141,30 @@ struct NameMismatch {
 
 // How the values go with the series: in file order, or by name.
 struct CompanionPairing {
-    // For value k (from 0), the series it belongs to (from 1); empty when the
-    // values keep the file's order.
+    // For value k (from 0), the series it belongs to (from 1), 0 for a value
+    // left out; empty when the values keep the file's order.
     std::vector<int> series_of_value;
     // In file order: the named lines whose name is not the ID in its place.
     std::vector<NameMismatch> mismatches;
+    // Values whose name is no series ID (another core, a mean): left out
+    // when series_of_value pairs the others, else those past the last series.
+    std::vector<std::size_t> naming_no_series;
 };
 
-// Pairs by name when every value's name is a series ID, each exactly once,
-// and the IDs differ from each other; otherwise keeps the file's order.
-// `ids` are the series IDs without their padding.
-CompanionPairing pair_by_id(std::span<const CompanionValue> values,
+// Reads the lines of two numbers the other way round (the first the ID)
+// when more of their first numbers than of their second are series IDs;
+// gives whether it did.
+bool take_numeric_ids_first(std::span<CompanionValue> values,
                             std::span<const std::string_view> ids);
+
+// Pairs by name when every value's name is a series ID, each exactly once,
+// and the IDs differ from each other, or when that holds once the values
+// naming no series are left out; otherwise keeps the file's order. `ids` are
+// the series IDs without their padding.
+// Values naming no series are looked for only in a file read freely: a
+// read format's file keeps the count check of old.
+CompanionPairing pair_by_id(std::span<const CompanionValue> values,
+                            std::span<const std::string_view> ids, bool read_freely);
 
 // Rows that must name their series: each value's series, or the first row or
 // series that keeps the rows from pairing.

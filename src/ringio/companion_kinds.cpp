@@ -14,8 +14,9 @@ namespace {
 // ---- The values a file can give ----
 
 constexpr std::string_view pith_offset_names[] = {"pith_offset", "po"};
-constexpr std::string_view d2pith_names[] = {"d2pith"};
-constexpr std::string_view diameter_names[] = {"diameter", "dbh", "diam"};
+constexpr std::string_view d2pith_names[] = {"d2pith", "distance_to_pith"};
+constexpr std::string_view diameter_names[] = {"diameter", "dbh", "diam",
+                                               "diameter_at_breast_height"};
 constexpr std::string_view bark_names[] = {"bark"};
 
 constexpr CompanionFieldInfo field_table[] = {

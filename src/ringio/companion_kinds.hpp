@@ -60,7 +60,8 @@ struct CompanionFieldInfo {
     std::string_view words;  // "the pith offset", as messages name it
     bool whole;              // a whole number of rings, not a real
     // Column names a header may give it, matched lower case with "." "-" and
-    // blanks as "_"; each may carry "_" and the unit after it ("dbh_cm").
+    // blanks as "_"; each may carry a unit after it or in brackets ("dbh_cm",
+    // "DBH (mm)"), read in that unit.
     std::span<const std::string_view> column_names;
     std::string_view unit;            // "mm", "cm", or empty
     std::string_view missing_column;  // "pith offset column (pith_offset or po)"

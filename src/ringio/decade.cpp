@@ -75,7 +75,7 @@ void repair_ids(RingFileReading& reading, const std::vector<long>& first_lines) 
         RingSeries& series = reading.series[k];
         std::string id = series.id.whole();
         if (!repair_utf8(id)) continue;
-        series.id = SeriesId(id);
+        series.id = SeriesId(id, series.id.whole());
         if (repaired.count++ > 0) continue;
         repaired.series = id;
         repaired.line = first_lines[k];

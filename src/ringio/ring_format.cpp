@@ -88,4 +88,18 @@ RingFileReading read_ring_file(RingFormat format, std::string_view content, std:
     return reading;
 }
 
+std::optional<RingFileSeen> ring_width_content(std::string_view content) {
+    const RingFormat format = detect_ring_format(content);
+    const RingFileReading reading = read_ring_file(format, content);
+    // The decade reader takes nearly any lines for a series of some kind:
+    // only whole series of years the store can hold count.
+    const auto whole = [](const RingSeries& s) {
+        return s.first_year > 0 && !s.widths.empty() && !s.id.name().empty();
+    };
+    if (reading.error || reading.error_line || reading.last_series_too_long ||
+        reading.series.empty() || !std::all_of(reading.series.begin(), reading.series.end(), whole))
+        return std::nullopt;
+    return RingFileSeen{format, reading.series.size()};
+}
+
 }  // namespace ruvela

@@ -60,4 +60,12 @@ std::string_view ring_format_name(RingFormat format);
 RingFileReading read_ring_file(RingFormat format, std::string_view content,
                                std::size_t max_rings = max_years);
 
+// What a file given where a companion file belongs shows of a ring-width
+// file: its format and series, when it holds any that its format reads.
+struct RingFileSeen {
+    RingFormat format{};
+    std::size_t series = 0;
+};
+std::optional<RingFileSeen> ring_width_content(std::string_view content);
+
 }  // namespace ruvela

@@ -84,7 +84,8 @@ std::optional<int> as_int(const Decimal& d) {
     return static_cast<int>(v);
 }
 
-// Decimal digits times a small factor, exactly.
+// Decimal digits times a factor, exactly (inches are 254 tenths of a
+// millimetre).
 std::string times(const std::string& digits, int factor) {
     std::string out(digits.size() + 1, '0');
     int carry = 0;
@@ -93,7 +94,9 @@ std::string times(const std::string& digits, int factor) {
         out[k + 1] = static_cast<char>('0' + v % 10);
         carry = v / 10;
     }
-    out[0] = static_cast<char>('0' + carry);
+    out[0] = static_cast<char>('0' + carry % 10);
+    for (carry /= 10; carry > 0; carry /= 10)
+        out.insert(out.begin(), static_cast<char>('0' + carry % 10));
     return out;
 }
 
@@ -190,7 +193,7 @@ std::string SeriesCollector::repaired(std::string_view written_id, long line) {
 
 void SeriesCollector::keep(std::string_view written, long line, int first_year,
                            std::vector<float> widths, std::optional<PithInfo> pith) {
-    SeriesId id(shown_id(repaired(written, line)));
+    SeriesId id(shown_id(repaired(written, line)), shown_id(written));
     if (id.whole().size() > id_length) {
         Finding f;
         f.kind = FindingKind::id_cut;

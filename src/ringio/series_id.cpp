@@ -13,6 +13,14 @@ std::string cut_to_id_length(std::string_view id) {
 
 SeriesId::SeriesId(std::string whole) : whole_(std::move(whole)), cut_(cut_to_id_length(whole_)) {}
 
+SeriesId::SeriesId(std::string whole, std::string written) : SeriesId(std::move(whole)) {
+    if (written != whole_) written_ = std::move(written);
+}
+
+std::string_view SeriesId::written() const {
+    return trim(repaired() ? written_ : whole_);
+}
+
 std::string SeriesId::padded() const {
     return fixed_text(cut_, id_length);
 }

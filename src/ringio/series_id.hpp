@@ -22,6 +22,9 @@ class SeriesId {
     SeriesId() = default;
     SeriesId(std::string whole);  // NOLINT: an ID is the text of it
     SeriesId(const char* whole) : SeriesId(std::string(whole)) {}
+    // An ID whose file wrote it as `written`, with bytes that are not UTF-8,
+    // which `whole` shows as '?'.
+    SeriesId(std::string whole, std::string written);
 
     const std::string& whole() const { return whole_; }
     // As a fixed-width table writes it, without its padding.
@@ -35,6 +38,11 @@ class SeriesId {
     // series whole, and as a companion file names it to pair by ID.
     std::string_view name() const;
     bool empty() const { return whole_.empty(); }
+    // The ID as its file writes it, byte for byte and without blanks on
+    // either side: as a companion file in the same encoding names it.
+    std::string_view written() const;
+    // Whether the file wrote it with bytes that are not UTF-8.
+    bool repaired() const { return !written_.empty(); }
 
     friend bool operator==(const SeriesId& a, const SeriesId& b) { return a.whole_ == b.whole_; }
     friend bool operator==(const SeriesId& a, std::string_view b) { return a.whole_ == b; }
@@ -43,6 +51,7 @@ class SeriesId {
   private:
     std::string whole_;
     std::string cut_;
+    std::string written_;  // empty when the same as whole_
 };
 
 std::ostream& operator<<(std::ostream& out, const SeriesId& id);

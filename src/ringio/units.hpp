@@ -26,6 +26,7 @@ inline constexpr WidthUnit twentieths{5, -2};
 inline constexpr WidthUnit millimetres{1, 0};
 inline constexpr WidthUnit centimetres{1, 1};
 inline constexpr WidthUnit metres{1, 3};
+inline constexpr WidthUnit inches{254, -1};
 
 // A unit's names as the formats write them, lower-cased; Heidelberg's
 // without blanks, since files write "1/100 mm" and "1/100mm" alike. Empty
@@ -60,6 +61,43 @@ inline std::optional<WidthUnit> unit_named(std::string_view name,
     for (const UnitName& u : unit_names)
         if (u.*written == name) return u.unit;
     return std::nullopt;
+}
+
+// The units a companion table's column name may give its values in, as
+// written lower-cased ("dbh_mm", "DBH (cm)", "d2pith [in]"), with the words
+// a message names them by.
+struct ColumnUnit {
+    std::string_view name;
+    WidthUnit unit;
+    std::string_view words;
+};
+
+inline constexpr ColumnUnit column_units[] = {
+    {"mm", millimetres, "millimetres"}, {"millimetres", millimetres, "millimetres"},
+    {"millimeters", millimetres, "millimetres"}, {"cm", centimetres, "centimetres"},
+    {"centimetres", centimetres, "centimetres"}, {"centimeters", centimetres, "centimetres"},
+    {"m", metres, "metres"}, {"metres", metres, "metres"}, {"meters", metres, "metres"},
+    {"in", inches, "inches"}, {"inch", inches, "inches"}, {"inches", inches, "inches"},
+};
+
+// Words after a column name that are units, but none that a companion
+// value is read in: told as such rather than taken for part of the name.
+inline constexpr std::string_view other_unit_names[] = {
+    "um", "\xc2\xb5m", "micrometres", "micrometers", "dm", "km", "ft", "feet", "foot", "yd"};
+
+// Words after a pith offset's column name that are its own unit: rings.
+inline constexpr std::string_view ring_count_names[] = {"rings", "years", "yrs", "yr", "n"};
+
+inline const ColumnUnit* column_unit_named(std::string_view name) {
+    for (const ColumnUnit& u : column_units)
+        if (u.name == name) return &u;
+    return nullptr;
+}
+
+// The scale that turns a value in `from` into one in `to`, for width_in_mm
+// (ring_values.hpp); `to` is millimetres or centimetres.
+inline constexpr WidthUnit scale_between(WidthUnit from, WidthUnit to) {
+    return {from.factor, from.exponent - to.exponent};
 }
 
 inline float hundredths_to_mm(int value) {

@@ -8,6 +8,7 @@
 
 #include "ringio/companion.hpp"
 #include "ringio/readfmt.hpp"
+#include "ringio/ring_format.hpp"
 #include "ringio/units.hpp"
 #include "run/stop.hpp"
 #include "run/warning_text.hpp"
@@ -16,7 +17,9 @@
 #include "text/input_file.hpp"
 #include "text/lines.hpp"
 #include "text/numfmt.hpp"
+#include "text/shown_text.hpp"
 #include "text/stops.hpp"
+#include "text/utf8.hpp"
 
 namespace ruvela {
 
@@ -76,6 +79,42 @@ void warn_header_passed_over(Console& con, const std::string& file,
                                " holds no number; it is passed over as a header.");
 }
 
+// "times 25.4", "divided by 10": what a unit's scale does to a value.
+std::string scale_words(WidthUnit scale) {
+    if (scale.factor == 1 && scale.exponent < 0)
+        return "divided by 1" + std::string(static_cast<std::size_t>(-scale.exponent), '0');
+    std::string digits = std::to_string(scale.factor);
+    if (scale.exponent >= 0)
+        return "times " + digits + std::string(static_cast<std::size_t>(scale.exponent), '0');
+    const auto places = static_cast<std::size_t>(-scale.exponent);
+    if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
+    digits.insert(digits.size() - places, ".");
+    return "times " + digits;
+}
+
+// The columns read in another unit than their field's, or counted from 1 at
+// the pith: one line for the file, since the listing's columns keep their
+// units.
+void warn_converted_columns(Console& con, const std::string& file,
+                            const CompanionReading& reading) {
+    if (reading.converted_columns.empty()) return;
+    std::string text = at_line(file, reading.converted_columns.front().line);
+    for (const ConvertedColumn& column : reading.converted_columns) {
+        if (&column != &reading.converted_columns.front()) text += "; ";
+        text += "the column " + quoted(column.name);
+        if (column.unit == nullptr) {
+            text += " counts 1 for a core that reaches the pith, so each pith offset is read one "
+                    "less";
+            continue;
+        }
+        const ColumnUnit& own = *column_unit_named(field_info(column.field).unit);
+        text += " is read in " + std::string(column.unit->words) + " and converted to " +
+                std::string(own.words) + " (" +
+                scale_words(scale_between(column.unit->unit, own.unit)) + ")";
+    }
+    write_warning(con, text + ".");
+}
+
 void warn_trailing_empty_lines(Console& con, const std::string& file,
                                const CompanionReading& reading) {
     const LinesPassedOver& empty = reading.trailing_empty_lines;
@@ -122,33 +161,110 @@ void keep_value(PairSeries& pair, int s, const CompanionValue& value, const std:
     pair.companion_source(s).origins.fill(origin);
 }
 
-std::vector<std::string_view> trimmed_ids(const PairSeries& pair) {
+// The series' IDs as their files write them, byte for byte: a companion
+// file in the same single-byte encoding names them so.
+std::vector<std::string_view> written_ids(const PairSeries& pair) {
     std::vector<std::string_view> ids;
-    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).name());
+    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).written());
     return ids;
 }
 
-// The values in the series' places: by name where the names ask for it;
-// otherwise in the file's order, telling each line whose name is another
-// series' ID.
-void pair_values(const std::string& file, const std::string& ring_file,
-                 const CompanionReading& reading, PairSeries& pair, Console& con) {
-    const std::vector<std::string_view> ids = trimmed_ids(pair);
-    const CompanionPairing pairing = pair_by_id(reading.values, ids);
-    for (std::size_t k = 0; k < reading.values.size(); ++k) {
-        const int s =
-            pairing.series_of_value.empty() ? static_cast<int>(k) + 1 : pairing.series_of_value[k];
-        keep_value(pair, s, reading.values[k], file);
+// IDs that are not UTF-8 and that the companion file names byte for byte
+// are in one single-byte encoding, most often Latin-1:
+// read so, they are written as UTF-8 instead of with '?'.
+void take_single_byte_ids(const std::string& file, const std::string& ring_file,
+                          const CompanionReading& reading, std::span<const int> series_of_value,
+                          PairSeries& pair, Console& con) {
+    int count = 0;
+    std::string first;
+    long first_line = 0;
+    for (std::size_t k = 0; k < reading.values.size() && k < series_of_value.size(); ++k) {
+        const int s = series_of_value[k];
+        if (s < 1 || s > pair.series_count) continue;
+        const SeriesId& id = pair.series_ids(s);
+        if (!id.repaired() || reading.values[k].name != id.written()) continue;
+        const std::string before(id.name());
+        pair.series_ids(s) = SeriesId(latin1_to_utf8(id.written()));
+        if (count++ > 0) continue;
+        first = quoted(pair.series_ids(s).name()) + " (not " + quoted(before) + ")";
+        first_line = reading.values[k].line;
     }
+    if (count == 0) return;
+    const bool one = count == 1;
+    write_warning(con, at_line(file, first_line) + std::to_string(count) +
+                           (one ? " series ID that is not UTF-8 matches that of "
+                                : " series IDs that are not UTF-8 match those of ") +
+                           ring_file + " byte for byte; read as Latin-1, " +
+                           (one ? "it is written as UTF-8: "
+                                : "they are written as UTF-8, the first ") +
+                           first + ".");
+}
+
+// For each value in file order, its series: by name, or in its place.
+std::vector<int> series_in_place(const CompanionPairing& pairing, std::size_t values) {
+    if (!pairing.series_of_value.empty()) return pairing.series_of_value;
+    std::vector<int> series(values);
+    for (std::size_t k = 0; k < values; ++k) series[k] = static_cast<int>(k) + 1;
+    return series;
+}
+
+bool in_file_order(std::span<const int> series_of_value) {
+    int last = 0;
+    for (const int s : series_of_value) {
+        if (s == 0) continue;
+        if (s != last + 1) return false;
+        last = s;
+    }
+    return true;
+}
+
+// Lines that name no series: another core, a mean or total row.
+void tell_lines_naming_no_series(const std::string& file, const std::string& ring_file,
+                                 const CompanionReading& reading,
+                                 const CompanionPairing& pairing, Console& con) {
+    const bool left_out = !pairing.series_of_value.empty();
+    ListedWarnings listed;
+    for (const std::size_t k : pairing.naming_no_series) {
+        if (!listed.take()) continue;
+        const CompanionValue& value = reading.values[k];
+        write_warning(con, at_line(file, value.line) + quoted(shown_text(value.text)) +
+                               " names no series of " + ring_file +
+                               (left_out ? "; the line is left out." : "."));
+    }
+    if (listed.untold() > 0)
+        write_warning(con, "File " + file + ": " + std::to_string(listed.untold()) +
+                               " more lines name no series of " + ring_file +
+                               (left_out ? "; they are left out." : "."));
+}
+
+// The values in the series' places: by name where the names ask for it
+// (lines naming no series then left out); otherwise in the file's order,
+// telling each line whose name is another series' ID.
+void pair_values(const std::string& file, const std::string& ring_file, bool read_freely,
+                 CompanionReading& reading, PairSeries& pair, Console& con) {
+    const std::vector<std::string_view> ids = written_ids(pair);
+    take_numeric_ids_first(reading.values, ids);
+    const CompanionPairing pairing = pair_by_id(reading.values, ids, read_freely);
+    const std::vector<int> series = series_in_place(pairing, reading.values.size());
+    pair.offset_count = 0;
+    for (std::size_t k = 0; k < reading.values.size(); ++k) {
+        if (series[k] == 0) continue;
+        keep_value(pair, series[k], reading.values[k], file);
+        ++pair.offset_count;
+    }
+    tell_lines_naming_no_series(file, ring_file, reading, pairing, con);
+    take_single_byte_ids(file, ring_file, reading, series, pair, con);
     if (!pairing.series_of_value.empty()) {
-        write_warning(con, "File " + file + " lists the series in another order than " + ring_file +
-                               "; its values were paired with the series by series ID.");
+        if (!in_file_order(pairing.series_of_value))
+            write_warning(con, "File " + file + " lists the series in another order than " +
+                                   ring_file +
+                                   "; its values were paired with the series by series ID.");
         return;
     }
     ListedWarnings listed;
     for (const NameMismatch& m : pairing.mismatches) {
         if (!listed.take()) continue;
-        const std::string id(ids[static_cast<std::size_t>(m.series - 1)]);
+        const std::string id(pair.series_ids(m.series).name());
         write_warning(con, at_line(file, m.line) + "the name " + quoted(m.name) +
                                " is not the ID of series " + std::to_string(m.series) + ", " +
                                quoted(id) + "; the value is used for series " + quoted(id) + ".");
@@ -163,7 +279,7 @@ void pair_values(const std::string& file, const std::string& ring_file,
 // row stop the run, since no value could stand in for them.
 void pair_rows(const std::string& file, const std::string& ring_file,
                const CompanionReading& reading, PairSeries& pair, Console& con) {
-    const std::vector<std::string_view> ids = trimmed_ids(pair);
+    const std::vector<std::string_view> ids = written_ids(pair);
     const RowPairing pairing = pair_rows_by_id(reading.values, ids);
     const auto row = [&](std::size_t k) -> const CompanionValue& { return reading.values[k]; };
     switch (pairing.problem) {
@@ -185,6 +301,7 @@ void pair_rows(const std::string& file, const std::string& ring_file,
     }
     for (std::size_t k = 0; k < reading.values.size(); ++k)
         keep_value(pair, pairing.series_of_value[k], reading.values[k], file);
+    take_single_byte_ids(file, ring_file, reading, pairing.series_of_value, pair, con);
 }
 
 void check_count(const Job& job, int f, const PairSeries& pair, Console& con) {
@@ -258,6 +375,20 @@ void estimate_pith_offsets(const Job& job, PairSeries& pair, const PairTables& t
         source.origin(CompanionField::pith_offset) =
             "estimated from the distance and " + std::to_string(inner_rings) + " inner rings";
     }
+}
+
+// A ring-width file where its companion file belongs stops the pair as
+// such: its lines would otherwise be told as values that cannot be read.
+void stop_if_ring_width_file(const Job& job, int f, Console& con) {
+    const std::string file = file_name_of(job.pair(f).companion_file);
+    const std::optional<RingFileSeen> seen = ring_width_content(read_whole_file(file));
+    if (!seen) return;
+    stop_run(con, {" File " + file + ", given as the companion file of " +
+                       file_name_of(job.pair(f).ring_file) + ", looks like a ring-width file (" +
+                       std::string(ring_format_name(seen->format)) + " format, " +
+                       std::to_string(seen->series) + " series);",
+                   " the order of the two names is probably swapped: the ring-width file comes "
+                   "first, then its companion file."});
 }
 
 void keep_in_file_order(const CompanionReading& reading, std::size_t count, PairSeries& pair) {
@@ -424,9 +555,11 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, const PairTabl
     std::ifstream stream;
     open_input(stream, file);
     LineReader lines(stream);
-    const CompanionReading reading = read_companion(job.companion_kind, job.companion_format, lines,
+    CompanionReading reading = read_companion(job.companion_kind, job.companion_format, lines,
                                                     static_cast<std::size_t>(max_series));
     const auto values = static_cast<int>(reading.values.size());
+    if (reading.fault || reading.conversion_error || values != pair.series_count)
+        stop_if_ring_width_file(job, f, con);
     if (values > max_series) {
         keep_in_file_order(reading, max_series, pair);
         write_series_table(job.companion_kind, pair, max_series, con);
@@ -446,6 +579,7 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, const PairTabl
     if (reading.fault) stop_at_fault(con, file, *reading.fault);
     pair.offset_count = values;
     warn_header_passed_over(con, file, reading);
+    warn_converted_columns(con, file, reading);
     warn_habits(con, file, job.companion_format, reading);
     warn_empty_values(con, file, reading, pair);
     warn_trailing_empty_lines(con, file, reading);
@@ -454,7 +588,7 @@ void read_companion_file(const Job& job, int f, PairSeries& pair, const PairTabl
         take_fields_from_ring_files(job, f, reading.fields_from_files, pair, con);
     }
     else
-        pair_values(file, ring_file, reading, pair, con);
+        pair_values(file, ring_file, is_free_format(job.companion_format), reading, pair, con);
     take_bark(job, reading, pair);
     check_bark(job, pair, con);
     estimate_pith_offsets(job, pair, tables);

@@ -74,7 +74,9 @@ TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
 }
 
 // Fault guarded: a header read as a value, or its names not used to find
-// the kind's column among others.
+// the kind's column among others; a table as R, pandas or a spreadsheet
+// writes it read in another unit or count than written, or its row names,
+// index, title, trailing separator or byte-order mark taken for values.
 TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
     const char* zof = "series,pith_offset,d2pith_mm,dbh_cm\nZOF01a,3,6,59\n";
     const struct {
@@ -82,6 +84,7 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         CompanionKind kind;
         Expected value;
         int passed_over;
+        std::size_t converted_columns = 0;
     } cases[] = {
         {"Pith offsets of site A\n3 a\n", CompanionKind::pith, {3.0f, "a", 2}, 1},
         {zof, CompanionKind::pith, {3.0f, "ZOF01a", 2}, 0},
@@ -90,11 +93,34 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         {"ID;DBH\n01A;61,3\n", CompanionKind::diameter, {61.3f, "01A", 2}, 0},
         {"Pith.Offset\tSeries\n5.0\t01A\n", CompanionKind::pith, {5.0f, "01A", 2}, 0},
         {"series,value\n01A,7\n", CompanionKind::pith, {7.0f, "01A", 2}, 0},
+        // As R, pandas and spreadsheets write tables: units, dplR's pith.offset
+        // (1 at the pith), row names, index columns, titles, a trailing
+        // separator, a byte-order mark.
+        {"series,d2pith_cm\na1,2.5\n", CompanionKind::d2pith, {25.0f, "a1", 2}, 0, 1},
+        {"series,DBH (mm)\na1,613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 0, 1},
+        {"series;dbh [in]\na1;10\n", CompanionKind::diameter, {25.4f, "a1", 2}, 0, 1},
+        {"series  dbh (mm)\na1  613\n", CompanionKind::diameter, {61.3f, "a1", 2}, 0, 1},
+        {"series,Distance to pith (cm) at 1.3 m\na1,1\n", CompanionKind::d2pith,
+         {10.0f, "a1", 2}, 0, 1},
+        {"series,dbh_cm,po (rings)\na1,61,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"\"series\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"series\",\"pith.offset\"\n\"1\",\"a1\",3\n", CompanionKind::pith,
+         {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"pith.offset\"\n\"a1\",3\n", CompanionKind::pith, {2.0f, "a1", 2}, 0, 1},
+        {"\"\",\"x\"\n\"1\",3\n", CompanionKind::pith, {3.0f, "", 2}, 0, 0},
+        {"\"series\" \"po\"\n\"1\" \"a1\" 3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"\"po\"\n\"a1\" 3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"Unnamed: 0,series,po\n0,a1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"series,po,\na1,3,\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0, 0},
+        {"\xef\xbb\xbfseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
+        {"Pith offsets of site A\n\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 4}, 0, 0},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
         expect_values(c.text, c.kind, {c.value}, reading);
         EXPECT_EQ(reading.header.lines, c.passed_over) << c.text;
+        EXPECT_EQ(reading.converted_columns.size(), c.converted_columns) << c.text;
     }
     const CompanionReading row = read(CompanionKind::proportional, zof);
     ASSERT_EQ(row.values.size(), 1u);
@@ -104,7 +130,8 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
 }
 
 // Fault guarded for each: an unknown, unusable or misplaced value read as
-// 0 or guessed at instead of stopping at its line.
+// 0 or guessed at instead of stopping at its line; a unit a value cannot be
+// in read as the field's own, a pith.offset of 0 read as -1.
 TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
     const auto table = CompanionKind::proportional;
     const struct {
@@ -134,6 +161,15 @@ TEST(FreeCompanion, LinesWithoutAUsableValueAreFaults) {
         {"series,po,d2pith,dbh\nA,1,2\n", table, 2,
          "the row holds 3 fields where the header names 4"},
         {"series,po,d2pith,dbh\nA,1,2,0\n", table, 2, "the diameter 0 cm is not more than 0"},
+        {"series,po_mm\na1,3\n", CompanionKind::pith, 1,
+         "the column \"po_mm\" gives the pith offset in \"mm\", but a pith offset is a number "
+         "of rings, without a unit"},
+        {"series,dbh (ft)\na1,3\n", CompanionKind::diameter, 1,
+         "the column \"dbh (ft)\" gives the diameter in \"ft\", a unit this program does not "
+         "read (mm, cm, m or in)"},
+        {"series,pith.offset\na1,0\n", CompanionKind::pith, 2,
+         "series \"a1\": the pith offset 0 is below 1, though the column pith.offset counts 1 "
+         "for a core that reaches the pith"},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
@@ -192,6 +228,33 @@ TEST(CompanionPairing, RowsPairByTheirSeriesIdOrNameWhatKeepsThemFromIt) {
     const RowPairing missing = pair_rows_by_id(named({"B"}), ids);
     EXPECT_EQ(missing.problem, RowPairing::Problem::series_without_row);
     EXPECT_EQ(missing.series, 1);
+}
+
+// Fault guarded: of two numbers on a line, the ID before the value taken
+// for the value, since only the series' IDs tell them apart.
+TEST(CompanionPairing, ANumericIdBeforeTheValueIsFoundByTheSeriesIds) {
+    const std::vector<std::string_view> ids = {"101", "102"};
+    CompanionReading before = read(CompanionKind::pith, "101 12\n102 15\n");
+    EXPECT_TRUE(take_numeric_ids_first(before.values, ids));
+    EXPECT_EQ(before.values[1].record.pith_offset, 15);
+    EXPECT_EQ(before.values[1].name, "102");
+    CompanionReading after = read(CompanionKind::pith, "12 101\n15 102\n");
+    EXPECT_FALSE(take_numeric_ids_first(after.values, ids));
+    EXPECT_EQ(after.values[0].record.pith_offset, 12);
+}
+
+// Fault guarded: a line naming no series (another core, a mean) counted
+// only, so that the count check stopped a file whose every series has its
+// value; a read format's file keeps that check.
+TEST(CompanionPairing, LinesNamingNoSeriesAreLeftOutWhenTheOthersPair) {
+    const CompanionReading reading = read(CompanionKind::pith, "5 a2\n7 a1\n6 Mean\n");
+    const std::vector<std::string_view> ids = {"a1", "a2"};
+    const CompanionPairing free = pair_by_id(reading.values, ids, true);
+    EXPECT_EQ(free.series_of_value, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(free.naming_no_series, (std::vector<std::size_t>{2}));
+    const CompanionPairing formatted = pair_by_id(reading.values, ids, false);
+    EXPECT_TRUE(formatted.naming_no_series.empty());
+    EXPECT_TRUE(formatted.series_of_value.empty());
 }
 
 }  // namespace
