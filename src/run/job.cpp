@@ -6,6 +6,7 @@
 #include "run/companion_file.hpp"
 #include "run/csv_tables.hpp"
 #include "run/folder_lock.hpp"
+#include "run/list_files.hpp"
 #include "run/pair_input.hpp"
 #include "run/run_outputs.hpp"
 #include "run/shown_names.hpp"
@@ -49,12 +50,17 @@ std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summar
     RunResults& results = store.run;
     results.file_index = f;
     start_pair(results, store.tables);
-    if (job.from_command_line && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
-        read_coordinate_input(job.ring_file_name(f), results, store.pair, store.tables,
-                              options.keep_going, con);
-    else
-        read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
-    read_companion_file(job, f, store.pair, con);
+    try {
+        if (job.from_command_line && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
+            read_coordinate_input(job.ring_file_name(f), results, store.pair, store.tables,
+                                  options.keep_going, con);
+        else
+            read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
+        read_companion_file(job, f, store.pair, con);
+    } catch (const FileFailure& failure) {
+        tell_listed_place(job, f, failure, con);
+        throw;
+    }
     estimate_pith_offsets(job, store.pair, store.tables);
     const PairResult result =
         compute_pair(job.companion_kind, series_inputs(store.pair, store.tables));
