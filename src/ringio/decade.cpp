@@ -116,7 +116,8 @@ RingFileReading read_decade(std::string_view file_content, std::size_t max_rings
         }
         if (args.series_seq == end_of_file_signal) break;
         const auto rings = values.begin() + args.value_count;
-        reading.series.push_back({args.series_id, args.first_year, {values.begin(), rings}});
+        reading.series.push_back(
+            {args.series_id, args.first_year, {values.begin(), rings}, {}, args.width_decimals});
         reading.width_findings_at.push_back(findings.size() + file.findings.size());
         first_lines.push_back(args.first_line);
         if (!line_of_id.emplace(trim_right(args.series_id), args.first_line).second)

@@ -58,6 +58,7 @@ bool all_empty(const std::vector<Field>& cells) {
 struct Column {
     std::string id;
     std::vector<std::pair<int, float>> values;  // year, width
+    int decimals = 0;                           // the most any value is written with
 };
 
 class DelimitedReader {
@@ -112,7 +113,10 @@ class DelimitedReader {
                 if (is_missing(cell)) continue;
                 const auto w = width_in_mm(cell.text, millimetres);
                 if (!w) return read_error(at, "value " + quoted(cell.text) + " is not a number");
-                columns_[k - 1].values.push_back({*year, *w});
+                Column& column = columns_[k - 1];
+                column.values.push_back({*year, *w});
+                column.decimals =
+                    std::max(column.decimals, written_decimals(cell.text, millimetres));
             }
         }
         return std::nullopt;
@@ -136,7 +140,7 @@ class DelimitedReader {
         std::vector<float> widths(static_cast<std::size_t>(span), 0.0f);
         for (const auto& [year, width] : c.values)
             widths[static_cast<std::size_t>(year - first)] = width;
-        series_.keep(c.id, header_line_, first, std::move(widths));
+        series_.keep(c.id, header_line_, first, std::move(widths), std::nullopt, c.decimals);
         for (std::size_t k = 1; k < c.values.size(); ++k) {
             const int before = c.values[k - 1].first;
             const int year = c.values[k].first;

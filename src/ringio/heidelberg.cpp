@@ -215,10 +215,12 @@ class HeidelbergReader {
         const WidthUnit unit = *unit_of(h);
         std::vector<float> widths;
         widths.reserve(values.size());
+        int decimals = 0;
         for (const Value& v : values) {
             const auto w = width_in_mm(v.text, unit);
             if (!w) return read_error(v.line, "value " + quoted(v.text) + " is not a number");
             widths.push_back(*w);
+            decimals = std::max(decimals, written_decimals(v.text, unit));
         }
         std::size_t rings = widths.size();
         if (d.length) {
@@ -239,7 +241,7 @@ class HeidelbergReader {
         }
         const Entry* key = h.find("keycode");
         series_.keep(id, key ? key->line : h.line, static_cast<int>(first_year), std::move(widths),
-                     pith_of(h));
+                     pith_of(h), decimals);
         return std::nullopt;
     }
 

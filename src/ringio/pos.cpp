@@ -45,6 +45,7 @@ struct Point {
     std::optional<Xy> inner;  // the second pair of a double point
     int zero_rings = 0;
     long line = 0;
+    int decimals = 0;  // the most decimals its coordinates are written with
 
     // Where the path goes on from this point: across a double point's jump.
     Xy end() const { return inner ? *inner : at; }
@@ -134,7 +135,8 @@ std::optional<std::pair<int, int>> version_of(std::string_view text) {
     return std::pair{*major, *minor_number};
 }
 
-std::optional<Fault> pair_of(std::string_view text, long line, Xy& xy) {
+// `decimals`, when given, takes the most decimals the two numbers are written with.
+std::optional<Fault> pair_of(std::string_view text, long line, Xy& xy, int* decimals = nullptr) {
     const auto comma = text.find(',');
     if (comma == std::string_view::npos || comma == 0 || comma + 1 == text.size())
         return Fault{line, "a truncated coordinate line: " + quoted(text) + " is no pair x,y"};
@@ -144,6 +146,7 @@ std::optional<Fault> pair_of(std::string_view text, long line, Xy& xy) {
         const auto v = width_in_mm(parts[k], as_written);
         if (!v) return Fault{line, "coordinate " + quoted(parts[k]) + " is not a number"};
         *targets[k] = *v;
+        if (decimals) *decimals = std::max(*decimals, written_decimals(parts[k], as_written));
     }
     return std::nullopt;
 }
@@ -222,11 +225,11 @@ std::optional<Fault> read_point(std::string_view text, long line, Point& p) {
         rest = trim(rest.substr(end));
     }
     if (count == 0) return Fault{line, "a truncated coordinate line: no coordinates"};
-    if (auto f = pair_of(pairs[0], line, p.at)) return f;
+    if (auto f = pair_of(pairs[0], line, p.at, &p.decimals)) return f;
     if (count == 2) {
         if (marked) return Fault{line, "a seasonwood or gap point with two pairs"};
         Xy inner;
-        if (auto f = pair_of(pairs[1], line, inner)) return f;
+        if (auto f = pair_of(pairs[1], line, inner, &p.decimals)) return f;
         p.inner = inner;
     }
     const std::string tag = lower_case(label.substr(0, 5));
@@ -417,9 +420,13 @@ class PosReader {
             info.offset_source = "YearsToPith";
         }
         std::vector<float> widths(path.widths.rbegin(), path.widths.rend());
+        // The widths are computed: they are given at the precision of the
+        // coordinates they come from.
+        int decimals = 0;
+        for (const Point& p : points_) decimals = std::max(decimals, p.decimals);
         SeriesCollector series;
         series.keep(stem_, 0, static_cast<int>(first_year), std::move(widths),
-                    info == PithInfo{} ? std::nullopt : std::optional(info));
+                    info == PithInfo{} ? std::nullopt : std::optional(info), decimals);
         PosReading r{std::move(series).done(), pith_};
         const std::string id = r.reading.series[0].id.cut();
         if (auto f = reversed_steps(points_, path)) {

@@ -46,7 +46,8 @@ bool looks_like_pos(std::string_view content);
 // n rings of width 0 inside its boundary. The first boundary is the outer
 // edge of the dated year. Every distance is taken in single precision: the
 // coordinates' differences in float, their squares summed and the square
-// root taken in float.
+// root taken in float. The series' width_decimals are the most decimals any
+// point's coordinates are written with: the widths' precision is theirs.
 //
 // The series' pith information holds the distance to the pith and
 // YearsToPith as its pith offset. Points that go back against the core and

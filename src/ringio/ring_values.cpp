@@ -129,6 +129,25 @@ std::optional<float> width_in_mm(std::string_view text, WidthUnit unit) {
     return value;
 }
 
+int written_decimals(std::string_view text, WidthUnit unit) {
+    long long fraction_digits = 0;
+    std::size_t i = text.find('.');
+    if (i != std::string_view::npos)
+        while (++i < text.size() && is_digit(text[i])) ++fraction_digits;
+    long long exponent = 0;
+    const std::size_t e = text.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        std::size_t k = e + 1;
+        const bool negative = k < text.size() && text[k] == '-';
+        if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+        for (; k < text.size() && is_digit(text[k]); ++k)
+            if (exponent < exponent_cap) exponent = exponent * 10 + (text[k] - '0');
+        if (negative) exponent = -exponent;
+    }
+    const long long decimals = fraction_digits - exponent - unit.exponent;
+    return static_cast<int>(std::clamp<long long>(decimals, 0, exponent_cap));
+}
+
 std::optional<int> whole_number(std::string_view text) {
     if (text.starts_with('+')) {
         text.remove_prefix(1);
@@ -192,7 +211,8 @@ std::string SeriesCollector::repaired(std::string_view written_id, long line) {
 }
 
 void SeriesCollector::keep(std::string_view written, long line, int first_year,
-                           std::vector<float> widths, std::optional<PithInfo> pith) {
+                           std::vector<float> widths, std::optional<PithInfo> pith,
+                           std::optional<int> width_decimals) {
     SeriesId id(shown_id(repaired(written, line)), shown_id(written));
     if (id.whole().size() > id_length) {
         Finding f;
@@ -210,7 +230,8 @@ void SeriesCollector::keep(std::string_view written, long line, int first_year,
         f.series = id.cut();
         reading_.findings.push_back(std::move(f));
     }
-    reading_.series.push_back({std::move(id), first_year, std::move(widths), std::move(pith)});
+    reading_.series.push_back(
+        {std::move(id), first_year, std::move(widths), std::move(pith), width_decimals});
 }
 
 void SeriesCollector::skip(std::string_view written_id, long line, std::string why) {

@@ -20,6 +20,12 @@ namespace ruvela {
 // such number, or a width beyond binary32, gives nullopt.
 std::optional<float> width_in_mm(std::string_view text, WidthUnit unit);
 
+// The decimals of a millimetre that a number as width_in_mm takes it gives in
+// `unit`: the digits written after its point, less its exponent and the
+// unit's ("67" in hundredths: 2; "0.670" in millimetres: 3; "1.25e2" in
+// thousandths: 3; "12" in millimetres: 0), never below 0.
+int written_decimals(std::string_view text, WidthUnit unit);
+
 // A whole number in 32 bits: optional sign and digits only.
 std::optional<int> whole_number(std::string_view text);
 
@@ -46,8 +52,10 @@ std::string kept_id(std::string_view written);
 class SeriesCollector {
   public:
     // `written_id` as the file writes it; `line` where it does.
+    // `width_decimals`: the decimals the widths were written at (RingSeries).
     void keep(std::string_view written_id, long line, int first_year, std::vector<float> widths,
-              std::optional<PithInfo> pith = std::nullopt);
+              std::optional<PithInfo> pith = std::nullopt,
+              std::optional<int> width_decimals = std::nullopt);
     void skip(std::string_view written_id, long line, std::string why);
     // A gap read as zero in the series kept last.
     void tell_gap(int first_missing, int last_missing);

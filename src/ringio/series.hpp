@@ -46,6 +46,13 @@ struct RingSeries {
     int first_year = 0;
     std::vector<float> widths;
     std::optional<PithInfo> pith{};
+    // The decimals of a millimetre the widths were measured at, as the file
+    // writes them (2 for hundredths, 3 for thousandths, the most digits of
+    // any value written in millimetres; for a coordinate file, whose widths
+    // are computed, the most digits of its coordinates); the CSV tables
+    // write the widths at it. None where the reader does not know it (a
+    // counted block of the decade format).
+    std::optional<int> width_decimals{};
 };
 
 // Something a reader noticed that the user should know of. The values read

@@ -37,11 +37,30 @@ std::string text_of(const pugi::xml_node& node) {
 }
 
 // What a variable or unit element names: its normalTridas attribute, else
-// its normal attribute, else its text.
+// its normal attribute, else its text; the first of them that is not blank,
+// without the blanks around it.
 std::string normal_of(const pugi::xml_node& node) {
     for (const char* attribute : {"normalTridas", "normal"})
-        if (const auto a = node.attribute(attribute)) return a.value();
+        if (const auto a = node.attribute(attribute); a && !trim(a.value()).empty())
+            return std::string(trim(a.value()));
     return text_of(node);
+}
+
+// Whether a variable names the ring width: the standard's term, or the same
+// in free text as people write it ("Total ring width", "ring-width", "Tree
+// ring widths"), in any case, as the other readers of the format take it.
+// Words are compared without the blanks, line ends, hyphens and underscores
+// between them.
+bool is_ring_width_variable(std::string_view variable) {
+    std::string words;
+    for (const char c : lower_case(variable))
+        if (std::string_view(" \t\r\n-_").find(c) == std::string_view::npos) words += c;
+    if (words.ends_with('s')) words.pop_back();
+    for (const std::string_view prefix : {"", "total", "tree"})
+        if (words.size() == prefix.size() + 9 && words.starts_with(prefix) &&
+            words.ends_with("ringwidth"))
+            return true;
+    return false;
 }
 
 // A count of rings written as an element's text: a whole number not below zero.
@@ -177,21 +196,23 @@ class TridasReader {
         const long line = line_at(s.offset_debug());
         std::vector<float> widths;
         int first_year = 0;
-        std::string why = derived ? "a derived series" : read_series(s, first_year, widths);
+        int decimals = 0;
+        std::string why =
+            derived ? "a derived series" : read_series(s, first_year, widths, decimals);
         if (!why.empty()) {
             series_.skip(id, line, why);
             if (!first_skip_) first_skip_ = Skip{id, line, std::move(why)};
             ++skipped_;
             return;
         }
-        series_.keep(id, line, first_year, std::move(widths), pith_of(s));
+        series_.keep(id, line, first_year, std::move(widths), pith_of(s), decimals);
         ++kept_;
     }
 
     // Why the series cannot be read, or nothing when it is read into
-    // `first_year` and `widths`.
-    std::string read_series(const pugi::xml_node& s, int& first_year,
-                            std::vector<float>& widths) const {
+    // `first_year`, `widths` and the decimals they are written at.
+    std::string read_series(const pugi::xml_node& s, int& first_year, std::vector<float>& widths,
+                            int& decimals) const {
         const pugi::xml_node first = child(child(s, "interpretation"), "firstYear");
         if (!first) return "undated (no firstYear)";
         const auto year = whole_number(text_of(first));
@@ -213,7 +234,7 @@ class TridasReader {
             if (v.type() != pugi::node_element || local_name(v) != "values") continue;
             if (!child(v, "value")) continue;  // an empty block holds no rings of any kind
             const std::string variable = normal_of(child(v, "variable"));
-            if (lower_case(variable) == "ring width")
+            if (is_ring_width_variable(variable))
                 ring_widths.push_back(v);
             else
                 others += (others.empty() ? "" : ", ") + variable;
@@ -235,6 +256,7 @@ class TridasReader {
                 return "value " + quoted(text) + " on line " +
                        std::to_string(line_at(v.offset_debug())) + " is not a number";
             widths.push_back(*w);
+            decimals = std::max(decimals, written_decimals(text, *unit));
         }
         return {};
     }

@@ -107,6 +107,7 @@ Take take_measurement_values(const DecadeLine& d, int n, SeriesArgs& s) {
         if (v == thousandths_end) {
             for (int k = 0; k < s.value_count; ++k)
                 s.values[k] = hundredths_read_as_thousandths(s.values[k]);
+            s.width_decimals = 3;
             return Take::ended;
         }
         if (v == hundredths_end) return Take::ended;
@@ -292,6 +293,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
     const bool index = mode == TrrwMode::ir;
     const bool store_counts = !(index && s.series_id.starts_with("******"));
     s.value_count = 0;
+    s.width_decimals = index ? std::nullopt : std::optional(2);
     s.series_seq = std::max(s.series_seq, 0) + 1;
     int data_lines = 0;
     int text_lines = 0;
@@ -310,6 +312,7 @@ TrrwOutcome trrw_read(TrrwMode mode, SeriesArgs& s, LineReader& data, std::ostre
         }
         if (s.value_count == 0 && s.title[line_length - 1] == '#') {
             data.unread(s.title);
+            s.width_decimals.reset();
             return read_counted_block(s, data, echo, console);
         }
         const auto d = index ? decode_index_line(s.title) : decode_measurement_line(s.title);

@@ -1,6 +1,7 @@
 // Decade-format ring-width files: one series per call, read or written.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -40,6 +41,10 @@ struct SeriesArgs {
     int series_seq = 0;
     std::string title;    // 80 characters: the last line read
     long first_line = 0;  // read calls: the line of the series' first data line
+    // Read calls in the measurement layout: the decimals of a millimetre the
+    // values were written at, 2 (hundredths) or 3 (thousandths, by the
+    // -9999 end marker); none for a counted block, whose precision is unknown.
+    std::optional<int> width_decimals{};
 };
 
 // Text lines a read call takes before it gives up on the file.

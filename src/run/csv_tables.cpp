@@ -15,6 +15,15 @@ void put_number(std::string& row, float value) {
     put_shortest(row, value);
 }
 
+// A ring width as it was measured, at the decimals it was read at.
+void put_ring_width(std::string& row, float width, std::optional<int> decimals) {
+    row += ',';
+    if (decimals)
+        put_measured(row, width, *decimals);
+    else
+        put_shortest(row, width);
+}
+
 void put_count(std::string& row, int count) {
     row += ',';
     row += std::to_string(count);
@@ -82,7 +91,7 @@ void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series) {
             put_csv_text(buffer, s.id);
             buffer += ',';
             buffer += std::to_string(s.first_year + static_cast<int>(k));
-            put_number(buffer, s.ring_width_mm[k]);
+            put_ring_width(buffer, s.ring_width_mm[k], s.ring_width_decimals);
             put_number(buffer, dm2_to_cm2(s.basal_area_dm2[k]));
             put_number(buffer, k > 0 ? s.increment_cm2[k] : s.first_ring_area_cm2);
             if (bounded) put_bounds(buffer, *s.bounds, k);
@@ -109,7 +118,8 @@ void write_pair_csv_file(std::string_view path, const PairSeries& pair, const Pa
         views.push_back({trim_right(pair.series_ids(s).whole()), first, row(tables.ring_width),
                          row(tables.basal_area), row(tables.basal_area_increment),
                          pair.first_ring_area(s),
-                         bounds.empty() ? nullptr : &bounds[static_cast<std::size_t>(s - 1)]});
+                         bounds.empty() ? nullptr : &bounds[static_cast<std::size_t>(s - 1)],
+                         pair.width_decimals(s)});
     }
     write_pair_csv_file(path, views);
 }

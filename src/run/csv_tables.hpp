@@ -26,11 +26,15 @@ struct SeriesCsvView {
     // The least and greatest areas and increments the range of its value
     // allows, when a range was given.
     const SeriesBounds* bounds = nullptr;
+    // The decimals its widths were measured at: ring_width_mm is written at
+    // them (put_measured); without them as the shortest text.
+    std::optional<int> ring_width_decimals{};
 };
 
 // "series,year,ring_width_mm,basal_area_cm2,bai_cm2", then one row per
 // series and year, series in the order given, years rising. The
-// increment of a series' first year is the area of its first ring.
+// increment of a series' first year is the area of its first ring. The
+// widths are written as measured, the computed columns as the shortest text.
 void write_pair_csv(std::ostream& out, std::span<const SeriesCsvView> series);
 
 // Writes the table into `path` (run_outputs.hpp names it), complete or not at all.

@@ -6,6 +6,7 @@
 #include "run/companion_file.hpp"
 #include "run/csv_tables.hpp"
 #include "run/folder_lock.hpp"
+#include "run/list_files.hpp"
 #include "run/pair_input.hpp"
 #include "run/run_outputs.hpp"
 #include "run/shown_names.hpp"
@@ -65,18 +66,29 @@ PairRanges ranges_of(const Job& job, int f, const PairSeries& pair, const PairTa
     return pair_ranges;
 }
 
+// The pair's ring-width file and its companion's values; a file that
+// cannot be opened is told with the list line that names it.
+void read_pair(const Job& job, int f, Store& store, const RunOptions& options, Console& con) {
+    try {
+        if (job.from_command_line && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
+            read_coordinate_input(job.ring_file_name(f), store.run, store.pair, store.tables,
+                                  options.keep_going, con);
+        else
+            read_ring_width_file(job.ring_file_name(f), store.run, store.pair, store.tables, con);
+        read_companion_file(job, f, store.pair, store.tables, con);
+    } catch (const FileFailure& failure) {
+        tell_listed_place(job, f, failure, con);
+        throw;
+    }
+}
+
 // Pair f, from reading its files to writing its tables; returns the table's name.
 std::string process_pair(const Job& job, int f, Store& store, SummaryCsv& summary_csv,
                          const RunOptions& options, Console& con) {
     RunResults& results = store.run;
     results.file_index = f;
     start_pair(results, store.tables);
-    if (job.from_command_line && is_coordinate_input(file_name_of(job.pair(f).ring_file)))
-        read_coordinate_input(job.ring_file_name(f), results, store.pair, store.tables,
-                              options.keep_going, con);
-    else
-        read_ring_width_file(job.ring_file_name(f), results, store.pair, store.tables, con);
-    read_companion_file(job, f, store.pair, store.tables, con);
+    read_pair(job, f, store, options, con);
     const std::vector<SeriesInput> inputs = series_inputs(store.pair, store.tables);
     const PairResult result = compute_pair(job.companion_kind, inputs);
     tell_implausible_values(job, f, store.pair, result.findings.implausible, con);

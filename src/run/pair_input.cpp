@@ -67,6 +67,7 @@ void store_series(int s, const RingSeries& series, RunResults& run, PairSeries& 
     pair.series_ids(s) = id;
     pair.series_first_year(s) = first_year;
     pair.series_length(s) = value_count;
+    pair.width_decimals(s) = series.width_decimals;
     pair.series_last_year(s) = first_year + value_count - 1;
     tables.store_series(s, first_year, widths);
     int& file_first = run.file_first_year(run.file_index);

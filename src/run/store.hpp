@@ -86,6 +86,10 @@ inline constexpr int run_span_last_unset = -99999;
 struct FilePair {
     std::string ring_file;
     std::string companion_file;
+    // Where a list file names them ("rings.lst, line 2"), in a run named on
+    // the command line; empty otherwise.
+    std::string ring_listed_at{};
+    std::string companion_listed_at{};
 };
 
 // What a run does, fixed before its first pair: from the dialogue or from
@@ -165,6 +169,8 @@ struct PairSeries {
     PerSeries<SeriesId> series_ids;
     PerSeries<std::string> series_headings;  // 35 characters each
     PerSeries<int> series_first_year, series_last_year, series_length;
+    // The decimals its widths were measured at (RingSeries::width_decimals).
+    PerSeries<std::optional<int>> width_decimals;
     PerSeries<CompanionRecord> companion;
     // What a series' ring-width file says of its pith and stem, if anything.
     PerSeries<std::optional<PithInfo>> file_pith;

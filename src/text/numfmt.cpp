@@ -267,6 +267,27 @@ void put_shortest(std::string& out, float value) {
     }
 }
 
+void put_measured(std::string& out, float value, int decimals) {
+    constexpr int most_decimals = 9;
+    constexpr int exact_digits = std::numeric_limits<float>::digits10;
+    if (decimals < 0 || decimals > most_decimals || !std::isfinite(value) ||
+        std::fabs(value) >= 1e7f)
+        return put_shortest(out, value);
+    if (value == 0.0f) value = 0.0f;  // no "-0.00"
+    char buf[32];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t first = text.find_first_of("123456789");
+    const auto significant =
+        first == std::string_view::npos
+            ? 0
+            : std::count_if(text.begin() + static_cast<long>(first), text.end(),
+                            [](char c) { return c >= '0' && c <= '9'; });
+    if (significant > exact_digits) return put_shortest(out, value);
+    out.append(text);
+}
+
 std::string int_field(long long value, int width) {
     std::string s;
     put_int(s, value, width);

@@ -149,6 +149,14 @@ inline char* put_fixed(char* field, float value, int width, int decimals) {
 // infinities are written NaN, Inf and -Inf, which R, Python and pandas all read.
 void put_shortest(std::string& out, float value);
 
+// Appends a value measured at `decimals` decimals as the decimal that was
+// measured: fixed notation with that many digits after the point
+// (std::to_chars), "0.67" for the binary32 value 0.66999996 that 67
+// hundredths of a millimetre gave. Where that text would hold more
+// significant digits than binary32 keeps exactly (6), more than 9 decimals,
+// or a NaN or infinity, it is put_shortest's text. Zero is written unsigned.
+void put_measured(std::string& out, float value, int decimals);
+
 std::string int_field(long long value, int width);
 
 // The shortest text that reads back as the same float ("45.3", "1e+30").

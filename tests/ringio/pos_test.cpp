@@ -143,6 +143,8 @@ TEST(PosQuirks, GapPointsLeaveOutTheMissingWood) {
     EXPECT_EQ(r.reading.series[0].first_year, 1997);
     EXPECT_EQ(r.reading.series[0].widths, (std::vector<float>{0.5f, 1.0f, 1.25f, 2.0f}));
     EXPECT_EQ(r.pith.distance_mm, 1.0f);
+    // The widths' precision is the points' most decimals (13.25).
+    EXPECT_EQ(r.reading.series[0].width_decimals, 2);
 }
 
 TEST(PosQuirks, DoublePointLeavesOutItsJump) {

@@ -183,6 +183,42 @@ TEST(SeriesChecks, EveryFormatGetsTheSameWidthChecks) {
     }
 }
 
+// Each reader gives the decimals a series' widths are written at, for the
+// CSV tables: the decade format's end marker, Heidelberg's and TRiDaS's
+// unit with the digits of the values, the digits a delimited table writes.
+// Fault guarded: 67 hundredths written to the CSV table as 0.66999996.
+TEST(RingValues, EachFormatGivesTheDecimalsItsWidthsAreWrittenAt) {
+    const std::string tridas =
+        "<tridas><measurementSeries><title>A</title><interpretation><firstYear>1850</firstYear>"
+        "</interpretation><values><variable normalTridas=\"ring width\"/>"
+        "<unit normalTridas=\"micrometres\"/><value value=\"670\"/><value value=\"1305.5\"/>"
+        "</values></measurementSeries></tridas>\n";
+    const struct {
+        RingFormat format;
+        std::string file;
+        std::vector<std::optional<int>> decimals;
+    } files[] = {
+        {RingFormat::decade,
+         "A       1850    67   130   999\nB       1850   670  1300 -9999\n",
+         {2, 3}},
+        {RingFormat::heidelberg,
+         "HEADER:\nKeyCode=A\nDateBegin=1850\nUnit=1/100 mm\nDATA:Tree\n67 130\n"
+         "HEADER:\nKeyCode=B\nDateBegin=1850\nUnit=mm\nDATA:Tree\n0.67 1.3\n",
+         {2, 2}},
+        {RingFormat::delimited, "Year,A,B,C\n1850,0.67,1.5,1\n1851,1.3,0.670,2\n", {2, 3, 0}},
+        {RingFormat::tridas, tridas, {4}},
+    };
+    for (const auto& f : files) {
+        const RingFileReading r = read_ring_file(f.format, f.file);
+        ASSERT_EQ(r.series.size(), f.decimals.size()) << ring_format_name(f.format);
+        for (std::size_t k = 0; k < f.decimals.size(); ++k)
+            EXPECT_EQ(r.series[k].width_decimals, f.decimals[k]) << ring_format_name(f.format) << k;
+    }
+    EXPECT_EQ(written_decimals("1.25e2", thousandths), 3);
+    EXPECT_EQ(written_decimals("1.5", fiftieths), 3);
+    EXPECT_EQ(written_decimals("12e3", millimetres), 0);
+}
+
 TEST(RingValues, Utf16IsToldByItsMarkOrItsNulBytes) {
     using namespace std::string_view_literals;
     for (const std::string_view head :

@@ -117,6 +117,27 @@ TEST(Tridas, SeriesThatCannotBeReadAreSkipped) {
     EXPECT_EQ(r.series.size(), 1u);
 }
 
+// A variable in free text that names the ring width, in any case and with
+// blanks around it, is ring width; other free text is still skipped.
+TEST(Tridas, RingWidthInFreeText) {
+    const std::string unit = "<unit normalTridas=\"millimetres\"/><value value=\"1.5\"/></values>";
+    for (const std::string variable :
+         {"<variable>Total ring width</variable>", "<variable>\n  RING WIDTH  </variable>",
+          "<variable normal=\" total Ring Width \"/>", "<variable>ring-width</variable>"}) {
+        const auto r = read_tridas(one_series("<values>" + variable + unit));
+        ASSERT_EQ(error_of(r), "no error") << variable;
+        ASSERT_EQ(r.series.size(), 1u) << variable;
+        EXPECT_EQ(r.series[0].widths, Widths{1.5f}) << variable;
+    }
+    const auto r = read_tridas(
+        "<tridas>" + series("<values><variable>Early wood</variable>" + unit) +
+        series("<values><variable>ring width index</variable>" + unit) + usable + "</tridas>");
+    ASSERT_EQ(error_of(r), "no error");
+    EXPECT_EQ(described(r),
+              (Strings{"line 1: S skipped, no ring widths (values of: Early wood)",
+                       "line 3: S skipped, no ring widths (values of: ring width index)"}));
+}
+
 // A file declared Latin-1 reaches the tables in UTF-8; IDs that are not
 // UTF-8 in a file that says it is are repaired, and told once.
 TEST(Tridas, Latin1IsConvertedAndBadUtf8Repaired) {

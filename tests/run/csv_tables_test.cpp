@@ -49,6 +49,35 @@ TEST(PairCsv, OneRowPerSeriesYearWithTheFirstRingsArea) {
               "\"a,\"\"b\"\"\",1958,0.5,1.23,1.23\n");
 }
 
+// The ring widths at the decimals they were measured at, the computed
+// columns as the shortest text; widths of unknown precision as the
+// shortest text too, and a precision beyond what binary32 holds is none.
+// Fault guarded: 67 hundredths written 0.66999996.
+TEST(PairCsv, RingWidthsAsMeasured) {
+    const std::vector<float> rw1 = {hundredths_to_mm(67), hundredths_to_mm(150), 0.0f},
+                             rw2 = {thousandths_to_mm(1234), thousandths_to_mm(-9990)},
+                             rw3 = {1e7f}, none = {0.0f, 0.0f, 0.0f};
+    const std::vector<float> ba = {0.01f, 0.02f, 0.03f}, bai = {0.0f, 1.0f / 3.0f, 0.5f};
+    ASSERT_EQ(shortest_text(rw1[0]), "0.66999996");
+    const SeriesCsvView series[] = {{"hundredths", 1, rw1, ba, bai, 0.25f, nullptr, 2},
+                                    {"thousandths", 1, rw2, ba, bai, 0.25f, nullptr, 3},
+                                    {"unknown", 1, rw1, none, none, 0.0f},
+                                    {"beyond", 1, rw3, ba, bai, 0.25f, nullptr, 2}};
+    std::ostringstream out;
+    write_pair_csv(out, series);
+    EXPECT_EQ(out.str(),
+              "series,year,ring_width_mm,basal_area_cm2,bai_cm2\n"
+              "hundredths,1,0.67,1,0.25\n"
+              "hundredths,2,1.50,2,0.33333334\n"
+              "hundredths,3,0.00,3,0.5\n"
+              "thousandths,1,1.234,1,0.25\n"
+              "thousandths,2,-9.990,2,0.33333334\n"
+              "unknown,1,0.66999996,0,0\n"
+              "unknown,2,1.5,0,0\n"
+              "unknown,3,0,0,0\n"
+              "beyond,1,1e+07,1,0.25\n");
+}
+
 // Each pair over its own years with its own sample depths; a year no series
 // covers has a count of 0 and empty means, never a mean of 0.
 TEST(SummaryCsv, EachPairsOwnSpanAndDepths) {
