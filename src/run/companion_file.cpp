@@ -169,6 +169,14 @@ std::vector<std::string_view> written_ids(const PairSeries& pair) {
     return ids;
 }
 
+// The series' IDs as the tables show them: a companion file written from
+// them names an ID that is not UTF-8 with '?' where its files have bytes.
+std::vector<std::string_view> shown_ids(const PairSeries& pair) {
+    std::vector<std::string_view> ids;
+    for (int s = 1; s <= pair.series_count; ++s) ids.push_back(pair.series_ids(s).name());
+    return ids;
+}
+
 // IDs that are not UTF-8 and that the companion file names byte for byte
 // are in one single-byte encoding, most often Latin-1:
 // read so, they are written as UTF-8 instead of with '?'.
@@ -244,7 +252,11 @@ void pair_values(const std::string& file, const std::string& ring_file, bool rea
                  CompanionReading& reading, PairSeries& pair, Console& con) {
     const std::vector<std::string_view> ids = written_ids(pair);
     take_numeric_ids_first(reading.values, ids);
-    const CompanionPairing pairing = pair_by_id(reading.values, ids, read_freely);
+    CompanionPairing pairing = pair_by_id(reading.values, ids, read_freely);
+    if (!pairing.mismatches.empty() && shown_ids(pair) != ids) {
+        CompanionPairing as_shown = pair_by_id(reading.values, shown_ids(pair), read_freely);
+        if (as_shown.mismatches.empty()) pairing = std::move(as_shown);
+    }
     const std::vector<int> series = series_in_place(pairing, reading.values.size());
     pair.offset_count = 0;
     for (std::size_t k = 0; k < reading.values.size(); ++k) {
@@ -280,7 +292,11 @@ void pair_values(const std::string& file, const std::string& ring_file, bool rea
 void pair_rows(const std::string& file, const std::string& ring_file,
                const CompanionReading& reading, PairSeries& pair, Console& con) {
     const std::vector<std::string_view> ids = written_ids(pair);
-    const RowPairing pairing = pair_rows_by_id(reading.values, ids);
+    RowPairing pairing = pair_rows_by_id(reading.values, ids);
+    if (pairing.problem != RowPairing::Problem::none && shown_ids(pair) != ids) {
+        RowPairing as_shown = pair_rows_by_id(reading.values, shown_ids(pair));
+        if (as_shown.problem == RowPairing::Problem::none) pairing = std::move(as_shown);
+    }
     const auto row = [&](std::size_t k) -> const CompanionValue& { return reading.values[k]; };
     switch (pairing.problem) {
         case RowPairing::Problem::none:

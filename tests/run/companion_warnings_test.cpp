@@ -111,6 +111,11 @@ TEST(CompanionWarnings, TablesAsToolsWriteThemAreToldOnceAFile) {
          " Warning: File c.csv, line 1: 1 series ID that is not UTF-8 matches that of r.rwl "
          "byte for byte; read as Latin-1, it is written as UTF-8: \"Eiche\xc3\xa4\" (not "
          "\"Eiche?\").\n"},
+        // Named as the tables show it, the ID still pairs.
+        {"pith", "Eiche\xe4  1901   100   999\nBuche1  1901   100   999\n", "Buche1 5\nEiche? 3\n",
+         false, 0,
+         " Warning: File c.csv lists the series in another order than r.rwl; its values were "
+         "paired with the series by series ID.\n"},
         {"pith", rings, "5 a1\n7 a2\n", true, 1,
          " The run stops: File r.rwl, given as the companion file of c.csv, looks like a "
          "ring-width file (decade format, 2 series); the order of the two names is probably "
