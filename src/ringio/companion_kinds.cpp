@@ -174,8 +174,13 @@ float value_of(const CompanionRecord& record, CompanionField field) {
 }
 
 void set_value(CompanionRecord& record, CompanionField field, float value) {
+    if (field == CompanionField::pith_offset) {
+        // An offset at the int's limit plus an error stays at the limit: the
+        // largest float below 2^31 is the last that converts.
+        record.pith_offset = static_cast<int>(std::clamp(value, -2147483648.0f, 2147483520.0f));
+        return;
+    }
     CompanionRecord from;
-    from.pith_offset = static_cast<int>(value);
     from.d2pith_mm = from.diameter_cm = from.bark_mm = value;
     copy_field(record, from, field);
 }

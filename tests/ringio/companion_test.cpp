@@ -47,7 +47,8 @@ void expect_values(const char* text, CompanionKind kind, std::vector<Expected> e
 
 // Fault guarded for each: a layout people write by hand or export that
 // free reading took apart wrongly (the ID as the value, a decimal comma as
-// a separator, a comment or an empty line as a value).
+// a separator, a comment or an empty line as a value), and a value beyond an
+// int's range (fuzz/regressions/companion holds the input that found it).
 TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
     const auto d2pith = CompanionKind::d2pith;
     const struct {
@@ -62,6 +63,9 @@ TEST(FreeCompanion, ValueAndIdInEitherOrderWithAnySeparator) {
         {"60,5\n70\n", {{60.5f, "", 1}, {70.0f, "", 2}}, 1},
         {"01A,60\n\"01 B\",\"7\"\n", {{60.0f, "01A", 1}, {7.0f, "01 B", 2}}, 0},
         {"# site A\n\n  12\n1e1 x\n", {{12.0f, "", 3}, {10.0f, "x", 4}}, 0},
+        // A distance beyond an int's range is no pith offset to convert
+        // (undefined behaviour, caught by the sanitizers).
+        {"x 71212100002\n", {{71212100002.0f, "x", 1}}, 0},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(d2pith, c.text);
