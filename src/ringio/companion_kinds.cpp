@@ -246,7 +246,9 @@ float inner_mean_width(std::span<const float> widths, int inner_rings) {
 int estimated_pith_offset(float d2pith_mm, std::span<const float> widths, int inner_rings) {
     const float mean = inner_mean_width(widths, inner_rings);
     if (!(mean > 0.0f)) return 0;
-    return static_cast<int>(std::lround(d2pith_mm / mean));
+    // A distance far beyond its core gives the largest offset an int holds
+    // (the checks tell it), not a wrapped-around one.
+    return static_cast<int>(std::lround(std::min(d2pith_mm / mean, 2147483520.0f)));
 }
 
 float measured_width(std::span<const float> widths) {
