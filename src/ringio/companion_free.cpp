@@ -665,38 +665,35 @@ bool take_header(const CompanionKindInfo& kind, const std::string& line, long n,
 
 }  // namespace
 
-CompanionReading read_free_companion(CompanionKind kind_read, LineReader& lines,
-                                     std::size_t value_limit) {
-    const CompanionKindInfo& kind = kind_info(kind_read);
+namespace {
+
+// The reading of one file, line by line.
+struct FreeReading {
+    const CompanionKindInfo& kind;
     CompanionReading reading;
     std::optional<Layout> layout;
     // A first line of words that names no column: a title when a header
     // that names columns follows it, else the header.
     std::optional<std::pair<long, std::string>> title;
     LinesPassedOver empty;  // since the last value
-    std::string line;
-    while (reading.values.size() <= value_limit && lines.next(line)) {
-        const long n = lines.line_number();
-        if (is_blank_text(line)) {
-            if (empty.lines++ == 0) empty.first_line = n;
-            continue;
-        }
-        if (trim(line).starts_with('#')) continue;
+
+    // Takes a line that is neither empty nor a comment; false when the
+    // reading stops at it.
+    bool take(long n, const std::string& line) {
         if (!layout) {
-            if (!title) line = std::string(without_byte_order_mark(line));
-            if (!title && is_nameless_header(line)) {
-                title.emplace(n, line);
-                continue;
-            }
             layout.emplace();
             bool header = false;
             const bool title_is_header = title && !names_columns(line);
             if (!(title_is_header
                       ? take_header(kind, title->second, title->first, *layout, header, reading)
                       : take_header(kind, line, n, *layout, header, reading)))
-                break;
-            if (header && !title_is_header) continue;
+                return false;
+            if (header && !title_is_header) return true;
         }
+        return take_value(n, line);
+    }
+
+    bool take_value(long n, const std::string& line) {
         CompanionValue value;
         value.line = n;
         value.text = line;
@@ -709,20 +706,60 @@ CompanionReading read_free_companion(CompanionKind kind_read, LineReader& lines,
         if (why.empty()) why = unusable_value(kind.kind, value.record);
         if (!why.empty()) {
             reading.fault = CompanionFault{n, line, std::move(why)};
-            break;
+            return false;
         }
         if (!comma_value.empty())
             note_habit(reading, CompanionHabit::decimal_comma, value, comma_value);
         empty = {};
         reading.values.push_back(std::move(value));
+        return true;
     }
-    if (!layout && title) {
+};
+
+}  // namespace
+
+CompanionReading read_free_companion(CompanionKind kind_read, LineReader& lines,
+                                     std::size_t value_limit) {
+    FreeReading r{kind_info(kind_read), {}, {}, {}, {}};
+    // A first line that holds a number may still be a title ("Site A,
+    // 2019"): it is one when a header that names columns follows it.
+    std::optional<std::pair<long, std::string>> first_with_numbers;
+    std::string line;
+    while (r.reading.values.size() <= value_limit && lines.next(line)) {
+        const long n = lines.line_number();
+        if (is_blank_text(line)) {
+            if (r.empty.lines++ == 0) r.empty.first_line = n;
+            continue;
+        }
+        if (trim(line).starts_with('#')) continue;
+        if (!r.layout && !r.title && !first_with_numbers) {
+            line = std::string(without_byte_order_mark(line));
+            if (is_nameless_header(line)) {
+                r.title.emplace(n, line);
+                continue;
+            }
+            if (!names_columns(line)) {
+                first_with_numbers.emplace(n, line);
+                continue;
+            }
+        }
+        if (first_with_numbers) {
+            const auto first = *std::exchange(first_with_numbers, std::nullopt);
+            if (!names_columns(line) && !r.take(first.first, first.second)) break;
+        }
+        if (!r.take(n, line)) break;
+    }
+    if (first_with_numbers && !r.reading.fault) {
+        const LinesPassedOver after = r.empty;  // they follow that line
+        if (r.take(first_with_numbers->first, first_with_numbers->second)) r.empty = after;
+    }
+    if (!r.layout && r.title) {
         Layout header_only;
         bool header = false;
-        take_header(kind, title->second, title->first, header_only, header, reading);
+        take_header(r.kind, r.title->second, r.title->first, header_only, header, r.reading);
     }
-    reading.trailing_empty_lines = empty;
-    return reading;
+    r.reading.trailing_empty_lines = r.empty;
+    return std::move(r.reading);
 }
 
 }  // namespace ruvela

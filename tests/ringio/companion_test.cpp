@@ -119,6 +119,7 @@ TEST(FreeCompanion, HeaderRowsArePassedOverOrReadForTheirColumnNames) {
         {"a1;3;\n", CompanionKind::pith, {3.0f, "a1", 1}, 0, 0},
         {"\xef\xbb\xbfseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 2}, 0, 0},
         {"Pith offsets of site A\n\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 4}, 0, 0},
+        {"Site A, cored 2019\nseries,po\na1,3\n", CompanionKind::pith, {3.0f, "a1", 3}, 0, 0},
     };
     for (const auto& c : cases) {
         const CompanionReading reading = read(c.kind, c.text);
