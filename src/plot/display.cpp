@@ -20,6 +20,12 @@ std::string library_text(std::string_view text) {
     return trimmed.empty() ? std::string(" ") : std::string(trimmed);
 }
 
+// Widens a running range to hold `value`, by strict comparisons.
+void widen(float& min, float& max, float value) {
+    if (value > max) max = value;
+    if (value < min) min = value;
+}
+
 void clear_points(PlotSession& ps) {
     for (std::vector<float>* points : {&ps.plot_x, &ps.plot_y1, &ps.plot_y2, &ps.plot_y3,
                                        &ps.band_y2_low, &ps.band_y2_high, &ps.band_y3_low,
@@ -43,17 +49,11 @@ void add_band_point(PlotSession& ps, const CurveBand& band, int year) {
     ps.band_y3_low.push_back(values[2]);
     ps.band_y3_high.push_back(values[3]);
     PlotSettings& s = ps.settings;
-    for (const float y2 : {values[0], values[1]}) {
-        if (y2 > s.y2_max) s.y2_max = y2;
-        if (y2 < s.y2_min) s.y2_min = y2;
-    }
-    for (const float y3 : {values[2], values[3]}) {
-        if (y3 > s.y3_max) s.y3_max = y3;
-        if (y3 < s.y3_min) s.y3_min = y3;
-    }
+    for (const float y2 : {values[0], values[1]}) widen(s.y2_min, s.y2_max, y2);
+    for (const float y3 : {values[2], values[3]}) widen(s.y3_min, s.y3_max, y3);
 }
 
-// Stores one point and widens the running bounds by strict comparisons.
+// Stores one point and widens the running bounds.
 void add_point(PlotSession& ps, int year, float y1, float y2, float y3) {
     const float x = static_cast<float>(year);
     ps.plot_x.push_back(x);
@@ -61,14 +61,10 @@ void add_point(PlotSession& ps, int year, float y1, float y2, float y3) {
     ps.plot_y2.push_back(y2);
     ps.plot_y3.push_back(y3);
     PlotSettings& s = ps.settings;
-    if (x > s.x_max) s.x_max = x;
-    if (x < s.x_min) s.x_min = x;
-    if (y1 > s.y1_max) s.y1_max = y1;
-    if (y1 < s.y1_min) s.y1_min = y1;
-    if (y2 > s.y2_max) s.y2_max = y2;
-    if (y2 < s.y2_min) s.y2_min = y2;
-    if (y3 > s.y3_max) s.y3_max = y3;
-    if (y3 < s.y3_min) s.y3_min = y3;
+    widen(s.x_min, s.x_max, x);
+    widen(s.y1_min, s.y1_max, y1);
+    widen(s.y2_min, s.y2_max, y2);
+    widen(s.y3_min, s.y3_max, y3);
 }
 
 // The series and years that every table of `d` holds.

@@ -44,8 +44,8 @@ void put_bounds(std::string& row, const SeriesBounds& b, std::size_t k) {
     }
     put_number(row, dm2_to_cm2(b.basal_area_low[k]));
     put_number(row, dm2_to_cm2(b.basal_area_high[k]));
-    put_number(row, k > 0 ? b.increment_low[k] : b.first_ring_area_low);
-    put_number(row, k > 0 ? b.increment_high[k] : b.first_ring_area_high);
+    put_number(row, b.ring_area_low(k));
+    put_number(row, b.ring_area_high(k));
 }
 
 // The rows so far gain empty bound cells: the rows of pairs without ranges,

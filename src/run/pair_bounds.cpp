@@ -176,10 +176,8 @@ MeanBounds mean_bounds(const PairResult& result, std::span<const SeriesInput> se
         for (std::size_t k = 0; k < b.basal_area_low.size(); ++k) {
             area.add(at + k, r.basal_area[k], b.basal_area_low[k], b.basal_area_high[k]);
             increment.add(at + k, r.increment[k], b.increment_low[k], b.increment_high[k]);
-            if (k == 0)
-                ring.add(at, r.first_ring_area, b.first_ring_area_low, b.first_ring_area_high);
-            else
-                ring.add(at + k, r.increment[k], b.increment_low[k], b.increment_high[k]);
+            const float ring_area = k > 0 ? r.increment[k] : r.first_ring_area;
+            ring.add(at + k, ring_area, b.ring_area_low(k), b.ring_area_high(k));
         }
     }
     for (EndSums* sums : {&area, &increment, &ring}) sums->average();

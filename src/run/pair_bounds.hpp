@@ -43,6 +43,13 @@ struct SeriesBounds {
     std::vector<float> increment_low, increment_high;    // cm2; the first year's are 0
     float first_ring_area_low = 0.0f;                    // cm2
     float first_ring_area_high = 0.0f;
+
+    // The area year k's ring adds (cm2): the increment, and in the first
+    // year the first ring's area, as the CSV tables give it.
+    float ring_area_low(std::size_t k) const { return k > 0 ? increment_low[k] : first_ring_area_low; }
+    float ring_area_high(std::size_t k) const {
+        return k > 0 ? increment_high[k] : first_ring_area_high;
+    }
 };
 
 // For each series (with ranges[k] the range of series[k]'s value) the

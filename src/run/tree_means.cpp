@@ -42,8 +42,8 @@ float ring_area(const PairSeries& pair, const PairTables& tables, int s, int y) 
 void add_bounds(const SeriesBounds& b, std::size_t k, TreeYear& t) {
     t.basal_area_low_cm2 += dm2_to_cm2(b.basal_area_low[k]);
     t.basal_area_high_cm2 += dm2_to_cm2(b.basal_area_high[k]);
-    t.bai_low_cm2 += k > 0 ? b.increment_low[k] : b.first_ring_area_low;
-    t.bai_high_cm2 += k > 0 ? b.increment_high[k] : b.first_ring_area_high;
+    t.bai_low_cm2 += b.ring_area_low(k);
+    t.bai_high_cm2 += b.ring_area_high(k);
 }
 
 TreeYear year_of_cores(const PairSeries& pair, const PairTables& tables,
